@@ -1,0 +1,63 @@
+#pragma once
+// The one application state, owned by the main window and used on the main thread only.
+// Shared by app/ and files/: add members with small edits in your own section.
+#include <windows.h>
+
+#include <string>
+
+#include "engine/planner.h"
+#include "settings/app_settings.h"
+
+struct AppState {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HFONT uiFont = nullptr;
+    int dpi = 96;
+    bool syncingSelection = false;
+    bool busy = false;
+    bool updatingControls = false;
+    bool windowReady = false;
+    bool inSizeMove = false;
+    AppSettings settings;
+    FileList files;
+    std::wstring statusBarText;
+    HBRUSH backgroundBrush = nullptr;
+    HBRUSH editBrush = nullptr;
+
+    // Child controls (the labels are reached by ID when needed).
+    HWND modeRename = nullptr, modeCopy = nullptr, modeMove = nullptr;
+    HWND inputEdit = nullptr, inputBrowse = nullptr;
+    HWND outputEdit = nullptr, outputBrowse = nullptr, sameAsInputCheck = nullptr;
+    HWND prefixTypeCombo = nullptr, prefixStartEdit = nullptr, prefixStepEdit = nullptr;
+    HWND prefixPadEdit = nullptr, prefixSepEdit = nullptr;
+    HWND replaceEntireCheck = nullptr, replaceNameEdit = nullptr;
+    HWND suffixTypeCombo = nullptr, suffixStartEdit = nullptr, suffixStepEdit = nullptr;
+    HWND suffixPadEdit = nullptr, suffixSepEdit = nullptr;
+    HWND searchEdit = nullptr, replaceEdit = nullptr, removeCharsEdit = nullptr;
+    HWND caseCombo = nullptr, extCombo = nullptr, newExtEdit = nullptr;
+    HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
+    HWND processButton = nullptr, statusBar = nullptr;
+
+    // Column sort of the original-names list.
+    int sortColumn = -1;
+    bool sortAscending = true;
+
+    // Row drag.
+    bool dragging = false;
+    int dragRow = -1;
+    int dropIndex = -1;
+    HWND ghostWindow = nullptr;
+    HWND markerWindow = nullptr;
+    int grabOffsetX = 0;
+    int grabOffsetY = 0;
+
+    // Splitter.
+    bool splitterHot = false;
+    bool splitterDragging = false;
+
+    // Worker state of a running batch (files/worker).
+
+    // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
+};
+
+extern AppState g_app;

@@ -1,0 +1,54 @@
+#pragma once
+// Preview planning: new names, target paths and a status per row.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rename_rules.h"
+
+enum class ProcessMode : int32_t { RenameInPlace = 0, CopyAndRename = 1, MoveAndRename = 2 };
+
+enum class ItemStatus : int32_t {
+    Ready = 0,
+    Unchanged = 1,
+    Duplicate = 2,
+    InvalidName = 3,
+    TargetExists = 4,
+    Done = 5,
+    Skipped = 6,
+    Failed = 7,
+};
+
+struct FileEntry {
+    std::wstring name;
+    std::wstring directory;
+    std::wstring sourcePath;
+    uint64_t size = 0;
+    std::wstring extension;
+    std::wstring newName;
+    std::wstring targetDirectory;
+    std::wstring targetPath;
+    ItemStatus status = ItemStatus::Ready;
+    std::wstring statusText;
+};
+
+using FileList = std::vector<FileEntry>;
+
+// What the planner reads of the settings. The settings record holds the rules in place and
+// hands out a view of itself, so nothing is copied per plan.
+struct PlanInput {
+    ProcessMode mode = ProcessMode::RenameInPlace;
+    bool sameAsInput = true;
+    const std::wstring* inputDir = nullptr;
+    const std::wstring* outputDir = nullptr;
+    const RenameRules* rules = nullptr;
+};
+
+// The planner's only contact with the file system: does anything exist at this path?
+using PathExistsFn = bool (*)(const std::wstring& path);
+bool FileSystemPathExists(const std::wstring& path);  // GetFileAttributesW
+
+void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists = FileSystemPathExists);
+bool IsInvalidFileName(const std::wstring& name);
+const wchar_t* StatusDisplayText(ItemStatus status);
+bool IsConflict(ItemStatus status);

@@ -1,0 +1,45 @@
+#pragma once
+// The renaming rules and the pure name builder.
+#include <cstdint>
+#include <string>
+
+enum class SequenceType : int32_t { None = 0, Numbers = 1, Letters = 2 };
+enum class CaseMode : int32_t { NoChange = 0, Upper = 1, Lower = 2, Title = 3 };
+enum class ExtMode : int32_t { Preserve = 0, Change = 1, Lowercase = 2 };
+
+// One numbered or lettered sequence (the prefix or the suffix).
+struct SequenceRule {
+    SequenceType type = SequenceType::None;
+    int32_t start = 1;
+    int32_t step = 1;
+    int32_t pad = 3;
+    std::wstring sep = L" - ";
+};
+
+// The complete rule set, in the order the settings file stores it.
+struct RenameRules {
+    SequenceRule prefix;
+    bool replaceEntireName = false;
+    std::wstring replaceName;
+    SequenceRule suffix;
+    std::wstring search;
+    std::wstring replace;
+    std::wstring removeChars;
+    CaseMode caseMode = CaseMode::NoChange;
+    ExtMode extMode = ExtMode::Preserve;
+    std::wstring newExt;
+};
+
+struct NameParts {
+    std::wstring stem;
+    std::wstring extension;  // with its dot; empty when there is none
+};
+
+// Builds the new file name of the row at `index`; never empty. Rule fields must be in range.
+std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules);
+std::wstring SequenceText(const SequenceRule& rule, int32_t index);
+NameParts SplitExtension(const std::wstring& name);
+std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, const std::wstring& replacement);
+std::wstring RemoveCharacters(const std::wstring& text, const std::wstring& set);
+std::wstring ApplyCase(const std::wstring& text, CaseMode mode);
+std::wstring TrimSpace(const std::wstring& text);

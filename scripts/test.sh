@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test under Wine (starting Xvfb when there is no display).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+export OP_BUILD_DIR=${OP_BUILD_DIR:-$root/build}
+bash "$root/scripts/build.sh"
+source "$root/scripts/wine-env.sh"
+source "$root/scripts/xvfb.sh"
+bash "$root/scripts/wine-prefix.sh"
+wineserver -p60
+cd "$OP_BUILD_DIR"
+ctest --output-on-failure -j"$(nproc)" "$@"
