@@ -1,0 +1,22 @@
+// Resource and command IDs shared by app.rc and the code.
+#pragma once
+
+#define IDI_APP_ICON 1
+#define IDR_MAIN_MENU 101
+#define IDR_ACCELERATORS 102
+#define IDD_ABOUT 103
+
+#define IDM_REFRESH 40001
+#define IDM_CLEAR_LIST 40002
+#define IDM_EXIT 40003
+#define IDM_AUTO_SAVE 40010
+#define IDM_PRESET_NUMBERS3 40011
+#define IDM_PRESET_NUMBERS2 40012
+#define IDM_PRESET_LETTERS 40013
+#define IDM_PRESET_NONE 40014
+#define IDM_RESET_SETTINGS 40015
+#define IDM_DARK_THEME 40016
+#define IDM_FONT_9 40017
+#define IDM_FONT_12 40018
+#define IDM_FONT_15 40019
+#define IDM_ABOUT 40020
