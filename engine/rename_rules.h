@@ -37,6 +37,9 @@ struct NameParts {
 
 // Builds the new file name of the row at `index`; never empty. Rule fields must be in range.
 std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules);
+// The same, written into `out` (which must not be `name`), reusing its memory: the planner
+// rebuilds every row on each keystroke.
+void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules);
 std::wstring SequenceText(const SequenceRule& rule, int32_t index);
 NameParts SplitExtension(const std::wstring& name);
 std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, const std::wstring& replacement);
