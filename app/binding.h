@@ -1,0 +1,14 @@
+#pragma once
+// Values between the main window's controls and the settings; enabling; the live preview.
+#include <string>
+
+void ReadControlsIntoSettings();
+void WriteSettingsToControls();
+void UpdateControlStates();
+void RefreshPreview();
+void UpdateStatusCounts();
+
+// The counts line of the status bar, e.g. "Files: 6  |  Ready: 3  |  Unchanged: 1  |  Conflicts: 2".
+std::wstring StatusCountsText(size_t total, int ready, int unchanged, int conflicts);
+// A number edit's text: wcstol base 10; `fallback` when no digit was read.
+int ParseNumberText(const std::wstring& text, int fallback);

@@ -1,0 +1,72 @@
+#pragma once
+// The child controls of the main window: their IDs and their creation.
+#include <windows.h>
+
+// Control IDs (the menu argument of CreateWindowExW).
+constexpr int kIdInputLabel = 1001;
+constexpr int kIdInputEdit = 1002;
+constexpr int kIdInputBrowse = 1003;
+constexpr int kIdOutputLabel = 1004;
+constexpr int kIdOutputEdit = 1005;
+constexpr int kIdOutputBrowse = 1006;
+constexpr int kIdSameAsInput = 1007;
+constexpr int kIdModeRename = 1010;
+constexpr int kIdModeCopy = 1011;
+constexpr int kIdModeMove = 1012;
+constexpr int kIdHeadingMode = 1019;
+constexpr int kIdHeadingDirs = 1020;
+constexpr int kIdHeadingRules = 1021;
+constexpr int kIdHeadingPreview = 1022;
+constexpr int kIdPrefixLabel = 1030;
+constexpr int kIdPrefixType = 1031;
+constexpr int kIdPrefixStartLabel = 1032;
+constexpr int kIdPrefixStart = 1033;
+constexpr int kIdPrefixStepLabel = 1034;
+constexpr int kIdPrefixStep = 1035;
+constexpr int kIdPrefixPadLabel = 1036;
+constexpr int kIdPrefixPad = 1037;
+constexpr int kIdPrefixSepLabel = 1038;
+constexpr int kIdPrefixSep = 1039;
+constexpr int kIdSuffixLabel = 1040;
+constexpr int kIdSuffixType = 1041;
+constexpr int kIdSuffixStartLabel = 1042;
+constexpr int kIdSuffixStart = 1043;
+constexpr int kIdSuffixStepLabel = 1044;
+constexpr int kIdSuffixStep = 1045;
+constexpr int kIdSuffixPadLabel = 1046;
+constexpr int kIdSuffixPad = 1047;
+constexpr int kIdSuffixSepLabel = 1048;
+constexpr int kIdSuffixSep = 1049;
+constexpr int kIdSearchLabel = 1050;
+constexpr int kIdSearch = 1051;
+constexpr int kIdReplaceLabel = 1052;
+constexpr int kIdReplace = 1053;
+constexpr int kIdRemoveLabel = 1054;
+constexpr int kIdRemoveChars = 1055;
+constexpr int kIdCaseLabel = 1060;
+constexpr int kIdCaseCombo = 1061;
+constexpr int kIdExtLabel = 1062;
+constexpr int kIdExtCombo = 1063;
+constexpr int kIdNewExtLabel = 1064;
+constexpr int kIdNewExt = 1065;
+constexpr int kIdReplaceEntire = 1066;
+constexpr int kIdReplaceName = 1067;
+constexpr int kIdOriginalHeading = 1070;
+constexpr int kIdListOriginal = 1071;
+constexpr int kIdNewHeading = 1072;
+constexpr int kIdListNew = 1073;
+constexpr int kIdSplitter = 1074;
+constexpr int kIdProcess = 1080;
+constexpr int kIdStatusBar = 1081;
+
+// Subclass IDs of SetWindowSubclass; WM_DESTROY removes them with the same IDs.
+constexpr UINT_PTR kSubclassListOriginal = 1;
+constexpr UINT_PTR kSubclassListNew = 2;
+constexpr UINT_PTR kSubclassSplitter = 3;
+
+// Creates every child of g_app.mainWindow (zero-sized; LayoutControls places them), fills the
+// combo boxes, inserts the list columns, installs the subclasses, then the font and the theme.
+void CreateControls();
+
+// A child of the main window by ID (labels and headings have no AppState member).
+HWND ControlById(int id);

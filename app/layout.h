@@ -1,0 +1,48 @@
+#pragma once
+// Placement of the main window's controls for any client size, DPI and font size.
+#include <windows.h>
+
+#include <vector>
+
+// n pixels at 96 DPI scaled to `dpi`, rounded.
+inline int ScaleDp(int n, int dpi) { return MulDiv(n, dpi, 96); }
+
+// One control's rectangle. Combo boxes also go to the bottom of the Z order, which puts
+// them last in the Tab order.
+struct Placement {
+    int id = 0;
+    int x = 0, y = 0, w = 0, h = 0;
+    bool toBottom = false;
+};
+
+using MeasureFn = int (*)(const wchar_t* text);
+
+// Everything the layout depends on; the arithmetic itself touches no window.
+struct LayoutInput {
+    int dpi = 96;
+    int clientW = 0, clientH = 0;
+    int rowH = 26;     // from the UI font's text metrics
+    int statusH = 0;   // the status bar's height after it sized itself
+    int splitPct = 50;
+    MeasureFn measure = nullptr;  // MeasureTextWidth, or a stand-in in tests
+};
+
+struct PaneWidths {
+    int left = 0, right = 0;
+};
+
+// Widths of the two list panes around the 8 dp splitter; each keeps 160 dp where it can,
+// the right one wins when both cannot.
+PaneWidths SplitPanes(int contentW, int splitPct, int dpi);
+// Placements of every laid-out control, in the order they are moved.
+std::vector<Placement> ComputeLayout(const LayoutInput& in);
+int ComboItemHeight(int rowH, int dpi);
+// Minimum outer window size for the font-size setting.
+SIZE MinimumWindowSize(int fontPt, int dpi);
+
+void LayoutControls();
+int MeasureTextWidth(const wchar_t* text);
+// Grows the main window to its minimum size, keeping its top-left corner.
+void EnforceMinimumWindowSize();
+// WM_GETMINMAXINFO of the main window.
+void EnforceMinimumWindowSize(MINMAXINFO* info);
