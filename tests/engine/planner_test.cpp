@@ -1,0 +1,366 @@
+#include "engine/planner.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/path.h"
+
+namespace {
+
+// The existence test answered in memory; it also counts how often the planner asks.
+std::vector<std::wstring> g_existing;
+int g_existsCalls = 0;
+
+bool FakeExists(const std::wstring& path)
+{
+    ++g_existsCalls;
+    return std::find(g_existing.begin(), g_existing.end(), path) != g_existing.end();
+}
+
+bool AlwaysExists(const std::wstring&)
+{
+    ++g_existsCalls;
+    return true;
+}
+
+FileEntry Row(const std::wstring& directory, const std::wstring& name)
+{
+    FileEntry e;
+    e.name = name;
+    e.directory = directory;
+    e.sourcePath = JoinPath(directory, name);
+    e.extension = SplitExtension(name).extension;
+    return e;
+}
+
+FileList Rows(const std::wstring& directory, std::initializer_list<const wchar_t*> names)
+{
+    FileList list;
+    for (const wchar_t* n : names) list.push_back(Row(directory, n));
+    return list;
+}
+
+struct Plan {
+    ProcessMode mode = ProcessMode::RenameInPlace;
+    bool sameAsInput = true;
+    std::wstring inputDir = L"C:\\in";
+    std::wstring outputDir;
+    RenameRules rules;
+
+    void Run(FileList& list, PathExistsFn exists = FakeExists)
+    {
+        g_existsCalls = 0;
+        PlanPreview(list, PlanInput{mode, sameAsInput, &inputDir, &outputDir, &rules}, exists);
+    }
+};
+
+void ExpectStatuses(const FileList& list, std::initializer_list<ItemStatus> expected)
+{
+    ASSERT_EQ(list.size(), expected.size());
+    const wchar_t* const texts[] = {L"Ready", L"Unchanged", L"Duplicate target", L"Invalid name", L"Already exists"};
+    size_t i = 0;
+    for (ItemStatus s : expected) {
+        EXPECT_EQ(static_cast<int>(list[i].status), static_cast<int>(s)) << "row " << i << " " << list[i].newName;
+        EXPECT_EQ(list[i].statusText, texts[static_cast<int>(s)]) << "row " << i;
+        ++i;
+    }
+}
+
+}  // namespace
+
+TEST(IsInvalidFileName, EachTestInTurn)
+{
+    struct Row { std::wstring name; bool invalid; };
+    const Row rows[] = {
+        {L"", true},
+        {L".", true},
+        {L"..", true},
+        {L"name ", true},
+        {L"name.", true},
+        {L"...", true},
+        {L"a<b", true}, {L"a>b", true}, {L"a:b", true}, {L"a\"b", true}, {L"a/b", true},
+        {L"a\\b", true}, {L"a|b", true}, {L"a?b", true}, {L"a*b", true},
+        {L"a\tb", true},
+        {L"\x01", true},
+        {L"a\x1f", true},
+        {L"CON.txt", false},
+        {L"CON", false},
+        {L" lead", false},
+        {L".hidden", false},
+        {L"a\x7f", false},
+        {L"a\u00a0", false},  // only U+0020 counts as a trailing space
+        {L"name\u3000", false},
+        {L"x", false},
+        {std::wstring(1000, L'a'), false},  // no length limit
+    };
+    for (const Row& r : rows) EXPECT_EQ(IsInvalidFileName(r.name), r.invalid) << r.name;
+}
+
+TEST(StatusDisplayText, Table)
+{
+    const wchar_t* expected[] = {L"Ready", L"Unchanged", L"Duplicate", L"Invalid name", L"Target exists",
+                                 L"Done", L"Skipped", L"Failed"};
+    for (int i = 0; i < 8; ++i) EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(i)), expected[i]);
+    EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(-1)), L"");
+    EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(8)), L"");
+}
+
+TEST(IsConflict, OnlyDuplicateInvalidAndExisting)
+{
+    const bool expected[] = {false, false, true, true, true, false, false, false};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(IsConflict(static_cast<ItemStatus>(i)), expected[i]) << i;
+}
+
+TEST(PlanPreview, EmptyListDoesNothing)
+{
+    FileList list;
+    Plan plan;
+    plan.Run(list);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(g_existsCalls, 0);
+}
+
+TEST(PlanPreview, NeutralRulesLeaveEveryRowUnchanged)
+{
+    for (ProcessMode mode : {ProcessMode::RenameInPlace, ProcessMode::CopyAndRename, ProcessMode::MoveAndRename}) {
+        FileList list = Rows(L"C:\\in", {L"a.txt", L"B.TXT", L"c"});
+        Plan plan;
+        plan.mode = mode;
+        plan.outputDir = L"D:\\out";  // ignored: same as input
+        plan.Run(list, AlwaysExists);
+        ExpectStatuses(list, {ItemStatus::Unchanged, ItemStatus::Unchanged, ItemStatus::Unchanged});
+        EXPECT_EQ(list[1].targetPath, L"C:\\in\\B.TXT");
+        EXPECT_EQ(g_existsCalls, 0);
+    }
+}
+
+TEST(PlanPreview, TargetDirectoryByMode)
+{
+    struct Case { ProcessMode mode; bool same; const wchar_t* input; const wchar_t* output; const wchar_t* target; };
+    const Case cases[] = {
+        {ProcessMode::RenameInPlace, false, L"C:\\elsewhere", L"D:\\out", L"C:\\in"},  // row's own folder
+        {ProcessMode::CopyAndRename, false, L"C:\\in", L"D:\\out", L"D:\\out"},
+        {ProcessMode::MoveAndRename, false, L"C:\\in", L"D:\\out\\", L"D:\\out\\"},
+        {ProcessMode::CopyAndRename, true, L"C:\\other", L"D:\\out", L"C:\\other"},
+        {ProcessMode::CopyAndRename, false, L"C:\\other", L"", L"C:\\in"},
+        {ProcessMode::MoveAndRename, false, L"C:\\other", L"", L"C:\\in"},
+        {ProcessMode::CopyAndRename, true, L"", L"D:\\out", L"C:\\in"},
+    };
+    for (const Case& c : cases) {
+        FileList list = Rows(L"C:\\in", {L"a.txt"});
+        Plan plan;
+        plan.mode = c.mode;
+        plan.sameAsInput = c.same;
+        plan.inputDir = c.input;
+        plan.outputDir = c.output;
+        plan.rules.suffix.type = SequenceType::Numbers;
+        plan.Run(list);
+        EXPECT_EQ(list[0].targetDirectory, c.target) << static_cast<int>(c.mode) << " " << c.output;
+        EXPECT_EQ(list[0].targetPath, JoinPath(c.target, L"a - 001.txt"));
+        EXPECT_EQ(list[0].newName, L"a - 001.txt");
+    }
+}
+
+TEST(PlanPreview, NamesDifferingInCaseAreDuplicates)
+{
+    FileList list = Rows(L"C:\\in", {L"A1.txt", L"a2.txt", L"c3.txt"});
+    Plan plan;
+    plan.rules.removeChars = L"123";
+    plan.Run(list);
+    ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Ready});
+}
+
+TEST(PlanPreview, UnchangedRowJoinsADuplicateGroup)
+{
+    FileList list = Rows(L"C:\\in", {L"b.txt", L"B1.TXT"});
+    Plan plan;
+    plan.rules.removeChars = L"1";
+    plan.rules.extMode = ExtMode::Lowercase;
+    plan.Run(list);
+    EXPECT_EQ(list[1].newName, L"B.txt");
+    ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate});
+}
+
+TEST(PlanPreview, SameNameInDifferentFoldersIsNoDuplicateInPlace)
+{
+    FileList list{Row(L"C:\\a", L"x1.txt"), Row(L"C:\\b", L"x2.txt")};
+    Plan plan;
+    plan.rules.removeChars = L"12";
+    plan.Run(list);
+    ExpectStatuses(list, {ItemStatus::Ready, ItemStatus::Ready});
+
+    plan.mode = ProcessMode::CopyAndRename;
+    plan.sameAsInput = false;
+    plan.outputDir = L"D:\\out";
+    plan.Run(list);
+    ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate});
+}
+
+TEST(PlanPreview, CaseOnlyRenameIsUnchanged)
+{
+    FileList list = Rows(L"C:\\in", {L"README.TXT", L"Other.Txt"});
+    Plan plan;
+    plan.rules.caseMode = CaseMode::Lower;
+    plan.rules.extMode = ExtMode::Lowercase;
+    plan.Run(list, AlwaysExists);
+    EXPECT_EQ(list[0].newName, L"readme.txt");
+    ExpectStatuses(list, {ItemStatus::Unchanged, ItemStatus::Unchanged});
+}
+
+// Invalid beats duplicate, duplicate beats unchanged, unchanged beats an existing target.
+TEST(PlanPreview, FirstApplicableTestDecides)
+{
+    FileList list = Rows(L"C:\\in", {L"file1.", L"file2.", L"b.txt", L"B3.txt", L"keep.txt", L"new.txt"});
+    Plan plan;
+    plan.rules.removeChars = L"123";
+    plan.Run(list, AlwaysExists);
+    ExpectStatuses(list, {ItemStatus::InvalidName, ItemStatus::InvalidName, ItemStatus::Duplicate,
+                          ItemStatus::Duplicate, ItemStatus::Unchanged, ItemStatus::Unchanged});
+    EXPECT_EQ(g_existsCalls, 0);
+
+    list.push_back(Row(L"C:\\in", L"go4.txt"));
+    plan.rules.removeChars = L"1234";
+    plan.Run(list, AlwaysExists);
+    EXPECT_EQ(list.back().status, ItemStatus::TargetExists);
+    EXPECT_EQ(g_existsCalls, 1);
+}
+
+TEST(PlanPreview, InvalidNewNames)
+{
+    FileList list = Rows(L"C:\\in", {L"a1.txt", L"b1.txt", L"c1.txt", L"d1.txt", L"CON1.txt"});
+    Plan plan;
+    plan.rules.search = L"1";
+    const wchar_t* replacements[] = {L"x.txt ", L"x.", L":", L"\t", L""};
+    const ItemStatus expected[] = {ItemStatus::InvalidName, ItemStatus::InvalidName, ItemStatus::InvalidName,
+                                   ItemStatus::InvalidName, ItemStatus::Ready};
+    for (size_t i = 0; i < std::size(replacements); ++i) {
+        FileList one{list[i]};
+        plan.rules.replace = replacements[i];
+        plan.rules.extMode = i < 2 ? ExtMode::Change : ExtMode::Preserve;  // ends the name in the stem
+        plan.Run(one);
+        EXPECT_EQ(one[0].status, expected[i]) << one[0].newName;
+    }
+}
+
+TEST(PlanPreview, ExistingTargetCountsEvenIfItWouldMoveAway)
+{
+    FileList list = Rows(L"C:\\in", {L"1.txt", L"2.txt"});
+    g_existing = {L"C:\\in\\1.txt", L"C:\\in\\2.txt"};
+    Plan plan;
+    plan.rules.replaceEntireName = true;
+    plan.rules.prefix.type = SequenceType::Numbers;
+    plan.rules.prefix.start = 2;
+    plan.rules.prefix.pad = 1;
+    plan.Run(list);
+    g_existing.clear();
+    EXPECT_EQ(list[0].newName, L"2.txt");
+    ExpectStatuses(list, {ItemStatus::TargetExists, ItemStatus::Ready});
+    EXPECT_EQ(g_existsCalls, 2);
+}
+
+// Every row is numbered by its position, whatever its status; old statuses are replaced.
+TEST(PlanPreview, IndexIsThePositionAndOldStatusIsReplaced)
+{
+    FileList list = Rows(L"C:\\in", {L"a.txt", L"b.", L"c.txt"});
+    for (FileEntry& e : list) {
+        e.status = ItemStatus::Failed;
+        e.statusText = L"Access is denied.";
+    }
+    Plan plan;
+    plan.rules.prefix.type = SequenceType::Letters;
+    plan.Run(list);
+    EXPECT_EQ(list[0].newName, L"A - a.txt");
+    EXPECT_EQ(list[1].newName, L"B - b.");
+    EXPECT_EQ(list[2].newName, L"C - c.txt");
+    ExpectStatuses(list, {ItemStatus::Ready, ItemStatus::InvalidName, ItemStatus::Ready});
+}
+
+TEST(PlanPreview, NullExistenceTestUsesTheFileSystem)
+{
+    FileList list = Rows(L"C:\\no such folder here", {L"a.txt"});
+    Plan plan;
+    plan.inputDir = L"";
+    plan.rules.suffix.type = SequenceType::Numbers;
+    PlanPreview(list, PlanInput{plan.mode, true, &plan.inputDir, &plan.outputDir, &plan.rules}, nullptr);
+    EXPECT_EQ(list[0].status, ItemStatus::Ready);
+}
+
+namespace {
+
+// A fresh folder under the temporary directory, removed with its files at the end.
+struct TempFolder {
+    std::wstring path;
+
+    TempFolder()
+    {
+        wchar_t temp[MAX_PATH];
+        const DWORD n = GetTempPathW(MAX_PATH, temp);
+        for (unsigned attempt = 0; n > 0 && path.empty() && attempt < 100; ++attempt) {
+            const std::wstring candidate = JoinPath(temp, L"op_planner_" + std::to_wstring(GetCurrentProcessId()) +
+                                                              L"_" + std::to_wstring(attempt));
+            if (CreateDirectoryW(candidate.c_str(), nullptr)) path = candidate;
+        }
+    }
+    ~TempFolder()
+    {
+        for (const std::wstring& name : created) {
+            const std::wstring full = JoinPath(path, name);
+            if (!DeleteFileW(full.c_str())) RemoveDirectoryW(full.c_str());
+        }
+        RemoveDirectoryW(path.c_str());
+    }
+    bool AddFile(const std::wstring& name)
+    {
+        const HANDLE h = CreateFileW(JoinPath(path, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(h);
+        created.push_back(name);
+        return true;
+    }
+    bool AddFolder(const std::wstring& name)
+    {
+        if (!CreateDirectoryW(JoinPath(path, name).c_str(), nullptr)) return false;
+        created.push_back(name);
+        return true;
+    }
+    std::vector<std::wstring> created;
+};
+
+}  // namespace
+
+TEST(PlanPreview, ExistingTargetsOnDisk)
+{
+    TempFolder dir;
+    ASSERT_FALSE(dir.path.empty());
+    ASSERT_TRUE(dir.AddFile(L"1.txt"));
+    ASSERT_TRUE(dir.AddFile(L"2.txt"));
+    ASSERT_TRUE(dir.AddFile(L"Four.TXT"));
+    ASSERT_TRUE(dir.AddFolder(L"3.txt"));
+
+    // 1→2 exists as a file, 2→3 exists as a folder, four→4 is free, "Four.TXT" exists in another case.
+    FileList list = Rows(dir.path, {L"1.txt", L"2.txt", L"four.txt", L"x.txt"});
+    Plan plan;
+    plan.inputDir = dir.path;
+    plan.rules.replaceEntireName = true;
+    plan.rules.prefix.type = SequenceType::Numbers;
+    plan.rules.prefix.start = 2;
+    plan.rules.prefix.pad = 1;
+    plan.Run(list, FileSystemPathExists);
+    EXPECT_EQ(list[2].newName, L"4.txt");
+    ExpectStatuses(list, {ItemStatus::TargetExists, ItemStatus::TargetExists, ItemStatus::Ready, ItemStatus::Ready});
+
+    plan.rules.replaceName = L"four";
+    plan.rules.prefix.type = SequenceType::None;
+    plan.rules.extMode = ExtMode::Change;
+    plan.rules.newExt = L"TXT";
+    FileList one = Rows(dir.path, {L"x.txt"});
+    plan.Run(one, FileSystemPathExists);
+    EXPECT_EQ(one[0].newName, L"four.TXT");
+    ExpectStatuses(one, {ItemStatus::TargetExists});
+}
