@@ -36,6 +36,14 @@ struct PaneWidths {
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi);
 // Placements of every laid-out control, in the order they are moved.
 std::vector<Placement> ComputeLayout(const LayoutInput& in);
+
+// The ten controls of the prefix or the suffix row.
+struct SequenceRowIds {
+    int label, combo, startLabel, startEdit, stepLabel, stepEdit, padLabel, padEdit, sepLabel, sepEdit;
+};
+// Places one prefix or suffix row at the running `y` and advances it; the separator wraps onto a
+// second line under the combo when the row is too narrow.
+void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y, std::vector<Placement>& out);
 int ComboItemHeight(int rowH, int dpi);
 // Minimum outer window size for the font-size setting.
 SIZE MinimumWindowSize(int fontPt, int dpi);

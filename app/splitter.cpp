@@ -1,0 +1,151 @@
+// The splitter between the two list views: painting, cursor and dragging.
+#include "app/splitter.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/app_state.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+
+int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi)
+{
+    const int minPane = ScaleDp(160, dpi);
+    const int avail = listRight - ScaleDp(8, dpi) - listLeft;
+    if (avail < 2 * minPane) return -1;
+    int leftW = std::max(pointerX - listLeft, minPane);
+    if (avail - leftW < minPane) leftW = avail - minPane;
+    return std::clamp(leftW * 100 / avail, 20, 80);
+}
+
+namespace {
+
+struct SplitterColors {
+    COLORREF back, line, grip;
+};
+
+SplitterColors ColorsForState()
+{
+    const bool active = g_app.splitterHot || g_app.splitterDragging;
+    const bool dark = g_app.settings.darkTheme;
+    if (active)
+        return {dark ? RGB(70, 70, 70) : RGB(200, 200, 200), GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_HOTLIGHT)};
+    if (dark) return {RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)};
+    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)};
+}
+
+void PaintSplitter(HWND splitter)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(splitter, &ps);
+    RECT rect{};
+    GetClientRect(splitter, &rect);
+    const SplitterColors colors = ColorsForState();
+    HBRUSH back = CreateSolidBrush(colors.back);
+    FillRect(dc, &rect, back);
+    DeleteObject(back);
+
+    const int cx = (rect.left + rect.right) / 2;
+    const int inset = ScaleDp(10, g_app.dpi);
+    HPEN pen = CreatePen(PS_SOLID, 1, colors.line);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, cx, rect.top + inset, nullptr);
+    LineTo(dc, cx, rect.bottom - inset);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+
+    // Five 3 x 3 grip dots centred on the line.
+    HBRUSH grip = CreateSolidBrush(colors.grip);
+    const int cy = (rect.top + rect.bottom) / 2;
+    const int k = ScaleDp(5, g_app.dpi);
+    for (int i = -2; i <= 2; ++i) {
+        const int c = cy + i * k;
+        RECT dot{cx - 1, c - 1, cx + 2, c + 2};
+        FillRect(dc, &dot, grip);
+    }
+    DeleteObject(grip);
+    EndPaint(splitter, &ps);
+}
+
+void Redraw(HWND splitter)
+{
+    InvalidateRect(splitter, nullptr, FALSE);
+}
+
+RECT ClientRectOf(HWND control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, g_app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void OnMouseMove(HWND splitter, WPARAM wParam, LPARAM lParam)
+{
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, splitter, 0};
+    TrackMouseEvent(&track);
+    if (!g_app.splitterHot) {
+        g_app.splitterHot = true;
+        Redraw(splitter);
+    }
+    if (!g_app.splitterDragging || !(wParam & MK_LBUTTON)) return;
+    POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    MapWindowPoints(splitter, g_app.mainWindow, &pointer, 1);
+    const int pct = SplitPctFromPointer(pointer.x, ClientRectOf(g_app.listOriginal).left,
+                                        ClientRectOf(g_app.listNew).right, g_app.dpi);
+    if (pct < 0) return;
+    g_app.settings.splitPct = pct;
+    LayoutControls();
+}
+
+// The drag ended (button released or capture taken away): keep the split.
+void EndDrag(HWND splitter)
+{
+    g_app.splitterDragging = false;
+    SaveSettings(true);
+    Redraw(splitter);
+}
+
+}  // namespace
+
+LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintSplitter(splitter);
+        return 0;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+        return 1;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(splitter, wParam, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        g_app.splitterDragging = true;
+        g_app.splitterHot = true;
+        SetCapture(splitter);
+        Redraw(splitter);
+        return 0;
+    case WM_LBUTTONUP:
+        if (!g_app.splitterDragging) return 0;
+        // Cleared first so the WM_CAPTURECHANGED of the release does not end the drag twice.
+        g_app.splitterDragging = false;
+        if (GetCapture() == splitter) ReleaseCapture();
+        EndDrag(splitter);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (g_app.splitterDragging && reinterpret_cast<HWND>(lParam) != splitter) EndDrag(splitter);
+        return 0;
+    case WM_MOUSELEAVE:
+        if (g_app.splitterDragging) return 0;
+        g_app.splitterHot = false;
+        Redraw(splitter);
+        return 0;
+    default:
+        return DefSubclassProc(splitter, message, wParam, lParam);
+    }
+}
