@@ -1,8 +1,253 @@
-// Placeholder bodies until the themes land.
+// The UI font and the dark and light themes: brushes, window frame, visual styles, colours.
 #include "app/theme.h"
 
-void CreateUiFont() {}
-void ApplyTheme() {}
-void ApplyControlTheme(HWND) {}
-void ApplyListViewColors(HWND) {}
-LRESULT OnControlColor(UINT, HDC, HWND) { return 0; }
+#include <commctrl.h>
+#include <dwmapi.h>
+#include <uxtheme.h>
+
+#include <cwchar>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "app/theme_hooks.h"
+
+// Start-up fills these in when the system has them; null means "skip the call".
+SetAppThemeModeFn SetAppThemeMode = nullptr;
+AllowAppDarkThemeFn AllowAppDarkTheme = nullptr;
+AllowWindowDarkThemeFn AllowWindowDarkTheme = nullptr;
+RefreshThemeColorPolicyFn RefreshThemeColorPolicy = nullptr;
+RefreshMenuThemeFn RefreshMenuTheme = nullptr;
+
+namespace {
+
+// Window-manager attribute numbers; older SDK headers lack some of them.
+constexpr DWORD kDwmImmersiveDarkMode = 20;
+constexpr DWORD kDwmImmersiveDarkModeOld = 19;  // the same attribute on early Windows 10 builds
+constexpr DWORD kDwmCornerPreference = 33;
+constexpr DWORD kDwmBorderColor = 34;
+constexpr DWORD kDwmCaptionColor = 35;
+constexpr DWORD kDwmTextColor = 36;
+constexpr DWORD kDwmSystemBackdropType = 38;
+constexpr DWORD kCornerRound = 2;
+constexpr DWORD kBackdropMainWindow = 2;
+constexpr DWORD kDwmColorDefault = 0xFFFFFFFE;
+
+constexpr COLORREF kDarkBackground = RGB(32, 32, 32);
+constexpr COLORREF kDarkEdit = RGB(45, 45, 45);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kLightCaption = RGB(243, 243, 243);
+
+constexpr wchar_t kVariableFace[] = L"Segoe UI Variable Text";
+constexpr wchar_t kFallbackFace[] = L"Segoe UI";
+
+int CALLBACK StopAtFirstFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+BOOL CALLBACK SendFontToChild(HWND child, LPARAM font)
+{
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
+BOOL CALLBACK ThemeChild(HWND child, LPARAM)
+{
+    ApplyControlTheme(child);
+    return TRUE;
+}
+
+void DeleteBrush(HBRUSH& brush)
+{
+    if (brush) {
+        DeleteObject(brush);
+        brush = nullptr;
+    }
+}
+
+void SetDwmValue(HWND window, DWORD attribute, DWORD value)
+{
+    DwmSetWindowAttribute(window, attribute, &value, sizeof(value));  // best effort
+}
+
+void ApplyFrameAttributes(HWND window, bool dark, const ThemeColors& colors)
+{
+    SetDwmValue(window, kDwmImmersiveDarkMode, dark ? TRUE : FALSE);
+    SetDwmValue(window, kDwmImmersiveDarkModeOld, dark ? TRUE : FALSE);
+    if (GetWindowsBuildNumber() < kFirstCaptionColorBuild)
+        return;  // earlier window managers reject the attributes below
+    SetDwmValue(window, kDwmCornerPreference, kCornerRound);
+    SetDwmValue(window, kDwmSystemBackdropType, kBackdropMainWindow);
+    SetDwmValue(window, kDwmCaptionColor, colors.captionColor);
+    SetDwmValue(window, kDwmTextColor, colors.captionText);
+    SetDwmValue(window, kDwmBorderColor, kDwmColorDefault);
+}
+
+void ApplyStatusBarTheme(const ThemeColors& colors)
+{
+    if (!g_app.statusBar)
+        return;
+    SendMessageW(g_app.statusBar, SB_SETBKCOLOR, 0, static_cast<LPARAM>(colors.statusBarBackground));
+    SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
+}
+
+bool ClassIs(const wchar_t* className, const wchar_t* expected)
+{
+    return CompareStringOrdinal(className, -1, expected, -1, TRUE) == CSTR_EQUAL;
+}
+
+HWND ListHeader(HWND list)
+{
+    return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+}
+
+}  // namespace
+
+ThemeColors GetThemeColors(bool dark)
+{
+    if (dark)
+        return {kDarkBackground, kDarkEdit, kWhite, kDarkBackground, kWhite, kDarkBackground, kDarkBackground, kWhite};
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    return {window, window, text, window, text, GetSysColor(COLOR_BTNFACE), kLightCaption, RGB(0, 0, 0)};
+}
+
+DWORD ListViewExtendedStyle(bool dark)
+{
+    const DWORD always = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
+    return dark ? always : always | LVS_EX_GRIDLINES;
+}
+
+int UiFontHeight(int points, int dpi)
+{
+    return -MulDiv(points > 0 ? points : 9, dpi, 72);
+}
+
+bool IsFontFamilyInstalled(const wchar_t* face)
+{
+    LOGFONTW probe{};
+    probe.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy_s(probe.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &probe, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+const wchar_t* DetectUiFontFace()
+{
+    // Checked on every call, so a face installed while the program runs is used at the next change.
+    return IsFontFamilyInstalled(kVariableFace) ? kVariableFace : kFallbackFace;
+}
+
+void CreateUiFont()
+{
+    if (g_app.uiFont) {
+        DeleteObject(g_app.uiFont);
+        g_app.uiFont = nullptr;
+    }
+    LOGFONTW font{};
+    font.lfHeight = UiFontHeight(g_app.settings.fontPt, g_app.dpi);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, DetectUiFontFace(), _TRUNCATE);
+    g_app.uiFont = CreateFontIndirectW(&font);
+
+    if (!g_app.mainWindow)
+        return;
+    SendMessageW(g_app.mainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.uiFont), TRUE);
+    EnumChildWindows(g_app.mainWindow, SendFontToChild, reinterpret_cast<LPARAM>(g_app.uiFont));
+}
+
+void ApplyTheme()
+{
+    const bool dark = g_app.settings.darkTheme;
+    const ThemeColors colors = GetThemeColors(dark);
+    DeleteBrush(g_app.backgroundBrush);
+    DeleteBrush(g_app.editBrush);
+    g_app.backgroundBrush = CreateSolidBrush(colors.windowBackground);
+    g_app.editBrush = CreateSolidBrush(colors.editBackground);
+    ApplyProcessTheme(dark);  // the app-wide mode, as at start-up
+
+    HWND window = g_app.mainWindow;
+    if (!window)
+        return;
+    ApplyFrameAttributes(window, dark, colors);
+    if (AllowWindowDarkTheme)
+        AllowWindowDarkTheme(window, dark);
+    EnumChildWindows(window, ThemeChild, 0);
+    ApplyStatusBarTheme(colors);
+    ApplyListViewColors(g_app.listOriginal);
+    ApplyListViewColors(g_app.listNew);
+    InvalidateRect(window, nullptr, TRUE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void ApplyControlTheme(HWND control)
+{
+    if (!control)
+        return;
+    const bool dark = g_app.settings.darkTheme;
+    if (AllowWindowDarkTheme)
+        AllowWindowDarkTheme(control, dark);
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    const bool isList = ClassIs(className, WC_LISTVIEWW);
+
+    if (!dark) {
+        // The list keeps the Explorer look in the light theme; everything else the default.
+        SetWindowTheme(control, isList ? L"Explorer" : nullptr, nullptr);
+        HWND header = isList ? ListHeader(control) : nullptr;
+        if (header)
+            SetWindowTheme(header, L"Explorer", nullptr);
+        return;
+    }
+    if (ClassIs(className, L"Edit") || ClassIs(className, L"ComboBox")) {
+        if (FAILED(SetWindowTheme(control, L"DarkMode_CFD", nullptr)))
+            SetWindowTheme(control, L"DarkMode_Explorer", nullptr);
+    } else {
+        SetWindowTheme(control, L"DarkMode_Explorer", nullptr);
+    }
+    HWND header = isList ? ListHeader(control) : nullptr;
+    if (header) {
+        if (AllowWindowDarkTheme)
+            AllowWindowDarkTheme(header, true);
+        SetWindowTheme(header, L"DarkMode_Explorer", nullptr);
+    }
+}
+
+void ApplyListViewColors(HWND list)
+{
+    if (!list)
+        return;
+    const bool dark = g_app.settings.darkTheme;
+    const ThemeColors colors = GetThemeColors(dark);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ListViewExtendedStyle(dark)));
+    SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(colors.listBackground));
+    SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colors.listBackground));
+    SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(colors.listText));
+    if (HWND header = ListHeader(list))
+        InvalidateRect(header, nullptr, TRUE);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+LRESULT OnControlColor(UINT message, HDC dc, HWND)
+{
+    const ThemeColors colors = GetThemeColors(g_app.settings.darkTheme);
+    SetTextColor(dc, colors.controlText);
+    SetBkMode(dc, TRANSPARENT);
+    HBRUSH brush;
+    if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, colors.editBackground);
+        brush = g_app.editBrush;
+    } else {
+        // Disabled and read-only edits ask here too, so they show the window background.
+        SetBkColor(dc, colors.windowBackground);
+        brush = g_app.backgroundBrush;
+    }
+    return reinterpret_cast<LRESULT>(brush ? brush : GetSysColorBrush(COLOR_WINDOW));
+}

@@ -8,3 +8,28 @@ void ApplyControlTheme(HWND control);
 void ApplyListViewColors(HWND list);
 // WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC of the main window.
 LRESULT OnControlColor(UINT message, HDC dc, HWND control);
+
+// The colours of one theme. The light theme follows the system colours, read when asked.
+struct ThemeColors {
+    COLORREF windowBackground;  // main window, static texts, check boxes, radio buttons
+    COLORREF editBackground;    // edits and list boxes
+    COLORREF controlText;
+    COLORREF listBackground;
+    COLORREF listText;
+    COLORREF statusBarBackground;
+    COLORREF captionColor;  // title bar, builds 22000 and later
+    COLORREF captionText;
+};
+ThemeColors GetThemeColors(bool dark);
+
+// Extended styles of both list views: grid lines only in the light theme.
+DWORD ListViewExtendedStyle(bool dark);
+
+// lfHeight of the UI font; a setting that is not positive counts as 9 pt.
+int UiFontHeight(int points, int dpi);
+// "Segoe UI Variable Text" when installed, otherwise "Segoe UI".
+const wchar_t* DetectUiFontFace();
+bool IsFontFamilyInstalled(const wchar_t* face);
+
+// First build whose window manager takes caption colours, corners and backdrops.
+constexpr DWORD kFirstCaptionColorBuild = 22000;

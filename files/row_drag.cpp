@@ -1,15 +1,379 @@
-// Placeholder bodies until row dragging lands.
+// Moving one row of the original-names list by dragging it: a floating ghost with the file name
+// follows the pointer, a thin marker shows the insertion gap, and the drop re-plans the list so
+// the numbering follows the new order.
 #include "files/row_drag.h"
+
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <utility>
+
+#include "app/app_state.h"
+#include "app/layout.h"
+#include "files/file_order.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
 
-void BeginRowDrag(int, POINT) {}
-LRESULT HandleDragMessage(HWND, UINT, WPARAM, LPARAM, UINT_PTR, bool& handled)
+namespace {
+
+enum OverlayKind : LONG_PTR { kGhost = 0, kMarker = 1 };
+
+constexpr BYTE kGhostAlpha = 230;
+constexpr BYTE kMarkerAlpha = 255;
+constexpr UINT_PTR kOriginalListId = 1;
+
+int Dp(int n) { return ScaleDp(n, g_app.dpi); }
+
+bool RowRect(HWND list, int row, RECT& rect)
 {
-    handled = false;
+    rect = {};
+    rect.left = LVIR_BOUNDS;
+    return list && SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != 0;
+}
+
+int RowCount(HWND list)
+{
+    return list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+HWND CreateOverlay(OverlayKind kind, BYTE alpha)
+{
+    HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                                  kOverlayClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_app.instance,
+                                  nullptr);
+    if (!window)
+        return nullptr;
+    SetWindowLongPtrW(window, GWLP_USERDATA, kind);
+    SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+    return window;
+}
+
+// Ends the drag state without moving anything. `dragging` drops first, so the capture change
+// that ReleaseCapture sends below is not taken for a capture lost to another window.
+void ResetDragState()
+{
+    g_app.dragging = false;
+    g_app.dragRow = g_app.dropIndex = -1;
+    if (g_app.ghostWindow)
+        ShowWindow(g_app.ghostWindow, SW_HIDE);
+    if (g_app.markerWindow)
+        ShowWindow(g_app.markerWindow, SW_HIDE);
+    if (g_app.listOriginal && GetCapture() == g_app.listOriginal)
+        ReleaseCapture();
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+DropProbe ProbeList(HWND list, int x, int y)
+{
+    DropProbe probe;
+    probe.rowCount = RowCount(list);
+    if (probe.rowCount <= 0)
+        return probe;
+    LVHITTESTINFO hit = {};
+    hit.pt = {x, y};
+    const int row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    RECT rect;
+    if (row >= 0 && row < probe.rowCount) {
+        probe.hitRow = row;
+        // Without a rectangle the pointer counts as on the row's upper half.
+        probe.hitTop = RowRect(list, row, rect) ? rect.top : y + 1;
+        probe.hitBottom = RowRect(list, row, rect) ? rect.bottom : y + 1;
+    }
+    probe.firstTop = RowRect(list, 0, rect) ? rect.top : INT_MIN;
+    probe.lastBottom = RowRect(list, probe.rowCount - 1, rect) ? rect.bottom : INT_MAX;
+    return probe;
+}
+
+void SelectMovedRow(int row)
+{
+    HWND lists[] = {g_app.listOriginal, g_app.listNew};
+    g_app.syncingSelection = true;
+    for (HWND list : lists) {
+        if (!list)
+            continue;
+        LVITEMW item = {};
+        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+    for (HWND list : lists) {
+        if (list)
+            SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+    }
+    g_app.syncingSelection = false;
+}
+
+void PaintGhost(HDC dc, HWND window, RECT rect)
+{
+    const bool dark = g_app.settings.darkTheme;
+    HBRUSH fill = CreateSolidBrush(dark ? RGB(48, 48, 48) : RGB(250, 250, 250));
+    FillRect(dc, &rect, fill);
+    DeleteObject(fill);
+    HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
+    FrameRect(dc, &rect, frame);
+    DeleteObject(frame);
+
+    wchar_t text[260] = {};
+    GetWindowTextW(window, text, 260);
+    InflateRect(&rect, -Dp(10), 0);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, dark ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ oldFont = g_app.uiFont ? SelectObject(dc, g_app.uiFont) : nullptr;
+    DrawTextW(dc, text, -1, &rect, DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+}
+
+void PaintOverlay(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT rect;
+    GetClientRect(window, &rect);
+    if (GetWindowLongPtrW(window, GWLP_USERDATA) == kMarker) {
+        HBRUSH bar = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
+        FillRect(dc, &rect, bar);
+        DeleteObject(bar);
+    } else {
+        PaintGhost(dc, window, rect);
+    }
+    EndPaint(window, &paint);
+}
+
+}  // namespace
+
+int DropGapAt(int y, const DropProbe& probe)
+{
+    if (probe.rowCount <= 0)
+        return 0;
+    if (probe.hitRow >= 0 && probe.hitRow < probe.rowCount)
+        return y >= (probe.hitTop + probe.hitBottom) / 2 ? probe.hitRow + 1 : probe.hitRow;
+    if (y >= probe.lastBottom)
+        return probe.rowCount;
+    if (y < probe.firstTop)
+        return 0;
+    return probe.rowCount;  // beside the rows, for example right of the last column
+}
+
+int DropTargetRow(int from, int gap, int count)
+{
+    if (from < 0 || from >= count)
+        return -1;
+    if (gap < 0)
+        gap = count;
+    // Taking the row out first shifts every gap after it up by one.
+    const int target = gap > from ? gap - 1 : gap;
+    if (target == from || target < 0 || target > count)
+        return -1;
+    return std::min(target, count - 1);
+}
+
+bool MoveFileRow(FileList& files, int from, int to)
+{
+    const int count = static_cast<int>(files.size());
+    if (from < 0 || from >= count || to < 0 || to >= count)
+        return false;
+    FileEntry row = std::move(files[from]);
+    files.erase(files.begin() + from);
+    files.insert(files.begin() + to, std::move(row));
+    return true;
+}
+
+SIZE GhostSize(int textWidth, int rowHeight, int dpi)
+{
+    return {std::max(ScaleDp(180, dpi), ScaleDp(24, dpi) + textWidth), std::max(ScaleDp(28, dpi), rowHeight)};
+}
+
+POINT ClampGrabOffset(POINT offset, SIZE ghost)
+{
+    if (offset.x < 8)
+        offset.x = 8;
+    if (offset.x > ghost.cx - 8)
+        offset.x = ghost.cx - 8;
+    if (offset.y < 4)
+        offset.y = ghost.cy / 2;
+    return offset;
+}
+
+int AutoScrollDelta(int y, int clientTop, int clientBottom, int rowHeight, int dpi)
+{
+    const int zone = std::max(rowHeight, ScaleDp(20, dpi));
+    if (y < clientTop + zone)
+        return -rowHeight;
+    if (y > clientBottom - zone)
+        return rowHeight;
     return 0;
 }
+
+void BeginRowDrag(int row, POINT start)
+{
+    g_app.dragging = true;
+    g_app.dragRow = g_app.dropIndex = row;
+    if (g_app.listOriginal)
+        SetCapture(g_app.listOriginal);
+    ShowDragOverlay(row, start);
+    if (g_app.listOriginal)
+        InvalidateRect(g_app.listOriginal, nullptr, FALSE);
+}
+
+void ShowDragOverlay(int row, POINT start)
+{
+    if (!g_app.ghostWindow)
+        g_app.ghostWindow = CreateOverlay(kGhost, kGhostAlpha);
+    if (!g_app.markerWindow)
+        g_app.markerWindow = CreateOverlay(kMarker, kMarkerAlpha);
+    RECT rowRect;
+    RowRect(g_app.listOriginal, row, rowRect);
+    const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
+    const std::wstring name = known ? g_app.files[row].name : std::wstring();
+    if (!g_app.ghostWindow)
+        return;
+    SetWindowTextW(g_app.ghostWindow, name.c_str());
+    const SIZE size = GhostSize(MeasureTextWidth(name.c_str()), rowRect.bottom - rowRect.top, g_app.dpi);
+    const POINT grab = ClampGrabOffset({start.x - rowRect.left, start.y - rowRect.top}, size);
+    g_app.grabOffsetX = grab.x;
+    g_app.grabOffsetY = grab.y;
+    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    InvalidateRect(g_app.ghostWindow, nullptr, TRUE);
+    MoveDragGhost();
+    PlaceDropMarker();
+}
+
+void MoveDragGhost()
+{
+    if (!g_app.ghostWindow)
+        return;
+    POINT pointer;
+    GetCursorPos(&pointer);
+    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, pointer.x - g_app.grabOffsetX, pointer.y - g_app.grabOffsetY, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+void PlaceDropMarker()
+{
+    HWND list = g_app.listOriginal;
+    const int count = RowCount(list);
+    if (!g_app.markerWindow || !list || count <= 0)
+        return;
+    RECT client;
+    GetClientRect(list, &client);
+    int y = client.top;
+    RECT rect;
+    const int gap = g_app.dropIndex;
+    if (gap <= 0 && RowRect(list, 0, rect))
+        y = rect.top;
+    else if (gap > 0 && gap < count && RowRect(list, gap, rect))
+        y = rect.top;
+    else if (gap >= count && RowRect(list, count - 1, rect))
+        y = rect.bottom;
+    POINT left = {client.left, y}, right = {client.right, y};
+    ClientToScreen(list, &left);
+    ClientToScreen(list, &right);
+    const int thickness = std::max(3, Dp(3));
+    const int width = std::max(Dp(40), static_cast<int>(right.x - left.x) - Dp(8));
+    SetWindowPos(g_app.markerWindow, HWND_TOPMOST, left.x + Dp(4), left.y - thickness / 2, width, thickness,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void TrackRowDrag(int x, int y)
+{
+    HWND list = g_app.listOriginal;
+    MoveDragGhost();
+    if (!list)
+        return;
+    const int gap = DropGapAt(y, ProbeList(list, x, y));
+    if (gap != g_app.dropIndex) {
+        g_app.dropIndex = gap;
+        PlaceDropMarker();
+    }
+    // No timer: each move inside an edge zone scrolls by one row.
+    RECT first, client;
+    const int rowHeight = RowRect(list, 0, first) ? first.bottom - first.top : Dp(22);
+    GetClientRect(list, &client);
+    const int delta = AutoScrollDelta(y, client.top, client.bottom, rowHeight, g_app.dpi);
+    if (delta == 0)
+        return;
+    SendMessageW(list, LVM_SCROLL, 0, delta);
+    if (g_app.listNew)
+        SendMessageW(g_app.listNew, LVM_SCROLL, 0, delta);
+    PlaceDropMarker();
+}
+
+void EndRowDrag(bool commit)
+{
+    if (!g_app.dragging)
+        return;
+    const int from = g_app.dragRow;
+    const int gap = g_app.dropIndex;
+    ResetDragState();
+    if (!commit)
+        return;
+    const int to = DropTargetRow(from, gap, static_cast<int>(g_app.files.size()));
+    if (to < 0 || !MoveFileRow(g_app.files, from, to))
+        return;
+    g_app.sortColumn = -1;  // the order no longer follows a column
+    UpdateSortIndicators();
+    ReplanAfterReorder();
+    SelectMovedRow(to);
+}
+
+void CancelRowDrag()
+{
+    if (g_app.dragging)
+        ResetDragState();
+}
+
+LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                          bool& handled)
+{
+    handled = false;
+    if (subclassId != kOriginalListId || !g_app.dragging)
+        return 0;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        TrackRowDrag(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_LBUTTONUP:
+        EndRowDrag(true);
+        break;
+    case WM_RBUTTONDOWN:
+        EndRowDrag(false);
+        break;
+    case WM_KEYDOWN:
+        if (wParam != VK_ESCAPE)
+            return 0;
+        CancelRowDrag();
+        break;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+        handled = true;
+        return TRUE;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a switch to another program, a menu): end as Esc
+        // does, so no overlay is left floating. The list still sees the message.
+        if (reinterpret_cast<HWND>(lParam) != list)
+            CancelRowDrag();
+        return 0;
+    default:
+        return 0;
+    }
+    handled = true;
+    return 0;
+}
+
 LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        PaintOverlay(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // the paint covers everything
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;  // the overlays never take the mouse
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
