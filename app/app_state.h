@@ -56,6 +56,7 @@ struct AppState {
     bool splitterDragging = false;
 
     // Worker state of a running batch (files/worker).
+    ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
 
     // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
 };

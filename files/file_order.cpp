@@ -1,8 +1,85 @@
-// Placeholder bodies until the directory scan lands.
+// Listing a directory into rows and ordering the rows; no window involved.
 #include "files/file_order.h"
 
-void ScanInputDirectory() {}
-void ClearFileList() {}
-void SortByColumn(int) {}
-void UpdateSortIndicators() {}
-void ReplanAfterReorder() {}
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/path.h"
+
+namespace {
+
+FileEntry MakeEntry(const std::wstring& directory, const WIN32_FIND_DATAW& data)
+{
+    FileEntry row;
+    row.name = data.cFileName;
+    row.directory = directory;
+    row.sourcePath = JoinPath(directory, row.name);
+    row.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    row.extension = ExtensionOf(row.name);
+    return row;
+}
+
+int Sign(int compareResult)
+{
+    if (compareResult == CSTR_LESS_THAN) return -1;
+    if (compareResult == CSTR_GREATER_THAN) return 1;
+    return 0;  // equal, or the call failed
+}
+
+}  // namespace
+
+ListResult ListDirectory(const std::wstring& directory, FileList& rows)
+{
+    rows.clear();
+    if (directory.empty() || GetFileAttributesW(directory.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return ListResult::NotFound;
+    }
+    const std::wstring pattern = JoinPath(directory, L"*");
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return ListResult::Unreadable;
+    do {
+        // The directory flag also covers "." and "..". Every other attribute is listed.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) rows.push_back(MakeEntry(directory, data));
+    } while (FindNextFileW(find, &data));  // any failure ends the listing; rows so far stay
+    FindClose(find);
+    return ListResult::Listed;
+}
+
+std::wstring ExtensionOf(const std::wstring& name)
+{
+    const size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos || dot == 0) return std::wstring();
+    return name.substr(dot);
+}
+
+int CompareNames(const std::wstring& a, const std::wstring& b)
+{
+    return Sign(CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                     static_cast<int>(b.size()), TRUE));
+}
+
+int CompareRows(const FileEntry& a, const FileEntry& b, int column)
+{
+    switch (column) {
+    case 0: return CompareNames(a.name, b.name);
+    case 1: return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+    default: return CompareNames(a.extension, b.extension);
+    }
+}
+
+void SortRowsByName(FileList& rows)
+{
+    std::sort(rows.begin(), rows.end(),
+              [](const FileEntry& a, const FileEntry& b) { return CompareNames(a.name, b.name) < 0; });
+}
+
+void SortRowsByColumn(FileList& rows, int column, bool ascending)
+{
+    const int wanted = ascending ? -1 : 1;
+    std::stable_sort(rows.begin(), rows.end(), [column, wanted](const FileEntry& a, const FileEntry& b) {
+        return CompareRows(a, b, column) == wanted;
+    });
+}

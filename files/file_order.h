@@ -1,5 +1,8 @@
 #pragma once
 // Reading the input directory into the file list, and ordering it.
+#include <string>
+
+#include "engine/planner.h"
 
 void ScanInputDirectory();
 void ClearFileList();
@@ -7,3 +10,22 @@ void SortByColumn(int column);
 void UpdateSortIndicators();
 // After a reorder that is not a scan: plan again, reset both item counts, repaint, counts.
 void ReplanAfterReorder();
+// Puts a text into the status bar and remembers it in g_app.statusBarText.
+void SetStatusText(const std::wstring& text);
+
+// The window-free pieces the scan and the sort are made of.
+enum class ListResult { Listed, NotFound, Unreadable };
+
+// Empties `rows`, then appends one row per file of `directory` (sub-directories skipped), in
+// the order the file system returns them.
+ListResult ListDirectory(const std::wstring& directory, FileList& rows);
+// The suffix from the last '.' on; empty without a dot or when the only dot leads the name.
+std::wstring ExtensionOf(const std::wstring& name);
+// Case-insensitive ordinal comparison: -1, 0 or +1.
+int CompareNames(const std::wstring& a, const std::wstring& b);
+// Three-way comparison by column: 0 name, 1 size, 2 extension.
+int CompareRows(const FileEntry& a, const FileEntry& b, int column);
+// The scan's order: by name, rows comparing equal in no defined order.
+void SortRowsByName(FileList& rows);
+// The header click's order: stable, so equal rows keep their relative order.
+void SortRowsByColumn(FileList& rows, int column, bool ascending);

@@ -1,13 +1,118 @@
-// Placeholder bodies until the list views land.
+// Cell texts, row colours and column widths of the two list views; no window involved.
 #include "files/list_views.h"
 
-void InsertListColumns(HWND, bool) {}
-void ApplyColumnWidths(HWND, bool) {}
-void FillDisplayText(NMLVDISPINFOW*, bool) {}
-LRESULT PaintRowColours(NMLVCUSTOMDRAW*) { return CDRF_DODEFAULT; }
-void MirrorSelection(const NMLISTVIEW*) {}
-void SyncScroll(HWND, bool) {}
-LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+#include <cwchar>
+
+namespace {
+
+struct StatusColour {
+    ItemStatus status;
+    COLORREF dark;
+    COLORREF light;
+};
+
+// Text colours of unselected rows; statuses not listed use the default text colour.
+constexpr StatusColour kStatusColours[] = {
+    {ItemStatus::Unchanged, RGB(180, 180, 180), RGB(96, 96, 96)},
+    {ItemStatus::Duplicate, RGB(255, 170, 170), RGB(176, 0, 32)},
+    {ItemStatus::InvalidName, RGB(255, 170, 170), RGB(176, 0, 32)},
+    {ItemStatus::Failed, RGB(255, 170, 170), RGB(176, 0, 32)},
+    {ItemStatus::TargetExists, RGB(255, 210, 150), RGB(176, 96, 0)},
+    {ItemStatus::Done, RGB(160, 220, 180), RGB(16, 128, 48)},
+};
+
+constexpr int kOriginalShares[3] = {58, 24, 18};
+constexpr int kNewShares[3] = {42, 36, 22};
+
+}  // namespace
+
+std::wstring FormatSizeText(uint64_t size)
 {
-    return DefSubclassProc(list, message, wParam, lParam);
+    wchar_t buffer[64];
+    constexpr double kKilo = 1024.0;
+    if (size < (1ull << 10)) {
+        swprintf(buffer, 64, L"%llu B", static_cast<unsigned long long>(size));
+    } else if (size < (1ull << 20)) {
+        swprintf(buffer, 64, L"%.1f KB", static_cast<double>(size) / kKilo);
+    } else if (size < (1ull << 30)) {
+        swprintf(buffer, 64, L"%.1f MB", static_cast<double>(size) / (kKilo * kKilo));
+    } else {
+        swprintf(buffer, 64, L"%.2f GB", static_cast<double>(size) / (kKilo * kKilo * kKilo));
+    }
+    return buffer;
+}
+
+std::wstring CellText(const FileEntry& row, bool isOriginal, int subItem)
+{
+    if (isOriginal) {
+        if (subItem == 0) return row.name;
+        if (subItem == 1) return FormatSizeText(row.size);
+        return row.extension.empty() ? L"(none)" : row.extension;
+    }
+    if (subItem == 0) return row.newName;
+    if (subItem == 1) return row.targetPath;
+    return row.statusText.empty() ? StatusDisplayText(row.status) : row.statusText;
+}
+
+void FillDisplayTextFrom(const FileList& rows, NMLVDISPINFOW* info, bool isOriginal)
+{
+    if (!info) return;
+    LVITEMW& item = info->item;
+    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows.size()) return;
+    // A buffer of no size has no room even for the terminator; copying into it would end the
+    // process through the invalid-parameter handler.
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    const std::wstring text = CellText(rows[static_cast<size_t>(item.iItem)], isOriginal, item.iSubItem);
+    wcsncpy_s(item.pszText, static_cast<size_t>(item.cchTextMax), text.c_str(), _TRUNCATE);
+}
+
+RowColours PickRowColours(bool darkTheme, bool selected, const ItemStatus* status)
+{
+    const COLORREF defaultText = darkTheme ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT);
+    if (selected) return {darkTheme ? RGB(52, 52, 52) : RGB(232, 232, 232), defaultText};
+    RowColours colours = {darkTheme ? RGB(32, 32, 32) : GetSysColor(COLOR_WINDOW), defaultText};
+    if (!status) return colours;
+    for (const StatusColour& entry : kStatusColours) {
+        if (entry.status == *status) colours.text = darkTheme ? entry.dark : entry.light;
+    }
+    return colours;
+}
+
+ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[3], bool isOriginal)
+{
+    if (stored[0] >= 25 && stored[1] >= 17 && stored[2] >= 17) return {{stored[0], stored[1], stored[2]}};
+    int available = clientWidth - scrollBarWidth;
+    if (available < 80) available = 80;
+    const int* shares = isOriginal ? kOriginalShares : kNewShares;
+    return {{available * shares[0] / 100, available * shares[1] / 100, available * shares[2] / 100}};
+}
+
+DWORD ListExtendedStyles(bool darkTheme)
+{
+    const DWORD styles = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
+    return darkTheme ? styles : styles | LVS_EX_GRIDLINES;
+}
+
+bool IsScrollMessage(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        return true;
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_UP:
+        case VK_DOWN:
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
 }

@@ -1,6 +1,174 @@
-// Placeholder bodies until the processing worker lands.
+// The worker thread and its file operations; it never touches the window or the file list.
 #include "files/worker.h"
 
-void StartProcessing() {}
-void OnProgress(ProgressRecord* record) { delete record; }
-void OnFinished() {}
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+
+namespace {
+
+PostMessageFn g_post = PostMessageW;
+
+constexpr wchar_t kLockedPrefix[] = L"Locked or in use \u2014 skipped. ";
+
+bool IsLockError(DWORD code)
+{
+    return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+// Copy, then delete the source; if the source stays, the copy is removed again so the file
+// is never left in two places.
+bool CopyThenDelete(const wchar_t* source, const wchar_t* destination, DWORD& error)
+{
+    if (!CopyFileW(source, destination, TRUE)) {
+        error = GetLastError();
+        return false;
+    }
+    if (DeleteFileW(source)) return true;
+    // Keep the reason the source stayed: the rollback's own success may reset last-error.
+    error = GetLastError();
+    DeleteFileW(destination);
+    return false;
+}
+
+// One row's file operation; on failure `error` is the code of the call that decided it.
+bool RunFileOperation(const wchar_t* source, const wchar_t* destination, ProcessMode mode, DWORD& error)
+{
+    switch (mode) {
+    case ProcessMode::CopyAndRename:
+        if (CopyFileW(source, destination, TRUE)) return true;  // never overwrites
+        break;
+    case ProcessMode::MoveAndRename:
+        if (MoveFileW(source, destination)) return true;
+        return CopyThenDelete(source, destination, error);  // e.g. another volume
+    default:
+        if (MoveFileW(source, destination)) return true;  // never replaces an existing file
+        break;
+    }
+    error = GetLastError();
+    return false;
+}
+
+void CopyText(ProgressRecord& record, const std::wstring& text)
+{
+    wcsncpy_s(record.text, text.c_str(), _TRUNCATE);
+}
+
+}  // namespace
+
+PostMessageFn SetWorkerPostFunction(PostMessageFn post)
+{
+    PostMessageFn previous = g_post;
+    g_post = post ? post : PostMessageW;
+    return previous;
+}
+
+bool PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // A full message queue refuses posts; a lost progress post loses a row's result and a lost
+    // finish leaves the window busy for good, so wait for room as long as the window lives.
+    while (!g_post(window, message, wParam, lParam)) {
+        if (!IsWindow(window)) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+std::wstring DescribeError(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = (length && buffer) ? std::wstring(buffer, length) : std::wstring(L"Unknown error");
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+    return IsLockError(code) ? kLockedPrefix + text : text;
+}
+
+std::wstring DescribeLastError()
+{
+    return DescribeError(GetLastError());
+}
+
+bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText)
+{
+    errorText.clear();
+    DWORD error = ERROR_SUCCESS;
+    if (RunFileOperation(row.sourcePath.c_str(), row.targetPath.c_str(), mode, error)) return true;
+    errorText = DescribeError(error);
+    return false;
+}
+
+ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode)
+{
+    auto* record = new ProgressRecord;
+    record->index = index;
+    switch (row.status) {
+    case ItemStatus::Unchanged:
+        record->succeeded = true;
+        record->status = ItemStatus::Skipped;
+        CopyText(*record, L"Unchanged");
+        break;
+    case ItemStatus::Ready: {
+        std::wstring error;
+        record->succeeded = ProcessOneFile(row, mode, error);
+        record->status = record->succeeded ? ItemStatus::Done : ItemStatus::Failed;
+        CopyText(*record, record->succeeded ? std::wstring(L"Done") : error);
+        break;
+    }
+    default:  // conflicts keep their status and text; nothing is touched
+        record->status = row.status;
+        CopyText(*record, row.statusText);
+        break;
+    }
+    return record;
+}
+
+unsigned __stdcall WorkerMain(void* parameter)
+{
+    std::unique_ptr<ProcessJob> job(static_cast<ProcessJob*>(parameter));
+    const ProcessMode mode = job->mode;
+    for (size_t i = 0; i < job->rows.size(); ++i) {
+        ProgressRecord* record = ProcessRow(job->rows[i], static_cast<int>(i), mode);
+        if (!PostToWindow(job->window, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record))) delete record;
+    }
+    PostToWindow(job->window, WM_APP_FINISHED, 0, 0);
+    return 0;
+}
+
+const wchar_t* ModePromptWord(ProcessMode mode)
+{
+    switch (mode) {
+    case ProcessMode::CopyAndRename: return L"copy and rename";
+    case ProcessMode::MoveAndRename: return L"move and rename";
+    default: return L"rename";
+    }
+}
+
+std::wstring ConfirmationText(int ready, int conflicts, ProcessMode mode)
+{
+    wchar_t buffer[256];
+    if (conflicts > 0) {
+        swprintf(buffer, 256, L"%d file(s) have conflicts and will be skipped. Continue with %d ready file(s)?",
+                 conflicts, ready);
+    } else {
+        swprintf(buffer, 256, L"Process %d file(s) (%ls)?", ready, ModePromptWord(mode));
+    }
+    return buffer;
+}
+
+std::wstring ProgressText(int index, size_t total)
+{
+    wchar_t buffer[128];
+    swprintf(buffer, 128, L"Processing %d / %zu ...", index + 1, total);
+    return buffer;
+}
+
+std::wstring FinishedText(int done, int skipped, int failed, size_t total)
+{
+    wchar_t buffer[256];
+    swprintf(buffer, 256, L"Finished. Renamed/copied: %d  |  Skipped: %d  |  Errors: %d  |  Total: %zu", done,
+             skipped, failed, total);
+    return buffer;
+}

@@ -1,0 +1,112 @@
+// The scan, the column sort and their effect on the window: list views, header arrows, status bar.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/binding.h"
+#include "files/file_order.h"
+
+namespace {
+
+void SetBothItemCounts(int count, DWORD flags)
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        if (list) SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), flags);
+    }
+}
+
+void InvalidateBothLists(BOOL erase)
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        if (list) InvalidateRect(list, nullptr, erase);
+    }
+}
+
+// Deselects and unfocuses every row of both lists without mirroring the change back.
+void ClearSelections()
+{
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = 0;
+    g_app.syncingSelection = true;
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        if (list) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    }
+    g_app.syncingSelection = false;
+}
+
+}  // namespace
+
+void SetStatusText(const std::wstring& text)
+{
+    g_app.statusBarText = text;
+    if (g_app.statusBar) SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ScanInputDirectory()
+{
+    ReadControlsIntoSettings();
+    const ListResult result = ListDirectory(g_app.settings.inputDir, g_app.files);
+    if (result != ListResult::Listed) {
+        ClearFileList();
+        SetStatusText(result == ListResult::NotFound ? L"Input directory not found."
+                                                     : L"Unable to read the input directory.");
+        return;
+    }
+    SortRowsByName(g_app.files);
+    g_app.sortColumn = 0;
+    g_app.sortAscending = true;
+    UpdateSortIndicators();
+    RefreshPreview();
+    ClearSelections();
+}
+
+void ClearFileList()
+{
+    g_app.files.clear();
+    g_app.sortColumn = -1;
+    UpdateSortIndicators();
+    SetBothItemCounts(0, 0);
+    InvalidateBothLists(TRUE);
+    UpdateStatusCounts();
+    UpdateControlStates();
+}
+
+void SortByColumn(int column)
+{
+    if (g_app.busy || g_app.dragging || g_app.files.empty() || column < 0 || column > 2) return;
+    if (column == g_app.sortColumn) {
+        g_app.sortAscending = !g_app.sortAscending;
+    } else {
+        g_app.sortColumn = column;
+        g_app.sortAscending = true;
+    }
+    SortRowsByColumn(g_app.files, column, g_app.sortAscending);
+    UpdateSortIndicators();
+    ReplanAfterReorder();
+}
+
+void UpdateSortIndicators()
+{
+    HWND header = g_app.listOriginal ? reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0))
+                                     : nullptr;
+    if (!header) return;
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == g_app.sortColumn) item.fmt |= g_app.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    InvalidateRect(header, nullptr, TRUE);
+}
+
+void ReplanAfterReorder()
+{
+    PlanPreview(g_app.files, g_app.settings);
+    SetBothItemCounts(static_cast<int>(g_app.files.size()), LVSICF_NOSCROLL);
+    InvalidateBothLists(FALSE);
+    UpdateStatusCounts();
+}

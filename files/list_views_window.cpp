@@ -1,0 +1,148 @@
+// The list views' handlers: columns, widths, display texts, row painting, mirrored selection
+// and scroll.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/theme.h"
+#include "files/list_views.h"
+#include "files/row_drag.h"
+
+namespace {
+
+struct ColumnSpec {
+    const wchar_t* header;
+    int width;
+};
+
+constexpr ColumnSpec kOriginalColumns[3] = {{L"Original name", 280}, {L"Size", 90}, {L"Ext", 70}};
+constexpr ColumnSpec kNewColumns[3] = {{L"New / preview name", 260}, {L"Target path", 280}, {L"Status", 120}};
+
+HWND OtherList(HWND list)
+{
+    return list == g_app.listOriginal ? g_app.listNew : g_app.listOriginal;
+}
+
+}  // namespace
+
+void InsertListColumns(HWND list, bool isOriginal)
+{
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyles(g_app.settings.darkTheme));
+    ApplyControlTheme(list);
+    const ColumnSpec* columns = isOriginal ? kOriginalColumns : kNewColumns;
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<wchar_t*>(columns[i].header);
+        column.iSubItem = i;
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void ApplyColumnWidths(HWND list, bool isOriginal)
+{
+    if (!list) return;
+    RECT client = {};
+    GetClientRect(list, &client);
+    const AppSettings& s = g_app.settings;
+    const int32_t original[3] = {s.colOrig0, s.colOrig1, s.colOrig2};
+    const int32_t renamed[3] = {s.colNew0, s.colNew1, s.colNew2};
+    const ColumnWidths widths = ComputeColumnWidths(client.right - client.left, GetSystemMetrics(SM_CXVSCROLL),
+                                                    isOriginal ? original : renamed, isOriginal);
+    for (int i = 0; i < 3; ++i) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths.width[i] & 0xFFFF, 0));
+    }
+}
+
+void ReadColumnWidthsIntoSettings()
+{
+    AppSettings& s = g_app.settings;
+    int32_t* targets[2][3] = {{&s.colOrig0, &s.colOrig1, &s.colOrig2}, {&s.colNew0, &s.colNew1, &s.colNew2}};
+    const HWND lists[2] = {g_app.listOriginal, g_app.listNew};
+    for (int l = 0; l < 2; ++l) {
+        if (!lists[l]) continue;
+        for (int i = 0; i < 3; ++i) {
+            *targets[l][i] = static_cast<int32_t>(SendMessageW(lists[l], LVM_GETCOLUMNWIDTH, i, 0));
+        }
+    }
+}
+
+void FillDisplayText(NMLVDISPINFOW* info, bool isOriginal)
+{
+    FillDisplayTextFrom(g_app.files, info, isOriginal);
+}
+
+LRESULT PaintRowColours(NMLVCUSTOMDRAW* customDraw)
+{
+    NMCUSTOMDRAW& draw = customDraw->nmcd;
+    if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+
+    const int row = static_cast<int>(draw.dwItemSpec);
+    const bool selected = (draw.uItemState & CDIS_SELECTED) != 0;
+    const bool valid = row >= 0 && static_cast<size_t>(row) < g_app.files.size();
+    const ItemStatus* status = valid ? &g_app.files[static_cast<size_t>(row)].status : nullptr;
+    const RowColours colours = PickRowColours(g_app.settings.darkTheme, selected, status);
+
+    // The row is drawn entirely here: no selection highlight, focus rectangle or hot tracking.
+    draw.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS | CDIS_HOT);
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    if (SendMessageW(draw.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) {
+        HBRUSH brush = CreateSolidBrush(colours.background);
+        FillRect(draw.hdc, &bounds, brush);
+        DeleteObject(brush);
+    }
+    customDraw->clrTextBk = colours.background;
+    customDraw->clrText = colours.text;
+    SetBkMode(draw.hdc, TRANSPARENT);
+    SetTextColor(draw.hdc, colours.text);
+    return CDRF_NEWFONT;
+}
+
+void MirrorSelection(const NMLISTVIEW* change)
+{
+    if (!change || g_app.syncingSelection || !(change->uChanged & LVIF_STATE)) return;
+    HWND other = OtherList(change->hdr.hwndFrom);
+    if (!other) return;
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = change->uNewState & (LVIS_SELECTED | LVIS_FOCUSED);
+    g_app.syncingSelection = true;
+    SendMessageW(other, LVM_SETITEMSTATE, static_cast<WPARAM>(change->iItem), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(other, LVM_ENSUREVISIBLE, static_cast<WPARAM>(change->iItem), FALSE);
+    g_app.syncingSelection = false;
+}
+
+void SyncScroll(HWND list, bool isOriginal)
+{
+    HWND other = isOriginal ? g_app.listNew : g_app.listOriginal;
+    if (!other || g_app.syncingSelection) return;
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const int otherTop = static_cast<int>(SendMessageW(other, LVM_GETTOPINDEX, 0, 0));
+    if (top == otherTop) return;
+    if (SendMessageW(other, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
+    RECT first = {};
+    first.left = LVIR_BOUNDS;
+    if (!SendMessageW(other, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) return;
+    const int rowHeight = first.bottom - first.top;
+    if (rowHeight <= 0) return;
+    g_app.syncingSelection = true;
+    SendMessageW(other, LVM_SCROLL, 0, static_cast<LPARAM>((top - otherTop) * rowHeight));
+    g_app.syncingSelection = false;
+}
+
+LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                  DWORD_PTR)
+{
+    if (subclassId == 1) {
+        bool handled = false;
+        const LRESULT result = HandleDragMessage(list, message, wParam, lParam, subclassId, handled);
+        if (handled) return result;
+    }
+    const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    if (IsScrollMessage(message, wParam)) SyncScroll(list, subclassId == 1);
+    return result;
+}
