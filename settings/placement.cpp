@@ -17,8 +17,14 @@ int32_t Saturate(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+// A rectangle whose far edge would not fit in 32 bits is moved back so that it does; the size
+// is kept, and such a window is off every screen either way.
 PlacementRect MakeRect(int64_t x, int64_t y, int64_t w, int64_t h)
 {
+    w = std::clamp<int64_t>(w, 0, INT32_MAX);
+    h = std::clamp<int64_t>(h, 0, INT32_MAX);
+    x = std::clamp<int64_t>(x, INT32_MIN, INT32_MAX - w);
+    y = std::clamp<int64_t>(y, INT32_MIN, INT32_MAX - h);
     return PlacementRect{Saturate(x), Saturate(y), Saturate(x + w), Saturate(y + h)};
 }
 
