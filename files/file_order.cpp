@@ -9,15 +9,15 @@
 
 namespace {
 
-FileEntry MakeEntry(const std::wstring& directory, const WIN32_FIND_DATAW& data)
+// Fills a new row in place: the rows are built where they stay, not moved into the list.
+void AppendEntry(FileList& rows, const std::wstring& directory, const WIN32_FIND_DATAW& data)
 {
-    FileEntry row;
-    row.name = data.cFileName;
+    FileEntry& row = rows.emplace_back();
+    row.name.assign(data.cFileName);
     row.directory = directory;
     row.sourcePath = JoinPath(directory, row.name);
     row.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     row.extension = ExtensionOf(row.name);
-    return row;
 }
 
 int Sign(int compareResult)
@@ -42,7 +42,7 @@ ListResult ListDirectory(const std::wstring& directory, FileList& rows)
     if (find == INVALID_HANDLE_VALUE) return ListResult::Unreadable;
     do {
         // The directory flag also covers "." and "..". Every other attribute is listed.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) rows.push_back(MakeEntry(directory, data));
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) AppendEntry(rows, directory, data);
     } while (FindNextFileW(find, &data));  // any failure ends the listing; rows so far stay
     FindClose(find);
     return ListResult::Listed;
