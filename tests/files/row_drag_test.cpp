@@ -1,10 +1,19 @@
 // Row dragging: the gap and move arithmetic, then real drags on the real main window.
 #include "files/row_drag.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "app/app_state.h"
+#include "app/controls.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "files/file_order.h"
+#include "settings/settings_file.h"
+#include "tests/files/temp_dir.h"
 
 namespace {
 
@@ -197,6 +206,286 @@ TEST(AutoScrollDelta, OneRowPerMoveInsideTheEdgeZones)
     for (const Case& c : cases) {
         EXPECT_EQ(AutoScrollDelta(c.y, 0, 300, c.rowHeight, c.dpi), c.delta) << "y " << c.y << " dpi " << c.dpi;
     }
+}
+
+// --- Real drags on the real main window -------------------------------------------------
+
+// The main window on a folder of files, shown without activation so the lists lay out rows.
+class RowDragWindow : public testing::Test {
+protected:
+    void SetUpWindow(const std::vector<std::wstring>& names)
+    {
+        for (const std::wstring& name : names) folder_.Write(name, "x");
+        SetSettingsPathForTest(settingsFolder_ / L"settings.json");
+        g_app.settings = DefaultSettings();
+        g_app.settings.inputDir = folder_.path();
+        g_app.settings.outputDir = folder_.path();
+        g_app.settings.rules.prefix.type = SequenceType::Numbers;
+        g_app.settings.winW = 1000;
+        g_app.settings.winH = 760;
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&icc);
+        ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
+        ASSERT_NE(CreateMainWindow(GetModuleHandleW(nullptr)), nullptr);
+        ShowWindow(g_app.mainWindow, SW_SHOWNOACTIVATE);
+        UpdateWindow(g_app.mainWindow);
+        ASSERT_EQ(g_app.files.size(), names.size());
+        list_ = g_app.listOriginal;
+    }
+    void TearDown() override
+    {
+        DestroyMainWindowForTest();
+        SetSettingsPathForTest(L"");
+    }
+
+    RECT Row(int row) const
+    {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        SendMessageW(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }
+    POINT Middle(int row) const
+    {
+        const RECT r = Row(row);
+        return {r.left + 40, (r.top + r.bottom) / 2};
+    }
+    // What the list view sends its parent once the pointer left the drag threshold.
+    void BeginDrag(int row)
+    {
+        NMLISTVIEW view = {};
+        view.hdr.hwndFrom = list_;
+        view.hdr.idFrom = kIdListOriginal;
+        view.hdr.code = LVN_BEGINDRAG;
+        view.iItem = row;
+        view.ptAction = Middle(row);
+        SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
+    }
+    void MoveTo(int x, int y) { SendMessageW(list_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void MoveToGap(int row, bool lowerHalf)
+    {
+        const RECT r = Row(row);
+        MoveTo(r.left + 40, lowerHalf ? r.bottom - 2 : r.top + 2);
+    }
+    void Drop() { SendMessageW(list_, WM_LBUTTONUP, 0, MAKELPARAM(40, 40)); }
+
+    std::vector<std::wstring> Order() const { return Names(g_app.files); }
+    bool Selected(HWND list, int row) const
+    {
+        return SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED) ==
+               (LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    std::wstring NewListText(int row) const
+    {
+        wchar_t text[260] = {};
+        LVITEMW item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = 260;
+        SendMessageW(g_app.listNew, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    bool OverlaysHidden() const
+    {
+        return !IsWindowVisible(g_app.ghostWindow) && !IsWindowVisible(g_app.markerWindow);
+    }
+    int SortArrows() const
+    {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        int arrows = 0;
+        for (int i = 0; i < 3; ++i) {
+            HDITEMW item = {};
+            item.mask = HDI_FORMAT;
+            SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+            if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) ++arrows;
+        }
+        return arrows;
+    }
+    void ExpectIdle() const
+    {
+        EXPECT_FALSE(g_app.dragging);
+        EXPECT_EQ(g_app.dragRow, -1);
+        EXPECT_EQ(g_app.dropIndex, -1);
+        EXPECT_NE(GetCapture(), list_);
+        EXPECT_TRUE(OverlaysHidden());
+    }
+
+    TempDir folder_;
+    TempDir settingsFolder_;
+    HWND list_ = nullptr;
+};
+
+const std::vector<std::wstring> kFive = {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt"};
+
+TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
+{
+    SetUpWindow(kFive);
+    BeginDrag(2);
+    EXPECT_TRUE(g_app.dragging);
+    EXPECT_EQ(g_app.dragRow, 2);
+    EXPECT_EQ(g_app.dropIndex, 2);
+    EXPECT_EQ(GetCapture(), list_);
+    ASSERT_NE(g_app.ghostWindow, nullptr);
+    ASSERT_NE(g_app.markerWindow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(g_app.ghostWindow));
+    EXPECT_TRUE(IsWindowVisible(g_app.markerWindow));
+    wchar_t text[64] = {};
+    GetWindowTextW(g_app.ghostWindow, text, 64);
+    EXPECT_STREQ(text, L"c.txt");
+    EXPECT_EQ(GetWindowLongPtrW(g_app.ghostWindow, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrW(g_app.markerWindow, GWLP_USERDATA), 1);
+    // The overlays never take the mouse.
+    EXPECT_EQ(SendMessageW(g_app.ghostWindow, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+    RECT ghost;
+    GetWindowRect(g_app.ghostWindow, &ghost);
+    EXPECT_EQ(ghost.right - ghost.left, GhostSize(MeasureTextWidth(L"c.txt"), Row(2).bottom - Row(2).top, 96).cx);
+}
+
+TEST_F(RowDragWindow, FirstRowDroppedBelowTheLastMovesToTheEndAndRenumbers)
+{
+    SetUpWindow(kFive);
+    ASSERT_EQ(SortArrows(), 1);  // the scan sorted by name
+    BeginDrag(0);
+    MoveToGap(4, true);
+    EXPECT_EQ(g_app.dropIndex, 5);
+    ASSERT_EQ(GetCapture(), list_);
+    Drop();
+    ExpectIdle();
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt", L"a.txt"}));
+    EXPECT_EQ(g_app.files[0].newName, L"001 - b.txt");
+    EXPECT_EQ(g_app.files[4].newName, L"005 - a.txt");
+    EXPECT_EQ(NewListText(0), L"001 - b.txt");
+    EXPECT_EQ(NewListText(4), L"005 - a.txt");
+    EXPECT_EQ(g_app.sortColumn, -1);
+    EXPECT_EQ(SortArrows(), 0);
+    EXPECT_TRUE(Selected(list_, 4));
+    EXPECT_TRUE(Selected(g_app.listNew, 4));
+    EXPECT_FALSE(Selected(list_, 0));
+}
+
+TEST_F(RowDragWindow, LastRowDroppedAboveTheHeaderMovesToTheTop)
+{
+    SetUpWindow(kFive);
+    BeginDrag(4);
+    MoveTo(40, -15);  // the capture delivers points above the list
+    EXPECT_EQ(g_app.dropIndex, 0);
+    Drop();
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"e.txt", L"a.txt", L"b.txt", L"c.txt", L"d.txt"}));
+    EXPECT_EQ(g_app.files[0].newName, L"001 - e.txt");
+    EXPECT_TRUE(Selected(list_, 0));
+    EXPECT_TRUE(Selected(g_app.listNew, 0));
+}
+
+TEST_F(RowDragWindow, GapFollowsThePointerAndTheMarkerSitsOnIt)
+{
+    SetUpWindow(kFive);
+    BeginDrag(1);
+    struct Case {
+        int row;
+        bool lowerHalf;
+        int gap;
+    };
+    const Case cases[] = {{0, false, 0}, {0, true, 1}, {2, false, 2}, {2, true, 3}, {4, true, 5}, {3, false, 3}};
+    for (const Case& c : cases) {
+        MoveToGap(c.row, c.lowerHalf);
+        EXPECT_EQ(g_app.dropIndex, c.gap) << "row " << c.row;
+        POINT line = {0, c.gap < 5 ? Row(c.gap).top : Row(4).bottom};
+        ClientToScreen(list_, &line);
+        RECT marker;
+        GetWindowRect(g_app.markerWindow, &marker);
+        EXPECT_EQ(marker.top, line.y - 1) << "gap " << c.gap;  // 3-pixel bar centred on the line
+        EXPECT_EQ(marker.bottom - marker.top, 3);
+    }
+    SendMessageW(list_, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(RowDragWindow, DropOnTheRowItselfChangesNothingAndDoesNotReplan)
+{
+    SetUpWindow(kFive);
+    for (bool lowerHalf : {false, true}) {
+        g_app.files[2].newName = L"not planned again";
+        BeginDrag(2);
+        MoveToGap(2, lowerHalf);
+        Drop();
+        ExpectIdle();
+        EXPECT_EQ(Order(), kFive);
+        EXPECT_EQ(g_app.files[2].newName, L"not planned again");
+        EXPECT_EQ(SortArrows(), 1);
+    }
+}
+
+TEST_F(RowDragWindow, RightButtonEscAndLostCaptureCancelWithoutMoving)
+{
+    SetUpWindow(kFive);
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    using Cancel = void (*)(HWND list, HWND other);
+    const Cancel cancels[] = {
+        [](HWND list, HWND) { SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40)); },
+        [](HWND list, HWND) { SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0); },
+        [](HWND, HWND other) { SetCapture(other); },  // another window takes the mouse
+    };
+    for (Cancel cancel : cancels) {
+        BeginDrag(0);
+        MoveToGap(3, true);
+        ASSERT_TRUE(IsWindowVisible(g_app.markerWindow));
+        cancel(list_, other);
+        ExpectIdle();
+        EXPECT_EQ(Order(), kFive);
+        // A later button release is an ordinary click again.
+        Drop();
+        EXPECT_EQ(Order(), kFive);
+        ReleaseCapture();
+    }
+    DestroyWindow(other);
+}
+
+TEST_F(RowDragWindow, PointerInsideTheBottomEdgeScrollsBothListsOneRowPerMove)
+{
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 60; ++i) many.push_back(L"file" + std::to_wstring(100 + i) + L".txt");
+    SetUpWindow(many);
+    BeginDrag(0);
+    RECT client;
+    GetClientRect(list_, &client);
+    const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    MoveTo(40, client.bottom - 3);
+    EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top + 1);
+    MoveTo(41, client.bottom - 3);
+    EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top + 2);
+    EXPECT_EQ(SendMessageW(g_app.listNew, LVM_GETTOPINDEX, 0, 0), top + 2);
+    MoveTo(40, client.bottom / 2);  // outside the zones nothing scrolls
+    EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top + 2);
+    SendMessageW(list_, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(RowDragWindow, ButtonPressAndMovesOnTheListStartAndFinishADrag)
+{
+    SetUpWindow(kFive);
+    // The list view itself raises the begin-drag notification once the pointer leaves the
+    // drag threshold with the button held.
+    const POINT start = Middle(1);
+    SendMessageW(list_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    for (int dy = 2; dy <= 20 && !g_app.dragging; dy += 6) MoveTo(start.x, start.y + dy);
+    ASSERT_TRUE(g_app.dragging) << "no LVN_BEGINDRAG from the list view";
+    EXPECT_EQ(g_app.dragRow, 1);
+    MoveToGap(3, true);
+    Drop();
+    ExpectIdle();
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"a.txt", L"c.txt", L"d.txt", L"b.txt", L"e.txt"}));
+    EXPECT_EQ(g_app.files[3].newName, L"004 - b.txt");
+    EXPECT_TRUE(Selected(g_app.listNew, 3));
+}
+
+TEST_F(RowDragWindow, LongNameWidensTheGhost)
+{
+    const std::wstring longName = std::wstring(90, L'w') + L".txt";
+    SetUpWindow({L"a.txt", longName});
+    BeginDrag(1);
+    RECT ghost;
+    GetWindowRect(g_app.ghostWindow, &ghost);
+    EXPECT_GT(ghost.right - ghost.left, 180);
+    EXPECT_EQ(ghost.right - ghost.left, 24 + MeasureTextWidth(longName.c_str()));
+    SendMessageW(list_, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 }  // namespace
