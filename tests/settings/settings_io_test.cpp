@@ -106,6 +106,26 @@ TEST_F(SettingsIoTest, MalformedFileLoadsNothing)
     EXPECT_EQ(SettingsDifference(s, UnusualSettings()), "");
 }
 
+TEST_F(SettingsIoTest, OversizedFileIsNotRead)
+{
+    struct Row { LONGLONG size; bool read; };
+    const Row rows[] = {{64LL * 1024 * 1024, true}, {64LL * 1024 * 1024 + 1, false}};
+    for (const Row& r : rows) {
+        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size{};
+        size.QuadPart = r.size;
+        ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        std::string bytes;
+        EXPECT_EQ(ReadWholeFile(path_, bytes), r.read) << r.size;
+        EXPECT_EQ(static_cast<LONGLONG>(bytes.size()), r.read ? r.size : 0) << r.size;
+        AppSettings s = UnusualSettings();
+        EXPECT_FALSE(LoadSettings(path_, s)) << r.size;  // zero bytes are no object either
+        EXPECT_EQ(SettingsDifference(s, UnusualSettings()), "");
+    }
+}
+
 TEST_F(SettingsIoTest, WritingIntoMissingDirectoryCreatesNothing)
 {
     const std::wstring missing = JoinPath(dir_, L"absent");
