@@ -1,0 +1,228 @@
+// Menu and control commands of the main window, the menu marks, the folder picker, About.
+#include "app/commands.h"
+
+#include <commctrl.h>
+#include <shobjidl.h>
+
+#include <iterator>
+
+#include "app/app_state.h"
+#include "app/binding.h"
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "app/theme.h"
+#include "files/file_order.h"
+#include "files/worker.h"
+
+namespace {
+
+bool IsChecked(HWND button) { return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void ToggleAutoSave(int)
+{
+    g_app.settings.autoSave = !g_app.settings.autoSave;
+    UpdateMenuChecks();
+    SaveSettings(true);
+}
+
+void ToggleDarkTheme(int)
+{
+    g_app.settings.darkTheme = !g_app.settings.darkTheme;
+    CreateUiFont();
+    ApplyTheme();
+    UpdateMenuChecks();
+    if (g_app.statusBar)
+        SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
+    ApplyAppearanceChange();
+}
+
+void SetFontSize(int id)
+{
+    g_app.settings.fontPt = id == IDM_FONT_15 ? 15 : id == IDM_FONT_12 ? 12 : 9;
+    CreateUiFont();
+    ApplyTheme();
+    UpdateMenuChecks();
+    ApplyAppearanceChange();
+}
+
+void ShowAbout(int)
+{
+    DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_ABOUT), g_app.mainWindow, AboutDialogProc, 0);
+}
+
+struct MenuCommand {
+    int id;
+    void (*run)(int id);
+};
+
+const MenuCommand kMenuCommands[] = {
+    {IDM_REFRESH, [](int) { ScanInputDirectory(); }},
+    {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
+    // Through WM_CLOSE, so a running batch still refuses.
+    {IDM_EXIT, [](int) { PostMessageW(g_app.mainWindow, WM_CLOSE, 0, 0); }},
+    {IDM_AUTO_SAVE, ToggleAutoSave},
+    {IDM_PRESET_NUMBERS3, ApplyNamingPreset},
+    {IDM_PRESET_NUMBERS2, ApplyNamingPreset},
+    {IDM_PRESET_LETTERS, ApplyNamingPreset},
+    {IDM_PRESET_NONE, ApplyNamingPreset},
+    {IDM_RESET_SETTINGS, [](int) { ResetSettings(); }},
+    {IDM_DARK_THEME, ToggleDarkTheme},
+    {IDM_FONT_9, SetFontSize},
+    {IDM_FONT_12, SetFontSize},
+    {IDM_FONT_15, SetFontSize},
+    {IDM_ABOUT, ShowAbout},
+};
+
+// Edits whose every change re-plans the preview. The input directory is not among them: it
+// is read when it loses the focus.
+constexpr int kPreviewEdits[] = {
+    kIdPrefixStart, kIdPrefixStep, kIdPrefixPad, kIdPrefixSep, kIdSuffixStart, kIdSuffixStep,
+    kIdSuffixPad,   kIdSuffixSep,  kIdSearch,    kIdReplace,   kIdRemoveChars, kIdNewExt,
+    kIdOutputEdit,  kIdReplaceName,
+};
+
+bool Contains(const int* begin, const int* end, int id)
+{
+    for (const int* p = begin; p != end; ++p)
+        if (*p == id)
+            return true;
+    return false;
+}
+
+void SetEditText(HWND edit, const std::wstring& text)
+{
+    if (edit)
+        SetWindowTextW(edit, text.c_str());
+}
+
+void BrowseInput()
+{
+    std::wstring folder;
+    if (!BrowseForFolder(folder))
+        return;
+    SetEditText(g_app.inputEdit, folder);
+    if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename))
+        SetEditText(g_app.outputEdit, folder);
+    ScanInputDirectory();
+    SaveSettings(true);
+}
+
+void BrowseOutput()
+{
+    std::wstring folder;
+    if (!BrowseForFolder(folder))
+        return;
+    SetEditText(g_app.outputEdit, folder);
+    RefreshPreview();
+    SaveSettings(true);
+}
+
+void OnComboCommand(int code, HWND combo)
+{
+    if (code == CBN_DROPDOWN) {
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        if (combo && GetComboBoxInfo(combo, &info) && info.hwndList)
+            ApplyControlTheme(info.hwndList);
+    } else if (code == CBN_SELCHANGE) {
+        UpdateControlStates();
+        RefreshPreview();
+    }
+}
+
+void HandleControlCommand(int id, int code, HWND control)
+{
+    switch (id) {
+    case kIdInputEdit:
+        if (code == EN_KILLFOCUS)
+            ScanInputDirectory();
+        return;
+    case kIdInputBrowse:
+        BrowseInput();
+        return;
+    case kIdOutputBrowse:
+        BrowseOutput();
+        return;
+    case kIdPrefixType:
+    case kIdSuffixType:
+    case kIdCaseCombo:
+    case kIdExtCombo:
+        OnComboCommand(code, control);
+        return;
+    case kIdSameAsInput:
+    case kIdModeRename:
+    case kIdModeCopy:
+    case kIdModeMove:
+    case kIdReplaceEntire:
+        UpdateControlStates();
+        RefreshPreview();
+        return;
+    case kIdProcess:
+        StartProcessing();
+        return;
+    }
+    if (code == EN_CHANGE && Contains(std::begin(kPreviewEdits), std::end(kPreviewEdits), id))
+        RefreshPreview();
+}
+
+}  // namespace
+
+void HandleCommand(int id, int code, HWND control)
+{
+    // While a batch runs only Exit (which still asks WM_CLOSE) and About get through.
+    if (g_app.busy && id != IDM_EXIT && id != IDM_ABOUT)
+        return;
+    for (const MenuCommand& command : kMenuCommands) {
+        if (command.id == id) {
+            command.run(id);
+            return;
+        }
+    }
+    HandleControlCommand(id, code, control);
+}
+
+void UpdateMenuChecks()
+{
+    HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr;
+    if (!menu)
+        return;
+    const AppSettings& s = g_app.settings;
+    CheckMenuItem(menu, IDM_AUTO_SAVE, MF_BYCOMMAND | (s.autoSave ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_DARK_THEME, MF_BYCOMMAND | (s.darkTheme ? MF_CHECKED : MF_UNCHECKED));
+    UINT font = s.fontPt >= 15 ? IDM_FONT_15 : s.fontPt >= 12 ? IDM_FONT_12 : IDM_FONT_9;
+    CheckMenuRadioItem(menu, IDM_FONT_9, IDM_FONT_15, font, MF_BYCOMMAND);
+}
+
+bool BrowseForFolder(std::wstring& path)
+{
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+        return false;
+    bool picked = false;
+    FILEOPENDIALOGOPTIONS options = 0;
+    IShellItem* item = nullptr;
+    PWSTR chosen = nullptr;
+    if (SUCCEEDED(dialog->GetOptions(&options)) &&
+        SUCCEEDED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) &&
+        SUCCEEDED(dialog->SetTitle(L"Select folder")) && SUCCEEDED(dialog->Show(g_app.mainWindow)) &&
+        SUCCEEDED(dialog->GetResult(&item)) && SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen))) {
+        path = chosen;
+        CoTaskMemFree(chosen);
+        picked = true;
+    }
+    if (item)
+        item->Release();
+    dialog->Release();
+    return picked;
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,287 @@
+// The main window: class registration, creation and the window procedure.
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/binding.h"
+#include "app/commands.h"
+#include "app/controls.h"
+#include "app/layout.h"
+#include "app/splitter.h"
+#include "app/theme.h"
+#include "files/file_order.h"
+#include "files/list_views.h"
+#include "files/row_drag.h"
+#include "files/worker.h"
+#include "resources/resource.h"
+
+AppState g_app;
+
+const wchar_t kMainClassName[] = L"OrvanePallistoWnd";
+const wchar_t kMainWindowTitle[] = L"Orvane Pallisto";
+
+namespace {
+
+// GetDpiForWindow is missing before Windows 10 1607: fall back to the screen's DPI.
+int WindowDpi(HWND window)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi) {
+        UINT dpi = getDpi(window);
+        if (dpi != 0)
+            return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+HICON LoadSmallAppIcon(HINSTANCE instance)
+{
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         LR_SHARED));
+}
+
+LRESULT OnCreate(HWND window)
+{
+    g_app.mainWindow = window;
+    g_app.dpi = WindowDpi(window);
+    HICON big = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_APP_ICON));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadSmallAppIcon(g_app.instance)));
+    CreateControls();
+    WriteSettingsToControls();
+    UpdateMenuChecks();
+    ApplyTheme();
+    LayoutControls();
+    if (!g_app.settings.inputDir.empty())
+        ScanInputDirectory();
+    else
+        UpdateStatusCounts();
+    return 0;
+}
+
+template <typename T>
+void DeleteGdiObject(T& object)
+{
+    if (object)
+        DeleteObject(object);
+    object = nullptr;
+}
+
+void DestroyOverlay(HWND& overlay)
+{
+    if (overlay)
+        DestroyWindow(overlay);
+    overlay = nullptr;
+}
+
+void OnDestroy()
+{
+    if (g_app.listOriginal)
+        RemoveWindowSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListOriginal);
+    if (g_app.listNew)
+        RemoveWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew);
+    if (g_app.splitter)
+        RemoveWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter);
+    DestroyOverlay(g_app.ghostWindow);
+    DestroyOverlay(g_app.markerWindow);
+    DeleteGdiObject(g_app.uiFont);
+    DeleteGdiObject(g_app.backgroundBrush);
+    DeleteGdiObject(g_app.editBrush);
+    PostQuitMessage(0);
+}
+
+// The window and its children are gone: nothing may save or lay out through stale handles.
+void OnFinalDestroy()
+{
+    g_app.mainWindow = nullptr;
+    g_app.windowReady = false;
+}
+
+void OnSize(UINT sizeType)
+{
+    LayoutControls();
+    if (g_app.windowReady && !g_app.inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
+        SaveSettings(true);
+}
+
+void OnClose(HWND window)
+{
+    if (g_app.busy) {
+        MessageBoxW(g_app.mainWindow, L"Please wait for the current operation to finish.", kMainWindowTitle,
+                    MB_ICONINFORMATION);
+        return;
+    }
+    SaveSettings(true);
+    DestroyWindow(window);
+}
+
+LRESULT OnEraseBackground(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = g_app.backgroundBrush ? g_app.backgroundBrush : GetSysColorBrush(COLOR_WINDOW);
+    FillRect(dc, &client, brush);
+    return 1;
+}
+
+void OnDpiChanged(int dpi, const RECT* suggested)
+{
+    g_app.dpi = dpi;
+    CreateUiFont();
+    ApplyTheme();
+    SetWindowPos(g_app.mainWindow, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutControls();
+}
+
+LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
+{
+    switch (header->code) {
+    case LVN_GETDISPINFOW:
+        FillDisplayText(reinterpret_cast<NMLVDISPINFOW*>(header), fromOriginal);
+        return 0;
+    case LVN_BEGINDRAG: {
+        auto* view = reinterpret_cast<NMLISTVIEW*>(header);
+        if (fromOriginal && !g_app.busy && view->iItem >= 0)
+            BeginRowDrag(view->iItem, view->ptAction);
+        return 0;
+    }
+    case LVN_COLUMNCLICK:
+        if (fromOriginal && !g_app.busy && !g_app.dragging)
+            SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
+    case LVN_ITEMCHANGED: {
+        auto* view = reinterpret_cast<NMLISTVIEW*>(header);
+        if (!g_app.syncingSelection && (view->uChanged & LVIF_STATE))
+            MirrorSelection(view);
+        return 0;
+    }
+    case NM_CUSTOMDRAW:
+        return PaintRowColours(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    default:
+        return 0;
+    }
+}
+
+LRESULT OnNotify(NMHDR* header)
+{
+    LRESULT result = 0;
+    bool fromOriginal = header->hwndFrom && header->hwndFrom == g_app.listOriginal;
+    bool fromNew = header->hwndFrom && header->hwndFrom == g_app.listNew;
+    if (fromOriginal || fromNew)
+        result = OnListNotify(header, fromOriginal);
+    if (header->code == HDN_ENDTRACKW)
+        SaveSettings(true);  // a column divider was released
+    return result;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_NCDESTROY:
+        OnFinalDestroy();
+        break;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam));
+        return 0;
+    case WM_CLOSE:
+        OnClose(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_GETMINMAXINFO:
+        EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return OnControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ENTERSIZEMOVE:
+        g_app.inSizeMove = true;
+        return 0;
+    case WM_EXITSIZEMOVE:
+        g_app.inSizeMove = false;
+        SaveSettings(true);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_APP_PROGRESS:
+        OnProgress(reinterpret_cast<ProgressRecord*>(lParam));
+        return 0;
+    case WM_APP_FINISHED:
+        OnFinished();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterWindowClasses(HINSTANCE instance)
+{
+    WNDCLASSEXW main = {};
+    main.cbSize = sizeof(main);
+    main.style = CS_DBLCLKS;
+    main.lpfnWndProc = MainWindowProc;
+    main.hInstance = instance;
+    main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
+    main.hIconSm = main.hIcon ? LoadSmallAppIcon(instance) : nullptr;
+    if (!main.hIcon)
+        main.hIcon = main.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+    main.lpszClassName = kMainClassName;
+    // A second registration in the same process (tests) finds the class already there.
+    if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+
+    WNDCLASSEXW overlay = {};
+    overlay.cbSize = sizeof(overlay);
+    overlay.style = CS_DROPSHADOW;
+    overlay.lpfnWndProc = OverlayWindowProc;
+    overlay.hInstance = instance;
+    overlay.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    overlay.lpszClassName = kOverlayClassName;
+    RegisterClassExW(&overlay);
+    return true;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    g_app.instance = instance;
+    return CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                           CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
+                           nullptr, instance, nullptr);
+}
+
+void DestroyMainWindowForTest()
+{
+    if (g_app.mainWindow)
+        DestroyWindow(g_app.mainWindow);
+    // WM_DESTROY posted a quit message; left queued it would end the next modal loop at once.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    HINSTANCE instance = g_app.instance;
+    g_app = AppState();
+    g_app.instance = instance;
+}

@@ -1,0 +1,126 @@
+// The window-bound half of the settings: collecting the live state, placement, reset, presets.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/binding.h"
+#include "app/commands.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/theme.h"
+#include "files/file_order.h"
+#include "settings/placement.h"
+#include "settings/presets.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+std::wstring g_settingsPathOverride;
+
+PlacementRect ToPlacementRect(const RECT& r) { return PlacementRect{r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const PlacementRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+void CaptureWindowPlacement()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(g_app.mainWindow, &placement))
+        return;
+    StoreCapturedPlacement(g_app.settings, placement.showCmd, placement.flags,
+                           ToPlacementRect(placement.rcNormalPosition));
+}
+
+void CaptureColumnWidths()
+{
+    if (!g_app.listOriginal || !g_app.listNew)
+        return;
+    AppSettings& s = g_app.settings;
+    int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2};
+    int32_t* renamed[] = {&s.colNew0, &s.colNew1, &s.colNew2};
+    for (int column = 0; column < 3; ++column) {
+        *original[column] = ListView_GetColumnWidth(g_app.listOriginal, column);
+        *renamed[column] = ListView_GetColumnWidth(g_app.listNew, column);
+    }
+}
+
+void SetNormalPlacement(HWND window, const RECT& normal, UINT flags, UINT showCmd)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    placement.flags = flags;
+    placement.showCmd = showCmd;
+    placement.rcNormalPosition = normal;
+    SetWindowPlacement(window, &placement);
+}
+
+}  // namespace
+
+std::wstring ActiveSettingsPath()
+{
+    return g_settingsPathOverride.empty() ? SettingsFilePath() : g_settingsPathOverride;
+}
+
+void SetSettingsPathForTest(const std::wstring& path) { g_settingsPathOverride = path; }
+
+void SaveSettings(bool force)
+{
+    if (!g_app.mainWindow)
+        return;
+    if (!force && !(g_app.settings.autoSave && g_app.windowReady))
+        return;
+    ReadControlsIntoSettings();
+    CaptureWindowPlacement();
+    CaptureColumnWidths();
+    WriteSettingsFile(ActiveSettingsPath(), g_app.settings);  // a failed write is not reported
+}
+
+void RestoreWindowPlacement(HWND window, int showCommand)
+{
+    const AppSettings& s = g_app.settings;
+    if (!HasSavedPlacement(s)) {
+        ShowWindow(window, showCommand);
+        return;
+    }
+    PlacementRect rect = SavedNormalRect(s);
+    RECT probe = ToRect(rect);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &monitor))
+        rect = FitRectToWorkArea(rect, ToPlacementRect(monitor.rcWork));
+    RECT normal = ToRect(rect);
+    SetNormalPlacement(window, normal, RestoreFlags(s), static_cast<UINT>(RestoreShowCommand(s)));
+    // Still off every monitor (a display vanished between the checks): show it plainly.
+    RECT actual;
+    GetWindowRect(window, &actual);
+    if (!MonitorFromRect(&actual, MONITOR_DEFAULTTONULL))
+        SetNormalPlacement(window, normal, 0, SW_SHOWNORMAL);
+}
+
+void ApplyAppearanceChange()
+{
+    LayoutControls();
+    EnforceMinimumWindowSize();
+    RedrawWindow(g_app.mainWindow, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    SaveSettings(true);
+}
+
+void ResetSettings()
+{
+    g_app.settings = DefaultSettings();
+    WriteSettingsToControls();
+    CreateUiFont();
+    ApplyTheme();
+    UpdateMenuChecks();
+    ScanInputDirectory();
+    ApplyAppearanceChange();
+}
+
+void ApplyNamingPreset(int commandId)
+{
+    ReadControlsIntoSettings();
+    if (!ApplyNamingPresetToSettings(commandId, g_app.settings))
+        return;
+    WriteSettingsToControls();
+    RefreshPreview();
+}

@@ -1,0 +1,166 @@
+// Process start-up: single instance, settings, theme hooks, window classes and the one loop.
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/theme_hooks.h"
+#include "resources/resource.h"
+#include "settings/settings_file.h"
+
+const wchar_t kSingleInstanceMutexName[] = L"Local\\Orvane.Pallisto.SingleInstance";
+
+namespace {
+
+unsigned long g_buildNumber = 0;  // 0: not read yet (or unreadable, tried again)
+
+using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+
+void ClearThemeHooks()
+{
+    SetAppThemeMode = nullptr;
+    AllowAppDarkTheme = nullptr;
+    AllowWindowDarkTheme = nullptr;
+    RefreshThemeColorPolicy = nullptr;
+    RefreshMenuTheme = nullptr;
+}
+
+void ResolveThemeHooksAtStartup()
+{
+    HMODULE uxtheme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The library stays loaded for the life of the process: the hooks point into it.
+    ResolveThemeHooks(uxtheme, uxtheme ? GetWindowsBuildNumber() : 0);
+}
+
+void InitCommonControlClasses()
+{
+    INITCOMMONCONTROLSEX init = {};
+    init.dwSize = sizeof(init);
+    init.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&init);
+}
+
+// The list views take their own keys; everything else gets dialog navigation (Tab, arrows).
+bool ListViewHasFocus()
+{
+    HWND focus = GetFocus();
+    return focus && (focus == g_app.listOriginal || focus == g_app.listNew);
+}
+
+int RunMessageLoop(HWND window)
+{
+    HACCEL accelerators = LoadAcceleratorsW(g_app.instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    UpdateWindow(window);
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorW(window, accelerators, &message))
+            continue;
+        if (!ListViewHasFocus() && IsWindow(window) && IsDialogMessageW(window, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(static_cast<UINT>(message.wParam));
+}
+
+}  // namespace
+
+unsigned long GetWindowsBuildNumber()
+{
+    if (g_buildNumber != 0)
+        return g_buildNumber;
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto rtlGetVersion =
+        ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+              : nullptr;
+    if (!rtlGetVersion)
+        return 0;
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (rtlGetVersion(&info) != 0)
+        return 0;
+    g_buildNumber = info.dwBuildNumber;
+    return g_buildNumber;
+}
+
+void ResolveThemeHooks(HMODULE uxtheme, unsigned long build)
+{
+    ClearThemeHooks();
+    if (!uxtheme || build < kFirstDarkModeBuild)
+        return;
+    auto byOrdinal = [uxtheme](WORD ordinal) {
+        return reinterpret_cast<void*>(GetProcAddress(uxtheme, MAKEINTRESOURCEA(ordinal)));
+    };
+    void* appTheme = byOrdinal(135);
+    void* windowTheme = byOrdinal(133);
+    if (!appTheme || !windowTheme)
+        return;  // not the dark-mode set: calling "104" here could be any function
+    if (build >= kAppThemeModeBuild)
+        SetAppThemeMode = reinterpret_cast<SetAppThemeModeFn>(appTheme);
+    else
+        AllowAppDarkTheme = reinterpret_cast<AllowAppDarkThemeFn>(appTheme);
+    AllowWindowDarkTheme = reinterpret_cast<AllowWindowDarkThemeFn>(windowTheme);
+    RefreshMenuTheme = reinterpret_cast<RefreshMenuThemeFn>(byOrdinal(136));
+    RefreshThemeColorPolicy = reinterpret_cast<RefreshThemeColorPolicyFn>(byOrdinal(104));
+}
+
+void ApplyProcessTheme(bool dark)
+{
+    if (SetAppThemeMode)
+        SetAppThemeMode(dark ? 2 : 3);
+    else if (AllowAppDarkTheme)
+        AllowAppDarkTheme(dark);
+    if (RefreshThemeColorPolicy)
+        RefreshThemeColorPolicy();
+    if (RefreshMenuTheme)
+        RefreshMenuTheme();
+}
+
+bool ActivateRunningInstance(int attempts, DWORD sleepMs)
+{
+    HWND running = nullptr;
+    for (int i = 0; i < attempts && !running; ++i) {
+        running = FindWindowW(kMainClassName, nullptr);
+        if (!running)
+            Sleep(sleepMs);
+    }
+    if (!running)
+        return false;
+    ShowWindow(running, IsIconic(running) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(running);
+    FLASHWINFO flash = {};
+    flash.cbSize = sizeof(flash);
+    flash.hwnd = running;
+    flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+    flash.uCount = 3;
+    flash.dwTimeout = 0;
+    FlashWindowEx(&flash);
+    return true;
+}
+
+int RunApplication(HINSTANCE instance, int showCommand)
+{
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        ActivateRunningInstance(25, 40);
+        CloseHandle(mutex);
+        return 0;
+    }
+    g_app.instance = instance;
+    LoadSettings(ActiveSettingsPath(), g_app.settings);
+    ResolveThemeHooksAtStartup();
+    ApplyProcessTheme(g_app.settings.darkTheme);
+    InitCommonControlClasses();
+
+    int exitCode = 1;
+    HWND window = RegisterWindowClasses(instance) ? CreateMainWindow(instance) : nullptr;
+    if (window) {
+        RestoreWindowPlacement(window, showCommand);
+        g_app.windowReady = true;
+        exitCode = RunMessageLoop(window);
+    }
+    if (mutex)
+        CloseHandle(mutex);
+    return exitCode;
+}
