@@ -1,7 +1,8 @@
 #include "engine/planner.h"
 
+#include <functional>
 #include <iterator>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "engine/path.h"
@@ -37,12 +38,6 @@ void SetPlannedStatus(FileEntry& row, ItemStatus status)
     row.statusText.assign(kStatusInfo[static_cast<int32_t>(status)].planned);
 }
 
-void LowerInto(std::wstring& out, const std::wstring& text)
-{
-    out.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i) out[i] = LowerUnit(text[i]);
-}
-
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
     if (a.size() != b.size()) return false;
@@ -52,6 +47,76 @@ bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
     return true;
 }
 
+// What the later passes need of a row, gathered while its strings are at hand.
+struct RowFacts {
+    uint64_t keyHash = 0;       // hash of the lower-cased target path
+    uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
+    bool invalid = false;
+    bool unchanged = false;
+};
+
+// The duplicate index: how many rows share each lower-cased target path. Open addressing
+// over a table sized once for all rows, so filling it allocates nothing per row (a node-based
+// map allocated twice per row and dominated the plan time). Each key remembers the first row
+// that had it; the count lives with that row.
+struct DuplicateIndex {
+    struct Slot {
+        uint32_t rowPlus1 = 0;  // first row with this key, plus one; 0 marks a free slot
+        uint32_t tag = 0;       // hash bits: most different keys are told apart without a comparison
+    };
+    std::vector<Slot> slots;       // a power of two, at least 2 * rows + 1
+    std::vector<uint32_t> counts;  // by first row
+};
+
+void InitDuplicateIndex(DuplicateIndex& index, size_t rows)
+{
+    size_t size = 1;
+    while (size < 2 * rows + 1) size *= 2;
+    index.slots.assign(size, DuplicateIndex::Slot{});
+    index.counts.assign(rows, 0);
+}
+
+uint64_t LowerCaseHash(const std::wstring& path, std::wstring& key)
+{
+    key.resize(path.size());
+    for (size_t i = 0; i < path.size(); ++i) key[i] = LowerUnit(path[i]);
+    return std::hash<std::wstring_view>{}(key);
+}
+
+// Compared from the end: paths in one folder differ in their last units.
+bool SameKey(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
+    }
+    return true;
+}
+
+// Counts the target path of `row` and returns the first row with the same key. A pass of its
+// own: a tight loop lets the processor overlap the cache misses of the scattered slots.
+uint32_t AddToDuplicateIndex(DuplicateIndex& index, const FileList& list, const std::vector<RowFacts>& facts,
+                             uint32_t row)
+{
+    const uint64_t hash = facts[row].keyHash;
+    const auto tag = static_cast<uint32_t>(hash ^ (hash >> 32));
+    const size_t mask = index.slots.size() - 1;
+    for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
+        DuplicateIndex::Slot& slot = index.slots[at];
+        if (slot.rowPlus1 == 0) {
+            slot = DuplicateIndex::Slot{row + 1, tag};
+            index.counts[row] = 1;
+            return row;
+        }
+        const uint32_t first = slot.rowPlus1 - 1;
+        if (slot.tag == tag && facts[first].keyHash == hash && SameKey(list[first].targetPath, list[row].targetPath)) {
+            ++index.counts[first];
+            return first;
+        }
+    }
+}
+
+// The nine characters a file name cannot contain; units below U+0020 are tested beside them.
 bool IsForbiddenCharacter(wchar_t c)
 {
     switch (c) {
@@ -74,10 +139,8 @@ const RenameRules& Rules(const RenameRules* rules)
     return rules ? *rules : neutral;
 }
 
-// Builds name, target directory and target path of every row and counts the lower-cased
-// target paths; counts[i] points at row i's count (map values keep their address on rehash).
-void BuildTargets(FileList& list, const PlanInput& input, std::unordered_map<std::wstring, int>& index,
-                  std::vector<const int*>& counts)
+// First pass: new name, target directory and target path of every row.
+void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts)
 {
     const bool inPlace = input.mode == ProcessMode::RenameInPlace;
     const std::wstring& base = (inPlace || input.sameAsInput) ? Text(input.inputDir) : Text(input.outputDir);
@@ -88,18 +151,18 @@ void BuildTargets(FileList& list, const PlanInput& input, std::unordered_map<std
         BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
         row.targetDirectory.assign((inPlace || base.empty()) ? row.directory : base);
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
-        LowerInto(key, row.targetPath);
-        const auto slot = index.try_emplace(key, 0).first;
-        ++slot->second;
-        counts[i] = &slot->second;
+        facts[i].keyHash = LowerCaseHash(row.targetPath, key);
+        facts[i].invalid = IsInvalidFileName(row.newName);
+        facts[i].unchanged = EqualIgnoringCase(row.targetPath, row.sourcePath);
     }
 }
 
-ItemStatus JudgeRow(const FileEntry& row, int targetCount, PathExistsFn exists)
+// Last pass: the first test that applies decides.
+ItemStatus JudgeRow(const FileEntry& row, const RowFacts& facts, const DuplicateIndex& index, PathExistsFn exists)
 {
-    if (IsInvalidFileName(row.newName)) return ItemStatus::InvalidName;
-    if (targetCount >= 2) return ItemStatus::Duplicate;
-    if (EqualIgnoringCase(row.targetPath, row.sourcePath)) return ItemStatus::Unchanged;
+    if (facts.invalid) return ItemStatus::InvalidName;
+    if (index.counts[facts.firstWithKey] >= 2) return ItemStatus::Duplicate;
+    if (facts.unchanged) return ItemStatus::Unchanged;
     if (!row.targetPath.empty() && exists(row.targetPath)) return ItemStatus::TargetExists;
     return ItemStatus::Ready;
 }
@@ -109,11 +172,14 @@ ItemStatus JudgeRow(const FileEntry& row, int targetCount, PathExistsFn exists)
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)
 {
     if (!exists) exists = FileSystemPathExists;
-    std::unordered_map<std::wstring, int> index;
-    index.reserve(2 * list.size() + 1);
-    std::vector<const int*> counts(list.size());
-    BuildTargets(list, input, index, counts);
-    for (size_t i = 0; i < list.size(); ++i) SetPlannedStatus(list[i], JudgeRow(list[i], *counts[i], exists));
+    DuplicateIndex index;
+    InitDuplicateIndex(index, list.size());
+    std::vector<RowFacts> facts(list.size());
+    BuildTargets(list, input, facts);
+    for (size_t i = 0; i < list.size(); ++i) {
+        facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
+    }
+    for (size_t i = 0; i < list.size(); ++i) SetPlannedStatus(list[i], JudgeRow(list[i], facts[i], index, exists));
 }
 
 bool IsInvalidFileName(const std::wstring& name)
@@ -121,11 +187,9 @@ bool IsInvalidFileName(const std::wstring& name)
     if (name.empty()) return true;
     if (name == L"." || name == L"..") return true;
     if (name.back() == L' ' || name.back() == L'.') return true;
+    // Tests 4 and 5 in one pass: the answer is the same either way round.
     for (wchar_t c : name) {
-        if (IsForbiddenCharacter(c)) return true;
-    }
-    for (wchar_t c : name) {
-        if (c < 0x20) return true;
+        if (c < 0x20 || IsForbiddenCharacter(c)) return true;
     }
     return false;
 }

@@ -36,25 +36,26 @@ void AppendReplaced(std::wstring& out, std::wstring_view text, std::wstring_view
     out.append(text, from, std::wstring_view::npos);
 }
 
-void RemoveInPlace(std::wstring& text, std::wstring_view set)
+// Both edit text[from..] in place: the builder's output already holds the prefix there.
+void RemoveInPlace(std::wstring& text, size_t from, std::wstring_view set)
 {
     if (set.empty()) return;
-    size_t kept = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t kept = from;
+    for (size_t i = from; i < text.size(); ++i) {
         if (set.find(text[i]) == std::wstring_view::npos) text[kept++] = text[i];
     }
     text.resize(kept);
 }
 
-void CaseInPlace(std::wstring& text, CaseMode mode)
+void CaseInPlace(std::wstring& text, size_t from, CaseMode mode)
 {
     if (mode == CaseMode::Upper) {
-        for (size_t i = 0; i < text.size(); ++i) text[i] = UpperUnit(text[i]);
+        for (size_t i = from; i < text.size(); ++i) text[i] = UpperUnit(text[i]);
     } else if (mode == CaseMode::Lower) {
-        for (size_t i = 0; i < text.size(); ++i) text[i] = LowerUnit(text[i]);
+        for (size_t i = from; i < text.size(); ++i) text[i] = LowerUnit(text[i]);
     } else if (mode == CaseMode::Title) {
         bool wordStart = true;
-        for (size_t i = 0; i < text.size(); ++i) {
+        for (size_t i = from; i < text.size(); ++i) {
             const wchar_t c = text[i];
             if (IsSpaceUnit(c) || c == L'-' || c == L'.' || c == L'_') {
                 wordStart = true;
@@ -121,8 +122,12 @@ void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
     const size_t dot = ExtensionDot(whole);
     const std::wstring_view extension = dot == std::wstring_view::npos ? std::wstring_view() : whole.substr(dot);
 
-    // The stem is built at the front of `out`, so a re-plan reuses the row's memory.
+    // Written front to back into `out`, so a re-plan reuses the row's memory.
+    wchar_t seq[32];
     out.clear();
+    const size_t prefixLength = FormatSequence(rules.prefix, index, seq);
+    if (prefixLength > 0) out.append(seq, prefixLength).append(rules.prefix.sep);
+    const size_t stemStart = out.size();
     if (rules.replaceEntireName) {
         out.append(TrimmedView(rules.replaceName));
     } else {
@@ -132,24 +137,15 @@ void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
         } else {
             out.append(stem);
         }
-        RemoveInPlace(out, rules.removeChars);
+        RemoveInPlace(out, stemStart, rules.removeChars);
     }
-    CaseInPlace(out, rules.caseMode);
+    CaseInPlace(out, stemStart, rules.caseMode);
+    if (out.size() == stemStart) out.resize(prefixLength);  // no separator before an empty stem
 
-    wchar_t seq[32];
-    size_t seqLength = FormatSequence(rules.prefix, index, seq);
-    if (seqLength > 0) {
-        if (out.empty()) {
-            out.assign(seq, seqLength);
-        } else {
-            out.insert(0, rules.prefix.sep);
-            out.insert(0, seq, seqLength);
-        }
-    }
-    seqLength = FormatSequence(rules.suffix, index, seq);
-    if (seqLength > 0) {
+    const size_t suffixLength = FormatSequence(rules.suffix, index, seq);
+    if (suffixLength > 0) {
         if (!out.empty()) out.append(rules.suffix.sep);
-        out.append(seq, seqLength);
+        out.append(seq, suffixLength);
     }
     if (out.empty()) out.assign(L"unnamed");
     AppendExtension(out, extension, rules);
@@ -187,14 +183,14 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, co
 std::wstring RemoveCharacters(const std::wstring& text, const std::wstring& set)
 {
     std::wstring out = text;
-    RemoveInPlace(out, set);
+    RemoveInPlace(out, 0, set);
     return out;
 }
 
 std::wstring ApplyCase(const std::wstring& text, CaseMode mode)
 {
     std::wstring out = text;
-    CaseInPlace(out, mode);
+    CaseInPlace(out, 0, mode);
     return out;
 }
 

@@ -175,6 +175,24 @@ TEST(PlanPreview, NamesDifferingInCaseAreDuplicates)
     ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Ready});
 }
 
+// Enough rows that the index probes past occupied slots: pairs differing only in case must
+// meet, and no other rows may.
+TEST(PlanPreview, ManyRowsPairUpOnlyWithTheirCaseTwin)
+{
+    FileList list;
+    for (int k = 0; k < 1500; ++k) {
+        list.push_back(Row(L"C:\\in", L"f" + std::to_wstring(k) + L".txt"));
+        list.push_back(Row(L"C:\\in", L"u" + std::to_wstring(k) + L".txt"));
+        list.push_back(Row(L"C:\\IN", L"F" + std::to_wstring(k) + L".TXT"));
+    }
+    Plan plan;
+    plan.Run(list);
+    for (size_t i = 0; i < list.size(); ++i) {
+        const ItemStatus expected = i % 3 == 1 ? ItemStatus::Unchanged : ItemStatus::Duplicate;
+        ASSERT_EQ(list[i].status, expected) << list[i].targetPath;
+    }
+}
+
 TEST(PlanPreview, UnchangedRowJoinsADuplicateGroup)
 {
     FileList list = Rows(L"C:\\in", {L"b.txt", L"B1.TXT"});

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything and runs the benchmarks under Wine, one after another (never in parallel:
+# they time the file system).
+#   scripts/bench.sh                  every benchmark exe in the build's bench/ folder
+#   scripts/bench.sh plan_bench ...   only the named ones (".exe" optional), with no arguments
+# A benchmark is any exe named *_bench.exe or bench_*.exe that bench/CMakeLists.txt builds.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+export OP_BUILD_DIR=${OP_BUILD_DIR:-$root/build}
+bash "$root/scripts/build.sh"
+source "$root/scripts/wine-env.sh"
+source "$root/scripts/xvfb.sh"
+bash "$root/scripts/wine-prefix.sh"
+wineserver -p60
+
+benches=()
+if [ $# -gt 0 ]; then
+  for name in "$@"; do benches+=("$OP_BUILD_DIR/bench/${name%.exe}.exe"); done
+else
+  shopt -s nullglob
+  benches=("$OP_BUILD_DIR"/bench/*_bench.exe "$OP_BUILD_DIR"/bench/bench_*.exe)
+fi
+[ ${#benches[@]} -gt 0 ] || { echo "no benchmark executables in $OP_BUILD_DIR/bench" >&2; exit 1; }
+
+status=0
+for exe in "${benches[@]}"; do
+  echo "=== $(basename "$exe")"
+  if [ ! -f "$exe" ]; then echo "missing: $exe" >&2; status=1; continue; fi
+  "$root/scripts/wine-run.sh" "$exe" || { echo "$(basename "$exe") failed" >&2; status=1; }
+  echo
+done
+exit $status
