@@ -1,0 +1,266 @@
+// Theme and fonts: the arithmetic, then the real main window in both themes and all sizes.
+#include "app/theme.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/theme_hooks.h"
+#include "settings/settings_file.h"
+#include "tests/files/temp_dir.h"
+
+namespace {
+
+TEST(UiFontHeight, PointsScaledByDpi)
+{
+    struct Case {
+        int points, dpi, height;
+    };
+    const Case cases[] = {
+        {9, 96, -12},  {12, 96, -16},  {15, 96, -20},
+        {9, 144, -18}, {12, 144, -24}, {15, 144, -30},
+        {9, 120, -15}, {12, 192, -32},
+        {0, 96, -12},  {-5, 144, -18},  // not positive: 9 pt
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UiFontHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
+    }
+}
+
+TEST(ThemeColors, DarkThemeUsesFixedGreys)
+{
+    const ThemeColors dark = GetThemeColors(true);
+    EXPECT_EQ(dark.windowBackground, RGB(32, 32, 32));
+    EXPECT_EQ(dark.editBackground, RGB(45, 45, 45));
+    EXPECT_EQ(dark.controlText, RGB(255, 255, 255));
+    EXPECT_EQ(dark.listBackground, RGB(32, 32, 32));
+    EXPECT_EQ(dark.listText, RGB(255, 255, 255));
+    EXPECT_EQ(dark.statusBarBackground, RGB(32, 32, 32));
+    EXPECT_EQ(dark.captionColor, RGB(32, 32, 32));
+    EXPECT_EQ(dark.captionText, RGB(255, 255, 255));
+}
+
+TEST(ThemeColors, LightThemeFollowsTheSystemColours)
+{
+    const ThemeColors light = GetThemeColors(false);
+    EXPECT_EQ(light.windowBackground, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(light.editBackground, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(light.controlText, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(light.listBackground, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(light.listText, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(light.statusBarBackground, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(light.captionColor, RGB(243, 243, 243));
+    EXPECT_EQ(light.captionText, RGB(0, 0, 0));
+}
+
+TEST(ListViewExtendedStyle, GridLinesOnlyInTheLightTheme)
+{
+    EXPECT_EQ(ListViewExtendedStyle(true), 0x14020u);
+    EXPECT_EQ(ListViewExtendedStyle(false), 0x14021u);
+}
+
+// --- The real main window ----------------------------------------------------------------
+
+class ThemeWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_.Write(L"one.txt", "1");
+        folder_.Write(L"two.txt", "2");
+        settingsPath_ = settingsFolder_ / L"settings.json";
+        SetSettingsPathForTest(settingsPath_);
+        g_app.settings = DefaultSettings();
+        g_app.settings.inputDir = folder_.path();
+        g_app.settings.outputDir = folder_.path();
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&icc);
+        ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
+        ASSERT_NE(CreateMainWindow(GetModuleHandleW(nullptr)), nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyMainWindowForTest();
+        SetSettingsPathForTest(L"");
+    }
+    void SetTheme(bool dark)
+    {
+        g_app.settings.darkTheme = dark;
+        CreateUiFont();
+        ApplyTheme();
+    }
+    static LOGFONTW FontOf(HFONT font)
+    {
+        LOGFONTW info = {};
+        GetObjectW(font, sizeof(info), &info);
+        return info;
+    }
+    static COLORREF BrushColour(LRESULT brush)
+    {
+        LOGBRUSH info = {};
+        GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof(info), &info);
+        return info.lbColor;
+    }
+    void Command(int id) { SendMessageW(g_app.mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    TempDir folder_;
+    TempDir settingsFolder_;
+    std::wstring settingsPath_;
+};
+
+TEST_F(ThemeWindow, FontHeightFollowsPointsAndDpiAndReachesEveryChild)
+{
+    const std::wstring face =
+        IsFontFamilyInstalled(L"Segoe UI Variable Text") ? L"Segoe UI Variable Text" : L"Segoe UI";
+    struct Case {
+        int dpi, points, height;
+    };
+    const Case cases[] = {{96, 9, -12}, {96, 12, -16}, {96, 15, -20}, {144, 9, -18}, {144, 12, -24}, {144, 15, -30}};
+    for (const Case& c : cases) {
+        g_app.dpi = c.dpi;
+        g_app.settings.fontPt = c.points;
+        CreateUiFont();
+        ASSERT_NE(g_app.uiFont, nullptr);
+        const LOGFONTW font = FontOf(g_app.uiFont);
+        EXPECT_EQ(font.lfHeight, c.height) << c.points << " pt at " << c.dpi;
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+        EXPECT_EQ(font.lfQuality, CLEARTYPE_QUALITY);
+        EXPECT_EQ(std::wstring(font.lfFaceName), face);
+        const HWND children[] = {g_app.inputEdit,   g_app.prefixTypeCombo, g_app.modeCopy, g_app.listOriginal,
+                                 g_app.listNew,     g_app.processButton,   g_app.statusBar};
+        for (HWND child : children) {
+            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), g_app.uiFont);
+        }
+    }
+}
+
+TEST_F(ThemeWindow, FontSizeCommandsAndDpiChangeRebuildTheFont)
+{
+    struct Case {
+        int command, height;
+    };
+    const Case cases[] = {{40019, -20}, {40018, -16}, {40017, -12}};
+    for (const Case& c : cases) {
+        Command(c.command);
+        EXPECT_EQ(FontOf(g_app.uiFont).lfHeight, c.height) << c.command;
+    }
+    RECT suggested = {0, 0, 1500, 1140};
+    SendMessageW(g_app.mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(FontOf(g_app.uiFont).lfHeight, -18);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(g_app.searchEdit, WM_GETFONT, 0, 0)), g_app.uiFont);
+}
+
+TEST_F(ThemeWindow, ColourMessagesGiveTheThemeColoursAndBrushes)
+{
+    struct Case {
+        UINT message;
+        bool dark;
+        COLORREF text, background;
+        int mode;
+    };
+    const COLORREF window = GetSysColor(COLOR_WINDOW), windowText = GetSysColor(COLOR_WINDOWTEXT);
+    const Case cases[] = {
+        {WM_CTLCOLOREDIT, true, RGB(255, 255, 255), RGB(45, 45, 45), OPAQUE},
+        {WM_CTLCOLORLISTBOX, true, RGB(255, 255, 255), RGB(45, 45, 45), OPAQUE},
+        {WM_CTLCOLORSTATIC, true, RGB(255, 255, 255), RGB(32, 32, 32), TRANSPARENT},
+        {WM_CTLCOLORBTN, true, RGB(255, 255, 255), RGB(32, 32, 32), TRANSPARENT},
+        {WM_CTLCOLOREDIT, false, windowText, window, OPAQUE},
+        {WM_CTLCOLORLISTBOX, false, windowText, window, OPAQUE},
+        {WM_CTLCOLORSTATIC, false, windowText, window, TRANSPARENT},
+        {WM_CTLCOLORBTN, false, windowText, window, TRANSPARENT},
+    };
+    for (const Case& c : cases) {
+        SetTheme(c.dark);
+        HDC dc = GetDC(g_app.inputEdit);
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        const LRESULT brush = SendMessageW(g_app.mainWindow, c.message, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(g_app.inputEdit));
+        EXPECT_EQ(GetTextColor(dc), c.text) << c.message << (c.dark ? " dark" : " light");
+        EXPECT_EQ(GetBkColor(dc), c.background) << c.message;
+        EXPECT_EQ(GetBkMode(dc), c.mode) << c.message;
+        EXPECT_EQ(BrushColour(brush), c.background) << c.message;
+        const bool editLike = c.message == WM_CTLCOLOREDIT || c.message == WM_CTLCOLORLISTBOX;
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), editLike ? g_app.editBrush : g_app.backgroundBrush);
+        ReleaseDC(g_app.inputEdit, dc);
+    }
+}
+
+TEST_F(ThemeWindow, ColourMessagesFallBackToTheSystemBrushWithoutThemeBrushes)
+{
+    DeleteObject(g_app.backgroundBrush);
+    DeleteObject(g_app.editBrush);
+    g_app.backgroundBrush = g_app.editBrush = nullptr;
+    HDC dc = GetDC(g_app.inputEdit);
+    for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC}) {
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageW(g_app.mainWindow, message, reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(g_app.inputEdit))),
+                  GetSysColorBrush(COLOR_WINDOW));
+    }
+    ReleaseDC(g_app.inputEdit, dc);
+}
+
+TEST_F(ThemeWindow, ListViewsTakeTheThemeColoursAndGridLines)
+{
+    for (bool dark : {true, false, true}) {
+        SetTheme(dark);
+        const COLORREF background = dark ? RGB(32, 32, 32) : GetSysColor(COLOR_WINDOW);
+        const COLORREF text = dark ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT);
+        for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+            EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)), background) << dark;
+            EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)), background);
+            EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)), text);
+            const DWORD styles = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+            EXPECT_EQ(styles, dark ? 0x14020u : 0x14021u) << dark;
+        }
+    }
+}
+
+TEST_F(ThemeWindow, ThemeCommandKeepsTheStatusTextAndSaves)
+{
+    ASSERT_FALSE(g_app.statusBarText.empty());
+    const std::wstring before = g_app.statusBarText;
+    for (bool dark : {true, false}) {
+        Command(40016);
+        EXPECT_EQ(g_app.settings.darkTheme, dark);
+        wchar_t text[512] = {};
+        SendMessageW(g_app.statusBar, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(std::wstring(text), before);
+        EXPECT_EQ(BrushColour(reinterpret_cast<LRESULT>(g_app.backgroundBrush)),
+                  dark ? RGB(32, 32, 32) : GetSysColor(COLOR_WINDOW));
+        AppSettings saved = DefaultSettings();
+        ASSERT_TRUE(LoadSettings(settingsPath_, saved));
+        EXPECT_EQ(saved.darkTheme, dark);
+        EXPECT_EQ(g_app.files.size(), 2u);  // the list stays
+    }
+}
+
+TEST_F(ThemeWindow, ApplyThemeRewritesTheRememberedStatusText)
+{
+    g_app.statusBarText = L"2 files";
+    SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"something else"));
+    SetTheme(true);
+    wchar_t text[512] = {};
+    SendMessageW(g_app.statusBar, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"2 files");
+}
+
+TEST_F(ThemeWindow, ThemeAppliesWithoutTheOptionalHooks)
+{
+    // Wine resolves none of them; on Windows this clears them for the test.
+    const SetAppThemeModeFn savedMode = SetAppThemeMode;
+    const AllowWindowDarkThemeFn savedWindow = AllowWindowDarkTheme;
+    SetAppThemeMode = nullptr;
+    AllowWindowDarkTheme = nullptr;
+    SetTheme(true);
+    EXPECT_EQ(BrushColour(reinterpret_cast<LRESULT>(g_app.editBrush)), RGB(45, 45, 45));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(g_app.listNew, LVM_GETBKCOLOR, 0, 0)), RGB(32, 32, 32));
+    SetAppThemeMode = savedMode;
+    AllowWindowDarkTheme = savedWindow;
+}
+
+}  // namespace
