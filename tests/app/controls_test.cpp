@@ -1,0 +1,240 @@
+// The main window's children: IDs, classes, texts, styles, order, combo items, subclasses, font.
+#include "app/controls.h"
+
+#include "app/splitter.h"
+#include "controls_fixture.h"
+#include "files/list_views.h"
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD kBase = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kEdit = kBase | ES_AUTOHSCROLL | WS_TABSTOP;
+constexpr DWORD kNum = kEdit | ES_NUMBER;
+constexpr DWORD kCombo = kBase | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+constexpr DWORD kList = kBase | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | LVS_OWNERDATA | WS_BORDER | WS_TABSTOP;
+
+bool IsCombo(int id)
+{
+    return id == 1031 || id == 1041 || id == 1061 || id == 1063;
+}
+
+struct Expected {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;    // bits that must be set
+    DWORD exStyle;  // WS_EX_CLIENTEDGE or 0
+};
+
+// Written out from the window's design, not from the creating code.
+const Expected kExpected[] = {
+    {1019, L"Static", L"Processing action", kBase, 0},
+    {1010, L"Button", L"Rename in Place", kBase | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
+    {1011, L"Button", L"Copy && Rename", kBase | BS_AUTORADIOBUTTON | WS_TABSTOP, 0},
+    {1012, L"Button", L"Move && Rename", kBase | BS_AUTORADIOBUTTON | WS_TABSTOP, 0},
+    {1020, L"Static", L"Directories", kBase, 0},
+    {1001, L"Static", L"Input directory", kBase, 0},
+    {1002, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1003, L"Button", L"Browse...", kBase | WS_TABSTOP, 0},
+    {1004, L"Static", L"Output directory", kBase, 0},
+    {1005, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1006, L"Button", L"Browse...", kBase | WS_TABSTOP, 0},
+    {1007, L"Button", L"Same as input directory", kBase | BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+    {1021, L"Static", L"Renaming rules", kBase, 0},
+    {1030, L"Static", L"Prefix", kBase, 0},
+    {1031, L"ComboBox", L"", kCombo, 0},
+    {1032, L"Static", L"Start", kBase, 0},
+    {1033, L"Edit", L"1", kNum, WS_EX_CLIENTEDGE},
+    {1034, L"Static", L"Step", kBase, 0},
+    {1035, L"Edit", L"1", kNum, WS_EX_CLIENTEDGE},
+    {1036, L"Static", L"Pad", kBase, 0},
+    {1037, L"Edit", L"3", kNum, WS_EX_CLIENTEDGE},
+    {1038, L"Static", L"Separator", kBase, 0},
+    {1039, L"Edit", L" - ", kEdit, WS_EX_CLIENTEDGE},
+    {1066, L"Button", L"Replace entire name with:", kBase | BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+    {1067, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1040, L"Static", L"Suffix", kBase, 0},
+    {1041, L"ComboBox", L"", kCombo, 0},
+    {1042, L"Static", L"Start", kBase, 0},
+    {1043, L"Edit", L"1", kNum, WS_EX_CLIENTEDGE},
+    {1044, L"Static", L"Step", kBase, 0},
+    {1045, L"Edit", L"1", kNum, WS_EX_CLIENTEDGE},
+    {1046, L"Static", L"Pad", kBase, 0},
+    {1047, L"Edit", L"3", kNum, WS_EX_CLIENTEDGE},
+    {1048, L"Static", L"Separator", kBase, 0},
+    {1049, L"Edit", L" - ", kEdit, WS_EX_CLIENTEDGE},
+    {1050, L"Static", L"Search", kBase, 0},
+    {1051, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1052, L"Static", L"Replace", kBase, 0},
+    {1053, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1054, L"Static", L"Remove chars", kBase, 0},
+    {1055, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1060, L"Static", L"Case", kBase, 0},
+    {1061, L"ComboBox", L"", kCombo, 0},
+    {1062, L"Static", L"Extension", kBase, 0},
+    {1063, L"ComboBox", L"", kCombo, 0},
+    {1064, L"Static", L"New ext", kBase, 0},
+    {1065, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1022, L"Static", L"Preview", kBase, 0},
+    {1070, L"Static", L"Original file names", kBase, 0},
+    {1071, L"SysListView32", L"", kList, WS_EX_CLIENTEDGE},
+    {1074, L"Static", L"", kBase | SS_NOTIFY, 0},
+    {1072, L"Static", L"New / preview names", kBase, 0},
+    {1073, L"SysListView32", L"", kList, WS_EX_CLIENTEDGE},
+    {1080, L"Button", L"Process", kBase | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    {1081, L"msctls_statusbar32", L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0},
+};
+
+std::vector<int> ChildIdsInZOrder(HWND parent)
+{
+    std::vector<int> ids;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ids.push_back(GetDlgCtrlID(child));
+    return ids;
+}
+
+using ControlsTest = MainWindowFixture;
+
+TEST_F(ControlsTest, EveryControlHasItsIdClassTextAndStyles)
+{
+    for (const Expected& e : kExpected) {
+        SCOPED_TRACE(e.id);
+        HWND control = GetDlgItem(window_, e.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t className[64] = {};
+        GetClassNameW(control, className, 64);
+        EXPECT_EQ(lstrcmpiW(className, e.className), 0) << className;
+        const DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+        DWORD expected = e.style;
+        if (IsCombo(e.id)) {
+            // A combo box shows its selected item, and hands WS_VSCROLL on to its drop-down list.
+            EXPECT_EQ(Text(control), e.id == 1063 ? L"Preserve" : e.id == 1061 ? L"No change" : L"None");
+            expected &= ~WS_VSCROLL;
+        } else if (e.id != 1081) {
+            EXPECT_EQ(Text(control), e.text);
+        }
+        if ((e.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON && lstrcmpiW(e.className, L"Button") == 0) {
+            // Checking a radio button moves the Tab stop onto it; only the checked one keeps it.
+            EXPECT_EQ((style & WS_TABSTOP) != 0, IsChecked(control));
+            expected &= ~WS_TABSTOP;
+        }
+        EXPECT_EQ(style & expected, expected) << std::hex << style;
+        // Only the group start carries WS_GROUP, and the status bar does not clip siblings.
+        if (e.id != 1010) {
+            EXPECT_EQ(style & WS_GROUP, 0u);
+        }
+        if (e.id == 1081) {
+            EXPECT_EQ(style & WS_CLIPSIBLINGS, 0u);
+        }
+        // Buttons keep their kind exactly: a check box is not a radio button.
+        if (lstrcmpiW(e.className, L"Button") == 0) {
+            EXPECT_EQ(style & BS_TYPEMASK, e.style & BS_TYPEMASK);
+        }
+        const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(control, GWL_EXSTYLE));
+        EXPECT_EQ(exStyle & WS_EX_CLIENTEDGE, e.exStyle);
+    }
+}
+
+TEST_F(ControlsTest, CreationOrderWithTheCombosLastInTabOrder)
+{
+    std::vector<int> expected;
+    for (const Expected& e : kExpected) {
+        if (!IsCombo(e.id)) expected.push_back(e.id);
+    }
+    // Each layout moves the combo boxes to the bottom of the Z order, in this order.
+    for (int id : {1031, 1041, 1061, 1063}) expected.push_back(id);
+    EXPECT_EQ(ChildIdsInZOrder(window_), expected);
+}
+
+TEST_F(ControlsTest, AppStateHoldsTheHandleOfEveryInteractiveControl)
+{
+    const struct {
+        HWND AppState::*member;
+        int id;
+    } rows[] = {
+        {&AppState::modeRename, 1010},      {&AppState::modeCopy, 1011},          {&AppState::modeMove, 1012},
+        {&AppState::inputEdit, 1002},       {&AppState::inputBrowse, 1003},       {&AppState::outputEdit, 1005},
+        {&AppState::outputBrowse, 1006},    {&AppState::sameAsInputCheck, 1007},  {&AppState::prefixTypeCombo, 1031},
+        {&AppState::prefixStartEdit, 1033}, {&AppState::prefixStepEdit, 1035},    {&AppState::prefixPadEdit, 1037},
+        {&AppState::prefixSepEdit, 1039},   {&AppState::replaceEntireCheck, 1066}, {&AppState::replaceNameEdit, 1067},
+        {&AppState::suffixTypeCombo, 1041}, {&AppState::suffixStartEdit, 1043},   {&AppState::suffixStepEdit, 1045},
+        {&AppState::suffixPadEdit, 1047},   {&AppState::suffixSepEdit, 1049},     {&AppState::searchEdit, 1051},
+        {&AppState::replaceEdit, 1053},     {&AppState::removeCharsEdit, 1055},   {&AppState::caseCombo, 1061},
+        {&AppState::extCombo, 1063},        {&AppState::newExtEdit, 1065},        {&AppState::listOriginal, 1071},
+        {&AppState::splitter, 1074},        {&AppState::listNew, 1073},           {&AppState::processButton, 1080},
+        {&AppState::statusBar, 1081},
+    };
+    for (const auto& row : rows) {
+        EXPECT_NE(g_app.*row.member, nullptr) << row.id;
+        EXPECT_EQ(g_app.*row.member, GetDlgItem(window_, row.id)) << row.id;
+        EXPECT_EQ(ControlById(row.id), GetDlgItem(window_, row.id)) << row.id;
+    }
+    EXPECT_EQ(ControlById(1038), GetDlgItem(window_, 1038));
+    EXPECT_EQ(ControlById(4242), nullptr);
+}
+
+TEST_F(ControlsTest, ComboItemsInOrder)
+{
+    const std::vector<std::wstring> sequence = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)"};
+    const struct {
+        HWND combo;
+        std::vector<std::wstring> items;
+    } rows[] = {
+        {g_app.prefixTypeCombo, sequence},
+        {g_app.suffixTypeCombo, sequence},
+        {g_app.caseCombo, {L"No change", L"UPPERCASE", L"lowercase", L"Title Case"}},
+        {g_app.extCombo, {L"Preserve", L"Change", L"Lowercase"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::wstring> items;
+        const int count = static_cast<int>(SendMessageW(row.combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[64] = {};
+            SendMessageW(row.combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            items.push_back(text);
+        }
+        EXPECT_EQ(items, row.items) << GetDlgCtrlID(row.combo);
+    }
+}
+
+// The import library lacks GetWindowSubclass; comctl32 exports it as ordinal 411.
+BOOL HasSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* data)
+{
+    using GetWindowSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    const auto get = reinterpret_cast<GetWindowSubclassFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), MAKEINTRESOURCEA(411))));
+    return get ? get(window, proc, id, data) : FALSE;
+}
+
+TEST_F(ControlsTest, SubclassesInstalledWithTheirIds)
+{
+    DWORD_PTR data = 0;
+    EXPECT_TRUE(HasSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListOriginal, &data));
+    EXPECT_TRUE(HasSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew, &data));
+    EXPECT_TRUE(HasSubclass(g_app.splitter, SplitterProc, kSubclassSplitter, &data));
+    // Each list has the procedure once, under its own ID only.
+    EXPECT_FALSE(HasSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListNew, &data));
+    EXPECT_FALSE(HasSubclass(g_app.listNew, ListSubclassProc, kSubclassListOriginal, &data));
+}
+
+TEST_F(ControlsTest, BothListsGotTheirColumns)
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+    }
+}
+
+TEST_F(ControlsTest, EveryChildUsesTheUiFont)
+{
+    ASSERT_NE(g_app.uiFont, nullptr);
+    for (const Expected& e : kExpected) {
+        HWND control = GetDlgItem(window_, e.id);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), g_app.uiFont) << e.id;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,382 @@
+// Layout arithmetic, the minimum window size, the real window at 9/12/15 pt, and the splitter.
+#include "app/layout.h"
+
+#include <map>
+#include <string>
+
+#include "app/controls.h"
+#include "app/splitter.h"
+#include "app/theme.h"
+#include "controls_fixture.h"
+
+namespace {
+
+// A stand-in for the font: 7 px per character plus the 10 px margin of the real measure.
+int FakeMeasure(const wchar_t* text)
+{
+    return 7 * lstrlenW(text) + 10;
+}
+
+std::map<int, Placement> ById(const std::vector<Placement>& placements)
+{
+    std::map<int, Placement> map;
+    for (const Placement& p : placements) map[p.id] = p;
+    return map;
+}
+
+LayoutInput FakeInput(int clientW, int clientH, int dpi = 96)
+{
+    LayoutInput in;
+    in.dpi = dpi;
+    in.clientW = clientW;
+    in.clientH = clientH;
+    in.rowH = ScaleDp(27, dpi);
+    in.statusH = ScaleDp(22, dpi);
+    in.splitPct = 50;
+    in.measure = FakeMeasure;
+    return in;
+}
+
+TEST(MinimumWindowSize, ByFontSizeAndDpi)
+{
+    const struct {
+        int fontPt, dpi, width, height;
+    } rows[] = {
+        {0, 96, 980, 760},    {9, 96, 980, 760},     {11, 96, 980, 760},    {12, 96, 1100, 840},
+        {14, 96, 1100, 840},  {15, 96, 1100, 920},   {40, 96, 1100, 920},   {9, 144, 1470, 1140},
+        {12, 144, 1650, 1260}, {15, 144, 1650, 1380}, {9, 120, 1225, 950},   {15, 192, 2200, 1840},
+    };
+    for (const auto& r : rows) {
+        const SIZE size = MinimumWindowSize(r.fontPt, r.dpi);
+        EXPECT_EQ(size.cx, r.width) << r.fontPt << " pt at " << r.dpi;
+        EXPECT_EQ(size.cy, r.height) << r.fontPt << " pt at " << r.dpi;
+    }
+}
+
+TEST(SplitPanes, KeepsBothPanesAtLeast160Dp)
+{
+    const struct {
+        int contentW, pct, dpi, left, right;
+    } rows[] = {
+        {1000, 50, 96, 496, 496},  // the split of a 1000 px list area
+        {1000, 20, 96, 198, 794},
+        {1000, 80, 96, 793, 199},
+        {400, 10, 96, 160, 232},   // left pane grown to its minimum
+        {400, 90, 96, 232, 160},   // right pane keeps its minimum
+        {300, 50, 96, 132, 160},   // both cannot fit: the right pane wins
+        {328, 50, 96, 160, 160},
+        {1500, 50, 144, 744, 744}, // 12 px splitter at 144 DPI
+        {600, 20, 144, 240, 348},  // 240 px minimum at 144 DPI
+    };
+    for (const auto& r : rows) {
+        const PaneWidths panes = SplitPanes(r.contentW, r.pct, r.dpi);
+        EXPECT_EQ(panes.left, r.left) << r.contentW << " " << r.pct << " " << r.dpi;
+        EXPECT_EQ(panes.right, r.right) << r.contentW << " " << r.pct << " " << r.dpi;
+    }
+}
+
+TEST(SplitPctFromPointer, ClampsTo20And80)
+{
+    const struct {
+        int pointerX, left, right, dpi, pct;
+    } rows[] = {
+        {508, 12, 1012, 96, 50},   // the middle of a 992 px area
+        {0, 12, 1012, 96, 20},     // far left
+        {-500, 12, 1012, 96, 20},  // pointer left of the window
+        {5000, 12, 1012, 96, 80},  // far right
+        {12 + 160, 12, 1012, 96, 20},
+        {12 + 397, 12, 1012, 96, 40},
+        {12 + 793, 12, 1012, 96, 79},
+        {100, 12, 12 + 327, 96, -1},  // 319 px of area: too narrow to drag
+        {100, 12, 12 + 328, 96, 50},  // exactly 2 x 160: both panes at their minimum
+        {0, 0, 1212, 144, 20},
+        {1212, 0, 1212, 144, 80},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(SplitPctFromPointer(r.pointerX, r.left, r.right, r.dpi), r.pct) << r.pointerX << " " << r.right;
+}
+
+TEST(ComputeLayout, SeparatorWrapsUnderTheComboWhenNarrow)
+{
+    for (int clientW : {1000, 600}) {
+        const LayoutInput in = FakeInput(clientW, 700);
+        auto map = ById(ComputeLayout(in));
+        const int rowStep = in.rowH + 8;
+        const Placement combo = map[kIdPrefixType];
+        // Right edge of the Pad edit plus a gap, then the separator label and its 90 px edit.
+        const int afterPad = map[kIdPrefixPad].x + map[kIdPrefixPad].w + 8;
+        const bool wraps = afterPad + 90 + FakeMeasure(L"Separator") > 12 + clientW - 24;
+        EXPECT_EQ(wraps, clientW == 600);
+        for (int sep : {kIdPrefixSepLabel, kIdSuffixSepLabel}) {
+            const Placement typeCombo = map[sep == kIdPrefixSepLabel ? kIdPrefixType : kIdSuffixType];
+            EXPECT_EQ(map[sep].y, wraps ? typeCombo.y + rowStep : typeCombo.y) << clientW;
+            EXPECT_EQ(map[sep].x, wraps ? typeCombo.x : afterPad) << clientW;
+        }
+        // The rows below move down by the extra line.
+        EXPECT_EQ(map[kIdReplaceEntire].y, combo.y + rowStep * (wraps ? 2 : 1));
+        EXPECT_EQ(map[kIdSuffixLabel].y, combo.y + rowStep * (wraps ? 3 : 2));
+    }
+}
+
+TEST(ComputeLayout, PreviewAreaFillsDownToTheProcessButton)
+{
+    const LayoutInput in = FakeInput(1200, 800);
+    auto map = ById(ComputeLayout(in));
+    const Placement process = map[kIdProcess];
+    EXPECT_EQ(process.x + process.w, 1200 - 12);
+    EXPECT_EQ(process.y + process.h, 800 - in.statusH - 12);
+    EXPECT_EQ(process.h, in.rowH + 4);
+    const Placement left = map[kIdListOriginal], right = map[kIdListNew], splitter = map[kIdSplitter];
+    EXPECT_EQ(left.y + left.h, process.y - 8);
+    EXPECT_EQ(right.y, left.y);
+    EXPECT_EQ(right.h, left.h);
+    EXPECT_EQ(left.x, 12);
+    EXPECT_EQ(splitter.x, left.x + left.w);
+    EXPECT_EQ(splitter.w, 8);
+    EXPECT_EQ(right.x, splitter.x + 8);
+    EXPECT_EQ(right.x + right.w, 1200 - 12);
+    // The splitter spans the list headings row too.
+    EXPECT_EQ(splitter.y, map[kIdOriginalHeading].y);
+    EXPECT_EQ(splitter.y + splitter.h, left.y + left.h);
+    EXPECT_EQ(map[kIdOriginalHeading].y + in.rowH, left.y);
+}
+
+TEST(ComputeLayout, ListsKeep80DpWhenTheWindowIsTooShort)
+{
+    auto map = ById(ComputeLayout(FakeInput(1000, 200)));
+    EXPECT_EQ(map[kIdListOriginal].h, 80);
+    EXPECT_EQ(map[kIdListNew].h, 80);
+}
+
+TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
+{
+    const LayoutInput in = FakeInput(1000, 700);
+    for (const Placement& p : ComputeLayout(in)) {
+        const bool combo = p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
+        EXPECT_EQ(p.toBottom, combo) << p.id;
+        if (combo) {
+            EXPECT_EQ(p.h, in.rowH + 180) << p.id;
+        }
+    }
+    EXPECT_EQ(ComboItemHeight(27, 96), 19);
+    EXPECT_EQ(ComboItemHeight(20, 96), 18);  // never below 18
+    EXPECT_EQ(ComboItemHeight(40, 144), 28);
+}
+
+// --- The real window -------------------------------------------------------------------------
+
+using LayoutTest = MainWindowFixture;
+
+// Controls whose rectangles are compared: every child but the status bar's grip area is fine.
+std::vector<HWND> Children(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+TEST_F(LayoutTest, AtTheMinimumSizeNothingOverlapsAndAllIsInside)
+{
+    for (int fontPt : {9, 12, 15}) {
+        SCOPED_TRACE(fontPt);
+        g_app.settings.fontPt = fontPt;
+        CreateUiFont();
+        ApplyTheme();
+        SetWindowPos(window_, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+        EnforceMinimumWindowSize();
+        RECT frame{};
+        GetWindowRect(window_, &frame);
+        const SIZE minimum = MinimumWindowSize(fontPt, 96);
+        EXPECT_EQ(frame.right - frame.left, minimum.cx);
+        EXPECT_EQ(frame.bottom - frame.top, minimum.cy);
+        LayoutControls();
+
+        RECT client{};
+        GetClientRect(window_, &client);
+        const std::vector<HWND> children = Children(window_);
+        ASSERT_EQ(children.size(), 55u);
+        for (HWND a : children) {
+            const RECT ra = ChildRect(a);
+            const int id = GetDlgCtrlID(a);
+            EXPECT_GT(ra.right - ra.left, 0) << id;
+            EXPECT_GT(ra.bottom - ra.top, 0) << id;
+            EXPECT_GE(ra.left, 0) << id;
+            EXPECT_GE(ra.top, 0) << id;
+            EXPECT_LE(ra.right, client.right) << id;
+            EXPECT_LE(ra.bottom, client.bottom) << id;
+            for (HWND b : children) {
+                if (b <= a) continue;
+                RECT rb = ChildRect(b), overlap{};
+                EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << id << " overlaps " << GetDlgCtrlID(b);
+            }
+        }
+        // Bigger fonts make taller rows.
+        const RECT search = ChildRect(g_app.searchEdit);
+        EXPECT_GE(search.bottom - search.top, fontPt == 9 ? 24 : fontPt == 12 ? 29 : 34);
+    }
+}
+
+TEST_F(LayoutTest, ProcessStaysBottomRightAboveTheStatusBar)
+{
+    for (SIZE size : {SIZE{1000, 780}, SIZE{1400, 900}}) {
+        SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client{};
+        GetClientRect(window_, &client);
+        const RECT process = ChildRect(g_app.processButton);
+        const RECT status = ChildRect(g_app.statusBar);
+        EXPECT_EQ(status.bottom, client.bottom);
+        EXPECT_EQ(process.right, client.right - 12);
+        EXPECT_EQ(process.bottom, status.top - 12);
+        EXPECT_EQ(ChildRect(g_app.listOriginal).bottom, process.top - 8);
+        EXPECT_EQ(ChildRect(g_app.listNew).right, client.right - 12);
+    }
+}
+
+TEST_F(LayoutTest, WindowCannotBeMadeSmallerThanTheMinimum)
+{
+    const struct {
+        int fontPt, dpi;
+    } rows[] = {{9, 96}, {12, 96}, {15, 96}, {9, 144}, {12, 144}, {15, 144}};
+    for (const auto& r : rows) {
+        g_app.settings.fontPt = r.fontPt;
+        g_app.dpi = r.dpi;
+        MINMAXINFO info{};
+        SendMessageW(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi);
+        EXPECT_EQ(info.ptMinTrackSize.x, minimum.cx) << r.fontPt << " " << r.dpi;
+        EXPECT_EQ(info.ptMinTrackSize.y, minimum.cy) << r.fontPt << " " << r.dpi;
+    }
+    g_app.dpi = 96;
+    g_app.settings.fontPt = 9;
+    SetWindowPos(window_, nullptr, 40, 30, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(frame.right - frame.left, 980);
+    EXPECT_EQ(frame.bottom - frame.top, 760);
+}
+
+TEST_F(LayoutTest, EnforcingTheMinimumGrowsOnlyWhatIsTooSmallAndKeepsTheCorner)
+{
+    SetWindowPos(window_, nullptr, 50, 40, 1300, 780, SWP_NOZORDER | SWP_NOACTIVATE);
+    g_app.settings.fontPt = 15;  // as the font-size command does before enforcing
+    EnforceMinimumWindowSize();
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(frame.left, 50);
+    EXPECT_EQ(frame.top, 40);
+    EXPECT_EQ(frame.right - frame.left, 1300);  // already wide enough
+    EXPECT_EQ(frame.bottom - frame.top, 920);
+}
+
+TEST_F(LayoutTest, NarrowWindowWrapsTheSeparatorsAndWideningBringsThemBack)
+{
+    // Without a minimum a narrow window wraps; MoveWindow of a child bypasses the frame's limits,
+    // so the arithmetic is driven with the real font through the layout input instead.
+    LayoutInput in;
+    in.clientW = 560;
+    in.clientH = 700;
+    in.rowH = 27;
+    in.measure = MeasureTextWidth;
+    auto narrow = ById(ComputeLayout(in));
+    EXPECT_GT(narrow[kIdPrefixSep].y, narrow[kIdPrefixType].y);
+    EXPECT_EQ(narrow[kIdPrefixSepLabel].x, narrow[kIdPrefixType].x);
+    in.clientW = 1100;
+    auto wide = ById(ComputeLayout(in));
+    EXPECT_EQ(wide[kIdPrefixSep].y, wide[kIdPrefixType].y);
+    EXPECT_EQ(wide[kIdSuffixSep].y, wide[kIdSuffixType].y);
+}
+
+TEST_F(LayoutTest, MeasureTextWidthFallsBackWithoutFontOrText)
+{
+    EXPECT_EQ(MeasureTextWidth(L""), 80);
+    EXPECT_EQ(MeasureTextWidth(nullptr), 80);
+    const int shortW = MeasureTextWidth(L"Pad");
+    const int longW = MeasureTextWidth(L"Same as input directory");
+    EXPECT_GT(shortW, 10);
+    EXPECT_GT(longW, shortW);
+    HFONT font = g_app.uiFont;
+    g_app.uiFont = nullptr;
+    EXPECT_EQ(MeasureTextWidth(L"Pad"), 80);
+    g_app.dpi = 144;
+    EXPECT_EQ(MeasureTextWidth(L"Pad"), 120);
+    g_app.dpi = 96;
+    g_app.uiFont = font;
+}
+
+// --- The splitter, driven by mouse messages --------------------------------------------------
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+LPARAM At(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
+{
+    HWND splitter = g_app.splitter;
+    SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
+    EXPECT_TRUE(g_app.splitterDragging);
+    EXPECT_TRUE(g_app.splitterHot);
+    EXPECT_EQ(GetCapture(), splitter);
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
+    EXPECT_EQ(g_app.settings.splitPct, 20);
+    const RECT left = ChildRect(g_app.listOriginal), right = ChildRect(g_app.listNew);
+    EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 20, 96).left);
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(3000, 20));
+    EXPECT_EQ(g_app.settings.splitPct, 80);
+    // Moving without the button held does not drag.
+    SendMessageW(splitter, WM_MOUSEMOVE, 0, At(-2000, 20));
+    EXPECT_EQ(g_app.settings.splitPct, 80);
+    EXPECT_FALSE(SettingsFileExists());
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(3000, 20));
+    EXPECT_FALSE(g_app.splitterDragging);
+    EXPECT_NE(GetCapture(), splitter);
+    EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 80"), std::string::npos);
+}
+
+TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
+{
+    HWND splitter = g_app.splitter;
+    SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
+    SetCapture(g_app.listNew);  // as when another window takes the mouse
+    EXPECT_FALSE(g_app.splitterDragging);
+    EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 20"), std::string::npos);
+    ReleaseCapture();
+    // A release after the drag has ended changes nothing.
+    DeleteFileW(settingsPath_.c_str());
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
+    EXPECT_FALSE(SettingsFileExists());
+}
+
+TEST_F(LayoutTest, SplitterCursorAndHoverState)
+{
+    HWND splitter = g_app.splitter;
+    EXPECT_EQ(SendMessageW(splitter, WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(SendMessageW(splitter, WM_ERASEBKGND, 0, 0), 1);
+    EXPECT_FALSE(g_app.splitterHot);
+    SendMessageW(splitter, WM_MOUSEMOVE, 0, At(3, 30));
+    EXPECT_TRUE(g_app.splitterHot);
+    SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(g_app.splitterHot);
+    // While dragging, leaving the splitter keeps it highlighted.
+    SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
+    SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(g_app.splitterHot);
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
+}
+
+}  // namespace
