@@ -236,9 +236,7 @@ int MeasureTextWidth(const wchar_t* text)
     return extent.cx + ScaleDp(10, g_app.dpi);
 }
 
-namespace {
-
-int RowHeight()
+int UiRowHeight()
 {
     if (!g_app.uiFont) return ScaleDp(26, g_app.dpi);
     HDC dc = GetDC(g_app.mainWindow);
@@ -249,6 +247,8 @@ int RowHeight()
     ReleaseDC(g_app.mainWindow, dc);
     return metrics.tmHeight + metrics.tmExternalLeading + ScaleDp(12, g_app.dpi);
 }
+
+namespace {
 
 // The status bar places itself at the bottom when told the parent was resized.
 int SizeStatusBar()
@@ -279,7 +279,7 @@ void LayoutControls()
     in.dpi = g_app.dpi;
     in.clientW = client.right;
     in.clientH = client.bottom;
-    in.rowH = RowHeight();
+    in.rowH = UiRowHeight();
     in.splitPct = g_app.settings.splitPct;
     in.measure = MeasureTextWidth;
     const int itemH = ComboItemHeight(in.rowH, in.dpi);

@@ -50,6 +50,8 @@ SIZE MinimumWindowSize(int fontPt, int dpi);
 
 void LayoutControls();
 int MeasureTextWidth(const wchar_t* text);
+// Height of every edit, button, label and list heading for the current UI font and DPI.
+int UiRowHeight();
 // Grows the main window to its minimum size, keeping its top-left corner.
 void EnforceMinimumWindowSize();
 // WM_GETMINMAXINFO of the main window.

@@ -380,3 +380,99 @@ TEST_F(LayoutTest, SplitterCursorAndHoverState)
 }
 
 }  // namespace
+
+namespace {
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
+{
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    HWND splitter = g_app.splitter;
+    RECT rect{};
+    GetClientRect(splitter, &rect);
+    const int cx = rect.right / 2, cy = rect.bottom / 2;
+    const COLORREF hot = GetSysColor(COLOR_HOTLIGHT);
+    const struct {
+        bool dark, hot, dragging;
+        COLORREF back, line, grip;
+    } rows[] = {
+        {false, false, false, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)},
+        {false, true, false, RGB(200, 200, 200), hot, hot},
+        {false, false, true, RGB(200, 200, 200), hot, hot},
+        {true, false, false, RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)},
+        {true, true, false, RGB(70, 70, 70), hot, hot},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "dark " << r.dark << " hot " << r.hot << " dragging " << r.dragging);
+        g_app.settings.darkTheme = r.dark;
+        g_app.splitterHot = r.hot;
+        g_app.splitterDragging = r.dragging;
+        RedrawWindow(splitter, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(PixelAt(splitter, 0, 0), r.back);
+        EXPECT_EQ(PixelAt(splitter, cx, 11), r.line);      // the line starts 10 px down
+        EXPECT_EQ(PixelAt(splitter, cx, 9), r.back);       // and not before
+        EXPECT_EQ(PixelAt(splitter, cx + 1, cy), r.grip);  // the middle grip dot, 3 px wide
+        EXPECT_EQ(PixelAt(splitter, cx - 1, cy + 10), r.grip);
+        EXPECT_EQ(PixelAt(splitter, cx + 1, cy + 3), r.back);  // between two dots
+    }
+    g_app.splitterHot = g_app.splitterDragging = false;
+}
+
+}  // namespace
+
+namespace {
+
+// Rectangles of a computed layout; a combo box's window is one row high (its list drops down).
+std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements, int rowH)
+{
+    std::vector<std::pair<int, RECT>> rects;
+    for (const Placement& p : placements) {
+        const bool combo = p.toBottom;
+        rects.push_back({p.id, RECT{p.x, p.y, p.x + p.w, p.y + (combo ? rowH : p.h)}});
+    }
+    return rects;
+}
+
+// A 144 DPI screen is larger than the test display, so the real fonts are measured and the
+// arithmetic is checked for the client area such a minimum-size window has.
+TEST_F(LayoutTest, At144DpiTheMinimumSizeHoldsEverythingWithoutOverlap)
+{
+    g_app.dpi = 144;
+    for (int fontPt : {9, 12, 15}) {
+        SCOPED_TRACE(fontPt);
+        g_app.settings.fontPt = fontPt;
+        CreateUiFont();
+        const SIZE minimum = MinimumWindowSize(fontPt, 144);
+        LayoutInput in;
+        in.dpi = 144;
+        in.clientW = minimum.cx - ScaleDp(16, 144);   // frame borders
+        in.clientH = minimum.cy - ScaleDp(70, 144);   // caption, menu and borders
+        in.rowH = UiRowHeight();
+        in.statusH = ScaleDp(22, 144);
+        in.splitPct = 50;
+        in.measure = MeasureTextWidth;
+        EXPECT_GE(in.rowH, ScaleDp(fontPt + 12, 144));
+        const auto rects = Rects(ComputeLayout(in), in.rowH);
+        EXPECT_EQ(rects.size(), 54u);  // every child but the status bar, which places itself
+        for (size_t i = 0; i < rects.size(); ++i) {
+            const RECT& a = rects[i].second;
+            EXPECT_GE(a.left, 0) << rects[i].first;
+            EXPECT_LE(a.right, in.clientW) << rects[i].first;
+            EXPECT_LE(a.bottom, in.clientH - in.statusH) << rects[i].first;
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                RECT overlap{};
+                EXPECT_FALSE(IntersectRect(&overlap, &a, &rects[j].second))
+                    << rects[i].first << " overlaps " << rects[j].first;
+            }
+        }
+    }
+}
+
+}  // namespace
