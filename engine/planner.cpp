@@ -1,5 +1,6 @@
 #include "engine/planner.h"
 
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -49,7 +50,7 @@ bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 
 // What the later passes need of a row, gathered while its strings are at hand.
 struct RowFacts {
-    uint64_t keyHash = 0;       // hash of the lower-cased target path
+    uint64_t keyHash = 0;       // hash of the case-folded target path
     uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
     bool invalid = false;
     bool unchanged = false;
@@ -76,10 +77,38 @@ void InitDuplicateIndex(DuplicateIndex& index, size_t rows)
     index.counts.assign(rows, 0);
 }
 
-uint64_t LowerCaseHash(const std::wstring& path, std::wstring& key)
+// Case folding for the hash only: the lower-case unit with bit 5 set when it is ASCII. Units
+// with the same lower case fold alike (a few punctuation pairs too, which costs no more than a
+// comparison on a hash match), and ASCII folds four units at a time.
+wchar_t FoldForHash(wchar_t c)
 {
-    key.resize(path.size());
-    for (size_t i = 0; i < path.size(); ++i) key[i] = LowerUnit(path[i]);
+    const wchar_t lower = LowerUnit(c);
+    return lower < 0x80 ? static_cast<wchar_t>(lower | 0x20) : lower;
+}
+
+uint64_t KeyHash(const std::wstring& path, std::wstring& key)
+{
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 units");
+    const size_t n = path.size();
+    key.resize(n);
+    const wchar_t* from = path.data();
+    wchar_t* to = key.data();
+    uint64_t seen = 0;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint64_t units;
+        std::memcpy(&units, from + i, sizeof units);
+        seen |= units;
+        units |= 0x0020002000200020ull;
+        std::memcpy(to + i, &units, sizeof units);
+    }
+    for (; i < n; ++i) {
+        seen |= from[i];
+        to[i] = static_cast<wchar_t>(from[i] | 0x20);
+    }
+    if (seen & 0xFF80FF80FF80FF80ull) {
+        for (i = 0; i < n; ++i) to[i] = FoldForHash(from[i]);
+    }
     return std::hash<std::wstring_view>{}(key);
 }
 
@@ -151,7 +180,7 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
         BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
         row.targetDirectory.assign((inPlace || base.empty()) ? row.directory : base);
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
-        facts[i].keyHash = LowerCaseHash(row.targetPath, key);
+        facts[i].keyHash = KeyHash(row.targetPath, key);
         facts[i].invalid = IsInvalidFileName(row.newName);
         facts[i].unchanged = EqualIgnoringCase(row.targetPath, row.sourcePath);
     }

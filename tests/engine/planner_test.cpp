@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,17 @@ TEST(PlanPreview, ManyRowsPairUpOnlyWithTheirCaseTwin)
         const ItemStatus expected = i % 3 == 1 ? ItemStatus::Unchanged : ItemStatus::Duplicate;
         ASSERT_EQ(list[i].status, expected) << list[i].targetPath;
     }
+}
+
+TEST(PlanPreview, NonAsciiNamesDifferingInAsciiCaseAreDuplicates)
+{
+    FileList list = Rows(L"C:\\in", {L"\u00c41.txt", L"\u00c42.txt", L"a\u20ac1.TXT", L"A\u20ac2.txt", L"\u00e43.txt"});
+    Plan plan;
+    plan.rules.removeChars = L"123";
+    plan.Run(list);
+    ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Duplicate,
+                          static_cast<wchar_t>(std::towlower(L'\u00c4')) == L'\u00e4' ? ItemStatus::Duplicate
+                                                                                     : ItemStatus::Ready});
 }
 
 TEST(PlanPreview, UnchangedRowJoinsADuplicateGroup)
