@@ -332,8 +332,10 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     EXPECT_EQ(GetCapture(), splitter);
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
     EXPECT_EQ(g_app.settings.splitPct, 20);
-    const RECT left = ChildRect(g_app.listOriginal), right = ChildRect(g_app.listNew);
-    EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 20, 96).left);
+    {
+        const RECT left = ChildRect(g_app.listOriginal), right = ChildRect(g_app.listNew);
+        EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 20, 96).left);
+    }
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(3000, 20));
     EXPECT_EQ(g_app.settings.splitPct, 80);
     // Moving without the button held does not drag.
@@ -344,6 +346,16 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     EXPECT_FALSE(g_app.splitterDragging);
     EXPECT_NE(GetCapture(), splitter);
     EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 80"), std::string::npos);
+
+    // The next start lays the lists out with the saved split.
+    DestroyMainWindowForTest();
+    g_app.settings = DefaultSettings();
+    ASSERT_TRUE(LoadSettings(settingsPath_, g_app.settings));
+    window_ = CreateMainWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window_, nullptr);
+    EXPECT_EQ(g_app.settings.splitPct, 80);
+    const RECT left = ChildRect(g_app.listOriginal), right = ChildRect(g_app.listNew);
+    EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 80, 96).left);
 }
 
 TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
