@@ -17,8 +17,6 @@ void SyncScroll(HWND list, bool isOriginal);
 // Installed on both lists with SetWindowSubclass (id 1: original names, id 2: new names).
 LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR subclassId, DWORD_PTR refData);
-// Reads the six column widths of both lists into g_app.settings (done before every save).
-void ReadColumnWidthsIntoSettings();
 
 // The window-free pieces the handlers are made of.
 std::wstring FormatSizeText(uint64_t size);

@@ -56,19 +56,6 @@ void ApplyColumnWidths(HWND list, bool isOriginal)
     }
 }
 
-void ReadColumnWidthsIntoSettings()
-{
-    AppSettings& s = g_app.settings;
-    int32_t* targets[2][3] = {{&s.colOrig0, &s.colOrig1, &s.colOrig2}, {&s.colNew0, &s.colNew1, &s.colNew2}};
-    const HWND lists[2] = {g_app.listOriginal, g_app.listNew};
-    for (int l = 0; l < 2; ++l) {
-        if (!lists[l]) continue;
-        for (int i = 0; i < 3; ++i) {
-            *targets[l][i] = static_cast<int32_t>(SendMessageW(lists[l], LVM_GETCOLUMNWIDTH, i, 0));
-        }
-    }
-}
-
 void FillDisplayText(NMLVDISPINFOW* info, bool isOriginal)
 {
     FillDisplayTextFrom(g_app.files, info, isOriginal);

@@ -1,0 +1,318 @@
+// Processing through the real main window: the Process command, its checks and prompts (the
+// test answers the message boxes), the worker's messages, the summary and the rescan.
+#include "files/worker.h"
+
+#include "tests/files/window_fixture.h"
+
+namespace {
+
+const std::wstring kCaption = L"Orvane Pallisto";
+const std::wstring kFailedBox =
+    L"Some files could not be processed (they may be open or locked). Those items are marked Failed in the preview "
+    L"list.";
+const std::wstring kLocked = L"Locked or in use \u2014 skipped. ";
+
+struct HeldOpen {
+    HANDLE handle;
+    explicit HeldOpen(const std::wstring& path)
+        : handle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~HeldOpen() { CloseHandle(handle); }
+};
+
+std::vector<std::wstring> Texts(const std::vector<SeenBox>& boxes)
+{
+    std::vector<std::wstring> texts;
+    for (const SeenBox& box : boxes) texts.push_back(box.text);
+    return texts;
+}
+
+// Holds the worker at its first post until the gate opens, so a test can act mid-batch.
+HANDLE g_gate = nullptr;
+BOOL WINAPI GatedPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WaitForSingleObject(g_gate, 15000);
+    return PostMessageW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+class ProcessTest : public FilesWindowTest {
+protected:
+    void PrepareFiles() override
+    {
+        input_.Write(L"a.txt", "alpha");
+        input_.Write(L"b.txt", "bravo");
+        input_.Write(L"c.txt", "charlie");
+    }
+
+    void SelectMode(HWND radio, ProcessMode mode)
+    {
+        SendMessageW(radio, BM_CLICK, 0, 0);
+        ASSERT_EQ(g_app.settings.mode, mode);
+    }
+    // Copy or move into `folder` instead of the input folder.
+    void UseOutput(HWND radio, ProcessMode mode, const std::wstring& folder)
+    {
+        SelectMode(radio, mode);
+        if (SendMessageW(g_app.sameAsInputCheck, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            SendMessageW(g_app.sameAsInputCheck, BM_CLICK, 0, 0);
+        }
+        SendMessageW(g_app.outputEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        ASSERT_EQ(g_app.settings.outputDir, folder);
+        ASSERT_FALSE(g_app.settings.sameAsInput);
+    }
+    // Presses Process with the boxes answered in order; waits for the batch to end.
+    std::vector<SeenBox> RunProcess(std::vector<int> answers)
+    {
+        BoxAnswerer answerer(std::move(answers));
+        Process();
+        EXPECT_TRUE(WaitIdle());
+        PumpUntil([] { return false; }, 100);  // let a last box be answered and seen
+        return answerer.Seen();
+    }
+    void SetSearch(const wchar_t* search, const wchar_t* replace)
+    {
+        SendMessageW(g_app.searchEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(search));
+        SendMessageW(g_app.replaceEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(replace));
+    }
+    void NoPrefix()
+    {
+        SendMessageW(g_app.prefixTypeCombo, CB_SETCURSEL, 0, 0);
+        Command(GetDlgCtrlID(g_app.prefixTypeCombo), CBN_SELCHANGE, g_app.prefixTypeCombo);
+        ASSERT_EQ(g_app.settings.rules.prefix.type, SequenceType::None);
+    }
+};
+
+TEST_F(ProcessTest, RenameInPlaceRenamesOnDiskAndKeepsTheSummaryOverTheRescan)
+{
+    const auto boxes = RunProcess({IDYES});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, kCaption);
+    EXPECT_EQ(boxes[0].text, L"Process 3 file(s) (rename)?");
+    EXPECT_TRUE(boxes[0].hasYesNo);
+
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"001a.txt"), "alpha");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"002b.txt"), "bravo");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"003c.txt"), "charlie");
+    EXPECT_FALSE(TempDir::Exists(input_ / L"a.txt"));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.txt", L"002b.txt", L"003c.txt"}));  // rescanned
+    const std::wstring summary = L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3";
+    EXPECT_EQ(StatusBar(), summary);
+    EXPECT_EQ(g_app.statusBarText, summary);
+    EXPECT_TRUE(IsWindowEnabled(g_app.processButton));
+    EXPECT_TRUE(IsWindowEnabled(g_app.inputEdit));
+}
+
+TEST_F(ProcessTest, DecliningThePromptTouchesNothing)
+{
+    const auto boxes = RunProcess({IDNO});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (rename)?"}));
+    EXPECT_TRUE(TempDir::Exists(input_ / L"a.txt"));
+    EXPECT_FALSE(TempDir::Exists(input_ / L"001a.txt"));
+    EXPECT_EQ(g_app.files[0].status, ItemStatus::Ready);
+}
+
+TEST_F(ProcessTest, CopyKeepsSourcesAndTheRowsResults)
+{
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const auto boxes = RunProcess({IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (copy and rename)?"}));
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"001a.txt"), "alpha");
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"003c.txt"), "charlie");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"a.txt"), "alpha");
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"b.txt", L"c.txt"}));  // no rescan
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(g_app.files[row].status, ItemStatus::Done);
+        EXPECT_EQ(Cell(g_app.listNew, row, 2), L"Done");
+        EXPECT_EQ(Cell(g_app.listOriginal, row, 0), g_app.files[row].name);  // copies leave the names
+    }
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+}
+
+TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
+{
+    TempDir parent;
+    const std::wstring out = parent / L"made";
+    UseOutput(g_app.modeMove, ProcessMode::MoveAndRename, out);
+    const auto boxes = RunProcess({IDYES, IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?",
+                                                       L"Process 3 file(s) (move and rename)?"}));
+    EXPECT_TRUE(boxes[0].hasYesNo);
+    EXPECT_EQ(TempDir::ReadFileBytes(out + L"\\002b.txt"), "bravo");
+    EXPECT_FALSE(TempDir::Exists(input_ / L"b.txt"));
+    EXPECT_TRUE(g_app.files.empty());  // the input folder, rescanned, is empty now
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+}
+
+TEST_F(ProcessTest, OutputFolderChecks)
+{
+    TempDir parent;
+    const struct {
+        std::wstring output;
+        std::vector<int> answers;
+        std::vector<std::wstring> texts;
+    } cases[] = {
+        {L"", {}, {L"Choose an output directory, or enable \"Same as input directory\"."}},
+        {parent / L"declined", {IDNO}, {L"The output directory does not exist. Create it?"}},
+        {parent / L"no\\such\\parent",
+         {IDYES},
+         {L"The output directory does not exist. Create it?", L"Could not create the output directory."}},
+    };
+    for (const auto& c : cases) {
+        UseOutput(g_app.modeMove, ProcessMode::MoveAndRename, c.output);
+        EXPECT_EQ(Texts(RunProcess(c.answers)), c.texts) << c.output;
+        if (!c.output.empty()) EXPECT_FALSE(TempDir::Exists(c.output)) << c.output;
+        EXPECT_TRUE(TempDir::Exists(input_ / L"a.txt"));
+        EXPECT_FALSE(g_app.busy);
+    }
+}
+
+TEST_F(ProcessTest, NothingReadyIsReportedAndNothingStarts)
+{
+    NoPrefix();  // every name stays as it is
+    const auto boxes = RunProcess({});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"There are no files ready to process. Conflicts and unchanged names are skipped.");
+    EXPECT_FALSE(boxes[0].hasYesNo);
+    EXPECT_EQ(g_app.files[0].status, ItemStatus::Unchanged);
+}
+
+TEST_F(ProcessTest, ConflictsAreCountedSkippedAndKeepTheirStatus)
+{
+    TempDir out;
+    out.Write(L"003c.txt", "old bytes");
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const auto boxes = RunProcess({IDYES});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"1 file(s) have conflicts and will be skipped. Continue with 2 ready file(s)?");
+    EXPECT_EQ(g_app.files[2].status, ItemStatus::TargetExists);
+    EXPECT_EQ(Cell(g_app.listNew, 2, 2), g_app.files[2].statusText);
+    EXPECT_FALSE(g_app.files[2].statusText.empty());
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"003c.txt"), "old bytes");
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"001a.txt"), "alpha");
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 2  |  Skipped: 1  |  Errors: 0  |  Total: 3");
+}
+
+TEST_F(ProcessTest, UnchangedRowsEndSkippedWithTheirOwnText)
+{
+    SelectMode(g_app.modeCopy, ProcessMode::CopyAndRename);  // into the input folder itself
+    NoPrefix();
+    SetSearch(L"b", L"x");
+    const auto boxes = RunProcess({IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 1 file(s) (copy and rename)?"}));
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"x.txt"), "bravo");
+    EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Unchanged");
+    EXPECT_EQ(g_app.files[1].status, ItemStatus::Done);
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 1  |  Skipped: 2  |  Errors: 0  |  Total: 3");
+}
+
+TEST_F(ProcessTest, LockedAndVanishedSourcesFailButTheBatchGoesOn)
+{
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    HeldOpen lock(input_ / L"a.txt");
+    DeleteFileW((input_ / L"c.txt").c_str());  // gone since it was planned
+    const auto boxes = RunProcess({IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (copy and rename)?", kFailedBox}));
+    EXPECT_EQ(g_app.files[0].status, ItemStatus::Failed);
+    EXPECT_EQ(g_app.files[0].statusText.compare(0, kLocked.size(), kLocked), 0) << g_app.files[0].statusText;
+    EXPECT_EQ(g_app.files[1].status, ItemStatus::Done);
+    EXPECT_EQ(g_app.files[2].status, ItemStatus::Failed);
+    EXPECT_EQ(g_app.files[2].statusText, DescribeError(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(Cell(g_app.listNew, 2, 2), DescribeError(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"002b.txt"), "bravo");
+    EXPECT_FALSE(TempDir::Exists(out / L"001a.txt"));
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 1  |  Skipped: 0  |  Errors: 2  |  Total: 3");
+}
+
+TEST_F(ProcessTest, LockedSourceInRenameModeStaysAndTheRestIsRenamed)
+{
+    HeldOpen lock(input_ / L"b.txt");
+    const auto boxes = RunProcess({IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (rename)?", kFailedBox}));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.txt", L"003c.txt", L"b.txt"}));
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 1  |  Total: 3");
+}
+
+TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
+{
+    g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const PostMessageFn previous = SetWorkerPostFunction(GatedPost);
+    {
+        BoxAnswerer answerer({IDYES});
+        Process();
+        ASSERT_TRUE(g_app.busy);
+        EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
+        EXPECT_FALSE(IsWindowEnabled(g_app.inputEdit));
+
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        Command(40003);  // Exit goes through the same refusal
+        PumpUntil([&] { return answerer.Seen().size() >= 3; }, 5000);
+        Refresh();        // F5 is ignored
+        Command(40002);   // so is Clear List
+        EXPECT_TRUE(IsWindow(window_));
+        EXPECT_TRUE(g_app.busy);
+        EXPECT_EQ(g_app.files.size(), 3u);
+        EXPECT_EQ(Texts(answerer.Seen()),
+                  (std::vector<std::wstring>{L"Process 3 file(s) (rename)?",
+                                             L"Please wait for the current operation to finish.",
+                                             L"Please wait for the current operation to finish."}));
+        SetEvent(g_gate);
+        EXPECT_TRUE(WaitIdle());
+    }
+    SetWorkerPostFunction(previous);
+    CloseHandle(g_gate);
+    EXPECT_TRUE(TempDir::Exists(input_ / L"003c.txt"));  // the batch went on to its end
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+}
+
+TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
+{
+    const struct {
+        ProcessMode mode;
+        ItemStatus status;
+        bool succeeded;
+        std::wstring name;
+    } cases[] = {
+        {ProcessMode::RenameInPlace, ItemStatus::Done, true, L"002b.txt"},
+        {ProcessMode::MoveAndRename, ItemStatus::Done, true, L"002b.txt"},
+        {ProcessMode::CopyAndRename, ItemStatus::Done, true, L"b.txt"},
+        {ProcessMode::RenameInPlace, ItemStatus::Failed, false, L"b.txt"},
+        {ProcessMode::RenameInPlace, ItemStatus::Skipped, true, L"b.txt"},
+    };
+    for (const auto& c : cases) {
+        Refresh();
+        g_app.batchMode = c.mode;
+        auto* record = new ProgressRecord;
+        record->index = 1;
+        record->succeeded = c.succeeded;
+        record->status = c.status;
+        wcscpy_s(record->text, L"result text");
+        SendMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
+        const FileEntry& row = g_app.files[1];
+        EXPECT_EQ(row.name, c.name) << static_cast<int>(c.mode);
+        EXPECT_EQ(row.status, c.status);
+        EXPECT_EQ(Cell(g_app.listNew, 1, 2), L"result text");
+        EXPECT_EQ(Cell(g_app.listOriginal, 1, 0), c.name);
+        if (c.name == L"002b.txt") {
+            EXPECT_EQ(row.sourcePath, row.targetPath);
+            EXPECT_EQ(row.directory, row.targetDirectory);
+        }
+        EXPECT_EQ(StatusBar(), L"Processing 2 / 3 ...");
+    }
+}
+
+TEST_F(ProcessTest, ProgressForARowOutsideTheListOnlyCounts)
+{
+    auto* record = new ProgressRecord;
+    record->index = 7;
+    record->status = ItemStatus::Done;
+    SendMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
+    SendMessageW(window_, WM_APP_PROGRESS, 0, 0);  // no record at all
+    EXPECT_EQ(StatusBar(), L"Processing 8 / 3 ...");
+    for (const FileEntry& row : g_app.files) EXPECT_EQ(row.status, ItemStatus::Ready);
+}
