@@ -233,6 +233,28 @@ TEST_F(LayoutTest, ProcessStaysBottomRightAboveTheStatusBar)
     }
 }
 
+TEST_F(LayoutTest, ComboItemHeightsAndOneStatusPart)
+{
+    for (int fontPt : {9, 15}) {
+        g_app.settings.fontPt = fontPt;
+        CreateUiFont();
+        for (HWND combo : {g_app.prefixTypeCombo, g_app.suffixTypeCombo, g_app.caseCombo, g_app.extCombo})
+            SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 60);  // every layout resets it
+        LayoutControls();
+        const int expected = ComboItemHeight(UiRowHeight(), 96);
+        // The selection field takes the height (Wine adds 2 px of padding); Wine keeps the
+        // font's height for the items of a list that is not owner-drawn, so those are not checked.
+        for (HWND combo : {g_app.prefixTypeCombo, g_app.suffixTypeCombo, g_app.caseCombo, g_app.extCombo}) {
+            const LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+            EXPECT_GE(field, expected) << fontPt;
+            EXPECT_LE(field, expected + 2) << fontPt;
+        }
+    }
+    int parts[4] = {};
+    EXPECT_EQ(SendMessageW(g_app.statusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 1);
+    EXPECT_EQ(parts[0], -1);
+}
+
 TEST_F(LayoutTest, WindowCannotBeMadeSmallerThanTheMinimum)
 {
     const struct {
