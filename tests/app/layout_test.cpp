@@ -167,7 +167,7 @@ TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
 
 using LayoutTest = MainWindowFixture;
 
-// Controls whose rectangles are compared: every child but the status bar's grip area is fine.
+// Every child of the window, in Z order.
 std::vector<HWND> Children(HWND parent)
 {
     std::vector<HWND> children;
@@ -413,9 +413,6 @@ TEST_F(LayoutTest, SplitterCursorAndHoverState)
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
 }
 
-}  // namespace
-
-namespace {
 
 COLORREF PixelAt(HWND window, int x, int y)
 {
@@ -459,9 +456,6 @@ TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
     g_app.splitterHot = g_app.splitterDragging = false;
 }
 
-}  // namespace
-
-namespace {
 
 // Rectangles of a computed layout; a combo box's window is one row high (its list drops down).
 std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements, int rowH)
