@@ -1,0 +1,270 @@
+// Worker benchmark: a whole batch in each mode through the real main window and its message
+// flow (Process pressed, the prompt answered, one progress message per row, the end), beside
+// the bare MoveFileW / CopyFileW loop over the same files in the same run; and the longest time
+// the window took to answer a message while the batch ran.
+//   worker_bench.exe                  batches of 1,000 and 10,000 files, window shown
+//   worker_bench.exe [--hidden] N...  batches of N files; --hidden leaves the window unshown, which
+//                                     shows what painting costs
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "engine/path.h"
+#include "files/file_order.h"
+#include "files/worker.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+double g_tickMs = 0;
+bool g_hidden = false;
+
+double NowMs()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * g_tickMs;
+}
+
+std::wstring TempFolder(const std::wstring& name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"op_worker_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::vector<std::wstring> NamesIn(const std::wstring& dir)
+{
+    FileList rows;
+    ListDirectory(dir, rows);
+    std::vector<std::wstring> names;
+    for (const FileEntry& row : rows) names.push_back(row.name);
+    return names;
+}
+
+void RemoveFolder(const std::wstring& dir)
+{
+    for (const std::wstring& name : NamesIn(dir)) DeleteFileW(JoinPath(dir, name).c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+// Clicks Yes on the confirmation box and notes when; the batch starts right after.
+class YesClicker {
+public:
+    YesClicker() : thread_([this] { Run(); }) {}
+    ~YesClicker()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::atomic<double> clickedAt{0};
+
+private:
+    static BOOL CALLBACK FindBox(HWND window, LPARAM found)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        wchar_t cls[16] = {};
+        GetClassNameW(window, cls, 16);
+        if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    void Run()
+    {
+        while (!stop_ && clickedAt == 0) {
+            Sleep(2);
+            HWND box = nullptr;
+            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+            HWND yes = box ? GetDlgItem(box, IDYES) : nullptr;
+            if (!yes) continue;
+            clickedAt = NowMs();
+            PostMessageW(yes, BM_CLICK, 0, 0);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Asks the window for an answer (WM_NULL) over and over; keeps the longest wait while `armed`.
+class Prober {
+public:
+    explicit Prober(HWND window) : window_(window), thread_([this] { Run(); }) {}
+    ~Prober()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::atomic<bool> armed{false};
+    std::atomic<double> longest{0};
+
+private:
+    void Run()
+    {
+        while (!stop_) {
+            const double t0 = NowMs();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+            const double waited = NowMs() - t0;
+            if (armed && waited > longest) longest = waited;
+            Sleep(10);
+        }
+    }
+    HWND window_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The worker's own end: when it posts the end message (the window may still be catching up).
+std::atomic<double> g_workerEnd{0};
+BOOL WINAPI TimedPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP_FINISHED) g_workerEnd = NowMs();
+    return PostMessageW(window, message, wParam, lParam);
+}
+
+struct WindowRun {
+    double batchMs = 0;   // prompt answered .. end message reached the window
+    double rescanMs = 0;  // handling of the end message (the rescan after renaming or moving)
+    double longestAnswerMs = 0;
+    double workerMs = 0;  // prompt answered .. the worker posted its end
+    int done = 0;
+};
+
+WindowRun ProcessThroughWindow(const std::wstring& input, const std::wstring& output, ProcessMode mode)
+{
+    g_app.settings = DefaultSettings();
+    g_app.settings.autoSave = false;
+    g_app.settings.inputDir = input;
+    g_app.settings.mode = mode;
+    g_app.settings.sameAsInput = mode == ProcessMode::RenameInPlace;
+    g_app.settings.outputDir = output;
+    g_app.settings.rules.prefix.type = SequenceType::Numbers;
+    g_app.settings.rules.prefix.pad = 5;
+    g_app.settings.rules.prefix.sep = L"_";
+    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
+    if (!g_hidden) ShowWindow(window, SW_SHOWNOACTIVATE);
+
+    WindowRun run;
+    YesClicker clicker;
+    Prober prober(window);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), reinterpret_cast<LPARAM>(g_app.processButton));
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_APP_PROGRESS && clicker.clickedAt > 0) prober.armed = true;
+        if (msg.message == WM_APP_FINISHED && msg.hwnd == window) {
+            const double reached = NowMs();
+            prober.armed = false;
+            run.batchMs = reached - clicker.clickedAt;
+            run.workerMs = g_workerEnd - clicker.clickedAt;
+            for (const FileEntry& row : g_app.files) run.done += row.status == ItemStatus::Done;
+            DispatchMessageW(&msg);
+            run.rescanMs = NowMs() - reached;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    run.longestAnswerMs = prober.longest;
+    DestroyMainWindowForTest();
+    return run;
+}
+
+double BareLoop(const std::wstring& from, const std::wstring& to, const std::vector<std::wstring>& names,
+                const wchar_t* newPrefix, ProcessMode mode, int& failures)
+{
+    failures = 0;
+    const double t0 = NowMs();
+    for (const std::wstring& name : names) {
+        const std::wstring source = JoinPath(from, name);
+        const std::wstring target = JoinPath(to, newPrefix + name);
+        const BOOL ok = mode == ProcessMode::CopyAndRename ? CopyFileW(source.c_str(), target.c_str(), TRUE)
+                                                             : MoveFileW(source.c_str(), target.c_str());
+        failures += !ok;
+    }
+    return NowMs() - t0;
+}
+
+void Report(const wchar_t* mode, size_t files, double bareMs, int bareFailures, const WindowRun& run)
+{
+    std::printf("%-15ls %6zu files: bare %9.1f ms | batch %9.1f ms  ratio %.3f (target <= 1.10) | "
+                "worker alone %9.1f ms | longest answer %6.1f ms | end + rescan %8.1f ms | done %d, bare failures %d\n",
+                mode, files, bareMs, run.batchMs, run.batchMs / bareMs, run.workerMs, run.longestAnswerMs, run.rescanMs,
+                run.done, bareFailures);
+    std::fflush(stdout);
+}
+
+void BenchSize(size_t count)
+{
+    const std::wstring in = TempFolder(L"in");
+    const double c0 = NowMs();
+    for (size_t i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"f_%06zu.dat", i);
+        HANDLE file = CreateFileW(JoinPath(in, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, name, 64, &written, nullptr);
+        CloseHandle(file);
+    }
+    std::printf("(%zu files created in %.1f s; window %s)\n", count, (NowMs() - c0) / 1000,
+                g_hidden ? "not shown" : "shown");
+
+    // Rename in place: the bare loop renames f_* to r_*, the program renames those.
+    int failures = 0;
+    double bare = BareLoop(in, in, NamesIn(in), L"r", ProcessMode::RenameInPlace, failures);
+    Report(L"Rename in place", count, bare, failures, ProcessThroughWindow(in, in, ProcessMode::RenameInPlace));
+
+    // Copy: both copy the same files into empty folders.
+    const std::wstring copyBare = TempFolder(L"copy_bare");
+    const std::wstring copyProgram = TempFolder(L"copy_program");
+    bare = BareLoop(in, copyBare, NamesIn(in), L"c", ProcessMode::CopyAndRename, failures);
+    Report(L"Copy & rename", count, bare, failures, ProcessThroughWindow(in, copyProgram, ProcessMode::CopyAndRename));
+
+    // Move: the bare loop moves them out of the input folder, the program moves them on.
+    const std::wstring moveBare = TempFolder(L"move_bare");
+    const std::wstring moveProgram = TempFolder(L"move_program");
+    bare = BareLoop(in, moveBare, NamesIn(in), L"m", ProcessMode::MoveAndRename, failures);
+    Report(L"Move & rename", count, bare, failures,
+           ProcessThroughWindow(moveBare, moveProgram, ProcessMode::MoveAndRename));
+
+    for (const std::wstring& dir : {in, copyBare, copyProgram, moveBare, moveProgram}) RemoveFolder(dir);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    g_tickMs = 1000.0 / static_cast<double>(f.QuadPart);
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    const std::wstring settingsDir = TempFolder(L"settings");
+    SetSettingsPathForTest(JoinPath(settingsDir, L"settings.json"));
+    if (!RegisterWindowClasses(GetModuleHandleW(nullptr))) return 1;
+    SetWorkerPostFunction(TimedPost);
+
+    std::vector<size_t> sizes;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--hidden") {
+            g_hidden = true;
+        } else {
+            sizes.push_back(static_cast<size_t>(_wtoi(argv[i])));
+        }
+    }
+    if (sizes.empty()) sizes = {1000, 10000};
+    for (size_t count : sizes) BenchSize(count);
+
+    RemoveFolder(settingsDir);
+    return 0;
+}
