@@ -1,0 +1,338 @@
+// Menu commands, their check marks, the presets, the reset, the busy refusals, the About box
+// and the menu and accelerator resources, driven through the real main window.
+#include "tests/app/shell_fixture.h"
+
+#include "app/commands.h"
+#include "app/controls.h"
+#include "resources/resource.h"
+
+namespace {
+
+using CommandsTest = ShellWindowTest;
+
+bool MenuChecked(HWND window, UINT id)
+{
+    return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+std::wstring MenuText(HMENU menu, UINT item, UINT flag)
+{
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, item, text, 128, flag);
+    return text;
+}
+
+TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
+{
+    struct Row {
+        UINT id;
+        const wchar_t* text;
+    } rows[] = {
+        {IDM_REFRESH, L"&Refresh Directory\tF5"},
+        {IDM_CLEAR_LIST, L"&Clear List"},
+        {IDM_EXIT, L"E&xit"},
+        {IDM_AUTO_SAVE, L"&Auto-save state"},
+        {IDM_DARK_THEME, L"&Dark theme"},
+        {IDM_FONT_9, L"&Default (9 pt)"},
+        {IDM_FONT_12, L"&Large (12 pt)"},
+        {IDM_FONT_15, L"&Extra large (15 pt)"},
+        {IDM_PRESET_NUMBERS3, L"Sequential (001, 002, ...)"},
+        {IDM_PRESET_NUMBERS2, L"Sequential (01, 02, ...)"},
+        {IDM_PRESET_LETTERS, L"Alphabetical prefix (A - name)"},
+        {IDM_PRESET_NONE, L"None (search/replace only)"},
+        {IDM_RESET_SETTINGS, L"&Reset to default settings"},
+        {IDM_ABOUT, L"&About Orvane Pallisto..."},
+    };
+    HMENU menu = GetMenu(window_);
+    ASSERT_NE(menu, nullptr);
+    for (const Row& row : rows)
+        EXPECT_EQ(MenuText(menu, row.id, MF_BYCOMMAND), row.text) << row.id;
+
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
+    EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), L"&File");
+    EXPECT_EQ(MenuText(menu, 1, MF_BYPOSITION), L"&Settings");
+    EXPECT_EQ(MenuText(menu, 2, MF_BYPOSITION), L"&Help");
+    HMENU file = GetSubMenu(menu, 0);
+    HMENU settings = GetSubMenu(menu, 1);
+    EXPECT_EQ(GetMenuItemCount(file), 4);
+    EXPECT_EQ(GetMenuItemID(file, 2), 0u) << "separator before Exit";
+    ASSERT_EQ(GetMenuItemCount(settings), 6);
+    EXPECT_EQ(MenuText(settings, 2, MF_BYPOSITION), L"F&ont size");
+    EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"Default naming &format");
+    EXPECT_EQ(GetMenuItemID(settings, 4), 0u) << "separator before Reset";
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 2)), 1);
+}
+
+TEST_F(CommandsTest, AcceleratorTableHasOnlyF5ForRefresh)
+{
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[4] = {};
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 1);
+    EXPECT_EQ(entries[0].key, VK_F5);
+    EXPECT_EQ(entries[0].cmd, IDM_REFRESH);
+    EXPECT_EQ(entries[0].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT), FVIRTKEY);
+}
+
+TEST_F(CommandsTest, MenuChecksFollowSettings)
+{
+    struct Row {
+        bool autoSave, dark;
+        int fontPt;
+        UINT fontItem;
+    } rows[] = {
+        {true, false, 9, IDM_FONT_9},   {false, true, 12, IDM_FONT_12}, {true, true, 13, IDM_FONT_12},
+        {false, false, 14, IDM_FONT_12}, {true, false, 15, IDM_FONT_15}, {true, false, 40, IDM_FONT_15},
+        {true, false, 11, IDM_FONT_9},  {true, false, 0, IDM_FONT_9},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fontPt);
+        g_app.settings.autoSave = row.autoSave;
+        g_app.settings.darkTheme = row.dark;
+        g_app.settings.fontPt = row.fontPt;
+        UpdateMenuChecks();
+        EXPECT_EQ(MenuChecked(window_, IDM_AUTO_SAVE), row.autoSave);
+        EXPECT_EQ(MenuChecked(window_, IDM_DARK_THEME), row.dark);
+        for (UINT id : {IDM_FONT_9, IDM_FONT_12, IDM_FONT_15})
+            EXPECT_EQ(MenuChecked(window_, id), id == row.fontItem) << id;
+    }
+}
+
+TEST_F(CommandsTest, AutoSaveToggleFlipsMarkAndAlwaysSaves)
+{
+    EXPECT_TRUE(MenuChecked(window_, IDM_AUTO_SAVE));
+    Command(IDM_AUTO_SAVE);
+    EXPECT_FALSE(g_app.settings.autoSave);
+    EXPECT_FALSE(MenuChecked(window_, IDM_AUTO_SAVE));
+    ASSERT_TRUE(SettingsFileExists()) << "turning auto-save off is itself saved";
+    EXPECT_FALSE(SavedSettings().autoSave);
+    DeleteSettingsFile();
+    Command(IDM_AUTO_SAVE);
+    EXPECT_TRUE(MenuChecked(window_, IDM_AUTO_SAVE));
+    EXPECT_TRUE(SavedSettings().autoSave);
+}
+
+TEST_F(CommandsTest, RuleEditsSaveOnlyWithAutoSave)
+{
+    Type(g_app.searchEdit, L"IMG");
+    ASSERT_TRUE(SettingsFileExists());
+    EXPECT_EQ(SavedSettings().rules.search, L"IMG");
+
+    Command(IDM_AUTO_SAVE);
+    DeleteSettingsFile();
+    Type(g_app.searchEdit, L"DSC");
+    Type(g_app.prefixStartEdit, L"5");
+    EXPECT_FALSE(SettingsFileExists()) << "with auto-save off a rule edit writes nothing";
+    EXPECT_EQ(g_app.settings.rules.search, L"DSC") << "the preview still follows";
+
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(SettingsFileExists()) << "the close still saves";
+    EXPECT_EQ(SavedSettings().rules.search, L"DSC");
+}
+
+TEST_F(CommandsTest, FontSizeCommandsSaveAndGrowTheWindowToItsMinimum)
+{
+    SetWindowPos(window_, nullptr, 0, 0, 1000, 770, SWP_NOZORDER | SWP_NOMOVE);
+    struct Row {
+        int id, fontPt;
+        LONG minW, minH;
+    } rows[] = {{IDM_FONT_12, 12, 1100, 840}, {IDM_FONT_15, 15, 1100, 920}, {IDM_FONT_9, 9, 1100, 920}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        DeleteSettingsFile();
+        Command(row.id);
+        EXPECT_EQ(g_app.settings.fontPt, row.fontPt);
+        EXPECT_TRUE(MenuChecked(window_, row.id));
+        ASSERT_TRUE(SettingsFileExists());
+        EXPECT_EQ(SavedSettings().fontPt, row.fontPt);
+        RECT rect;
+        GetWindowRect(window_, &rect);
+        EXPECT_GE(rect.right - rect.left, row.minW);
+        EXPECT_GE(rect.bottom - rect.top, row.minH) << "a smaller font keeps the grown window";
+    }
+}
+
+TEST_F(CommandsTest, DarkThemeToggleKeepsStatusTextAndSaves)
+{
+    g_app.statusBarText = L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0";
+    g_app.settings.autoSave = false;  // the theme is saved regardless
+    Command(IDM_DARK_THEME);
+    EXPECT_TRUE(g_app.settings.darkTheme);
+    EXPECT_TRUE(MenuChecked(window_, IDM_DARK_THEME));
+    wchar_t status[256] = {};
+    SendMessageW(g_app.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_STREQ(status, L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
+    ASSERT_TRUE(SettingsFileExists());
+    EXPECT_TRUE(SavedSettings().darkTheme);
+    Command(IDM_DARK_THEME);
+    EXPECT_FALSE(SavedSettings().darkTheme);
+}
+
+TEST_F(CommandsTest, NamingPresetsSetPrefixAndKeepOtherRules)
+{
+    struct Row {
+        int id;
+        int prefixType;
+        const wchar_t* start;
+        const wchar_t* pad;
+        const wchar_t* prefixSep;
+    } rows[] = {
+        {IDM_PRESET_NUMBERS3, 1, L"1", L"3", L""},
+        {IDM_PRESET_NUMBERS2, 1, L"1", L"2", L""},
+        {IDM_PRESET_LETTERS, 2, L"1", L"7", L" - "},  // the pad typed before stays
+        {IDM_PRESET_NONE, 0, L"9", L"7", L" - "},     // start untouched with no prefix
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        Type(g_app.prefixStartEdit, L"9");
+        Type(g_app.prefixPadEdit, L"7");
+        Type(g_app.prefixSepEdit, L"_");
+        Type(g_app.suffixSepEdit, L"#");
+        SendMessageW(g_app.suffixTypeCombo, CB_SETCURSEL, 2, 0);
+        Type(g_app.searchEdit, L"keep me");
+        Command(row.id);
+        EXPECT_EQ(Selection(g_app.prefixTypeCombo), row.prefixType);
+        EXPECT_EQ(Text(g_app.prefixStartEdit), row.start);
+        EXPECT_EQ(Text(g_app.prefixPadEdit), row.pad);
+        EXPECT_EQ(Text(g_app.prefixSepEdit), row.prefixSep);
+        EXPECT_EQ(Selection(g_app.suffixTypeCombo), 0);
+        EXPECT_EQ(Text(g_app.suffixSepEdit), L" - ");
+        EXPECT_EQ(Text(g_app.searchEdit), L"keep me");
+        EXPECT_EQ(static_cast<int>(g_app.settings.rules.prefix.type), row.prefixType);
+    }
+}
+
+TEST_F(CommandsTest, PresetWritesTheFileOnlyWithAutoSave)
+{
+    g_app.settings.autoSave = false;
+    Command(IDM_PRESET_NUMBERS2);
+    EXPECT_FALSE(SettingsFileExists());
+    g_app.settings.autoSave = true;
+    Command(IDM_PRESET_NUMBERS3);
+    ASSERT_TRUE(SettingsFileExists());
+    EXPECT_EQ(SavedSettings().rules.prefix.pad, 3);
+}
+
+TEST_F(CommandsTest, ResetRestoresDefaultsButSavesTheLiveGeometry)
+{
+    Command(IDM_DARK_THEME);
+    Command(IDM_FONT_12);
+    Command(IDM_AUTO_SAVE);
+    Type(g_app.searchEdit, L"old");
+    Type(g_app.inputEdit, L"C:\\nowhere");
+    SetWindowPos(window_, nullptr, 33, 44, 1234, 876, SWP_NOZORDER);
+    DeleteSettingsFile();
+
+    Command(IDM_RESET_SETTINGS);
+    EXPECT_TRUE(g_app.settings.autoSave);
+    EXPECT_FALSE(g_app.settings.darkTheme);
+    EXPECT_EQ(g_app.settings.fontPt, 9);
+    EXPECT_EQ(Text(g_app.searchEdit), L"");
+    EXPECT_EQ(Text(g_app.inputEdit), L"");
+    EXPECT_TRUE(MenuChecked(window_, IDM_AUTO_SAVE));
+    EXPECT_TRUE(MenuChecked(window_, IDM_FONT_9));
+    EXPECT_EQ(g_app.statusBarText, L"Input directory not found.");
+
+    ASSERT_TRUE(SettingsFileExists());
+    AppSettings saved = SavedSettings();
+    EXPECT_EQ(saved.rules.search, L"");
+    EXPECT_FALSE(saved.darkTheme);
+    EXPECT_EQ(saved.fontPt, 9);
+    EXPECT_TRUE(saved.hasWindowPos) << "the live placement, not the default";
+    EXPECT_EQ(saved.winX, 33);
+    EXPECT_EQ(saved.winY, 44);
+    EXPECT_EQ(saved.winW, 1234);
+    EXPECT_EQ(saved.winH, 876);
+    EXPECT_GT(saved.colOrig0, 0) << "proportional widths read back from the lists";
+}
+
+TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
+{
+    std::wstring input = MakeTempFolder(L"op-shell-busy");
+    WriteEmptyFile(JoinPath(input, L"x.txt"));
+    Type(g_app.inputEdit, input.c_str());
+    const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,      IDM_AUTO_SAVE,      IDM_PRESET_NUMBERS3,
+                           IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS,  IDM_PRESET_NONE,    IDM_RESET_SETTINGS,
+                           IDM_DARK_THEME,      IDM_FONT_12,         IDM_FONT_15};
+    g_app.busy = true;
+    for (int id : refused) {
+        Command(id);
+        EXPECT_TRUE(g_app.files.empty()) << id;
+        EXPECT_TRUE(g_app.settings.autoSave) << id;
+        EXPECT_FALSE(g_app.settings.darkTheme) << id;
+        EXPECT_EQ(g_app.settings.fontPt, 9) << id;
+        EXPECT_EQ(Selection(g_app.prefixTypeCombo), 0) << id;
+        EXPECT_EQ(Text(g_app.inputEdit), input) << id;
+    }
+    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+    EXPECT_TRUE(g_app.files.empty());
+    EXPECT_FALSE(SettingsFileExists());
+
+    DialogAnswerer about(IDOK);
+    Command(IDM_ABOUT);
+    about.Finish();
+    EXPECT_TRUE(about.answered()) << "About still opens during a batch";
+    EXPECT_EQ(about.caption, L"About Orvane Pallisto");
+
+    g_app.busy = false;
+    Command(IDM_REFRESH);
+    EXPECT_EQ(g_app.files.size(), 1u);
+    RemoveFlatFolder(input);
+}
+
+TEST_F(CommandsTest, InputDirectoryIsReadOnLeavingTheEditOrF5)
+{
+    std::wstring input = MakeTempFolder(L"op-shell-scan");
+    for (const wchar_t* name : {L"one.txt", L"two.txt"})
+        WriteEmptyFile(JoinPath(input, name));
+    Type(g_app.inputEdit, input.c_str());
+    EXPECT_TRUE(g_app.files.empty()) << "typing alone reads nothing";
+    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+    EXPECT_EQ(g_app.files.size(), 2u);
+
+    Command(IDM_CLEAR_LIST);
+    EXPECT_TRUE(g_app.files.empty());
+    EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
+    EXPECT_EQ(Text(g_app.inputEdit), input) << "the directories stay";
+
+    // F5 through the accelerator table, as the message loop translates it.
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    MSG key = {window_, WM_KEYDOWN, VK_F5, 0x003F0001, 0, {0, 0}};
+    EXPECT_NE(TranslateAcceleratorW(window_, table, &key), 0);
+    EXPECT_EQ(g_app.files.size(), 2u);
+    RemoveFlatFolder(input);
+}
+
+TEST_F(CommandsTest, AboutBoxShowsItsTexts)
+{
+    DialogAnswerer about(IDOK);
+    Command(IDM_ABOUT);
+    about.Finish();
+    ASSERT_TRUE(about.answered());
+    EXPECT_EQ(about.caption, L"About Orvane Pallisto");
+    auto has = [&](const std::wstring& text) {
+        for (const std::wstring& t : about.texts)
+            if (t == text)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(has(L"Orvane Pallisto"));
+    EXPECT_TRUE(has(L"Version 1.0.0"));
+    EXPECT_TRUE(has(L"OK"));
+    EXPECT_TRUE(has(L"A lightweight, portable batch file renaming tool. Preview every change before files are "
+                    L"renamed, copied, or moved \u2014 with conflict detection and zero CPU use while idle."));
+}
+
+TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
+{
+    Type(g_app.inputEdit, L"C:\\before");
+    DialogAnswerer cancel(IDCANCEL);
+    Command(kIdInputBrowse, BN_CLICKED, g_app.inputBrowse);
+    cancel.Finish();
+    if (!cancel.answered())
+        GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    EXPECT_EQ(Text(g_app.inputEdit), L"C:\\before");
+    EXPECT_FALSE(SettingsFileExists());
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The built program itself: a copy of the exe in a temporary folder is started, handed a second
+// instance, and closed the way a user closes it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/app/shell_fixture.h"
+
+namespace {
+
+// build/tests/app/main_tests.exe -> build/app/OrvanePallisto.exe
+std::wstring BuiltExePath()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir = path;
+    for (int i = 0; i < 3; ++i)
+        dir = dir.substr(0, dir.find_last_of(L"\\/"));
+    return dir + L"\\app\\OrvanePallisto.exe";
+}
+
+struct WindowSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->pid && wcscmp(className, L"OrvanePallistoWnd") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForMainWindow(DWORD pid, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        WindowSearch search{pid, nullptr};
+        EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
+        if (search.found && IsWindowVisible(search.found))
+            return search.found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = MakeTempFolder(L"op-exe");
+        exe_ = JoinPath(folder_, L"OrvanePallisto.exe");
+        settings_ = JoinPath(folder_, L"settings.json");
+        ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), exe_.c_str(), FALSE)) << "missing built exe";
+    }
+    void TearDown() override
+    {
+        for (PROCESS_INFORMATION& process : started_) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, 9);
+            WaitForSingleObject(process.hProcess, 5000);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        RemoveFlatFolder(folder_);
+    }
+
+    PROCESS_INFORMATION Start()
+    {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        std::wstring commandLine = L"\"" + exe_ + L"\"";
+        EXPECT_TRUE(CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   folder_.c_str(), &startup, &process));
+        started_.push_back(process);
+        return process;
+    }
+    static DWORD WaitExit(const PROCESS_INFORMATION& process, DWORD timeoutMs)
+    {
+        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return STILL_ACTIVE;
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+    // Closes the program's window as the user does and returns its exit code.
+    DWORD CloseNormally(const PROCESS_INFORMATION& process, HWND window)
+    {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitExit(process, 15000);
+    }
+
+    std::wstring folder_, exe_, settings_;
+    std::vector<PROCESS_INFORMATION> started_;
+};
+
+TEST_F(ProgramRun, SecondInstanceExitsWhileFirstRunsAndCloseSaves)
+{
+    PROCESS_INFORMATION first = Start();
+    HWND window = WaitForMainWindow(first.dwProcessId, 20000);
+    ASSERT_NE(window, nullptr) << "the program showed no main window";
+    EXPECT_EQ(GetFileAttributesW(settings_.c_str()), INVALID_FILE_ATTRIBUTES) << "start-up writes nothing";
+
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    PROCESS_INFORMATION second = Start();
+    EXPECT_EQ(WaitExit(second, 15000), 0u) << "a second instance hands over and exits with 0";
+    EXPECT_FALSE(IsIconic(window)) << "the running window is restored";
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the first keeps running";
+
+    EXPECT_EQ(CloseNormally(first, window), 0u);
+    std::string text = ReadFileBytes(settings_);
+    EXPECT_EQ(CountLines(text), 41);
+    EXPECT_EQ(text.rfind("{", 0), 0u);
+}
+
+TEST_F(ProgramRun, SettingsPersistAcrossARestart)
+{
+    std::wstring input = MakeTempFolder(L"op-exe-input");
+    WriteEmptyFile(JoinPath(input, L"photo.jpg"));
+    AppSettings settings = DefaultSettings();
+    settings.inputDir = input;
+    settings.rules.search = L"photo";
+    settings.rules.replace = L"picture";
+    settings.fontPt = 12;
+    settings.hasWindowPos = true;
+    settings.winX = 30;
+    settings.winY = 40;
+    settings.winW = 1200;
+    settings.winH = 850;
+    ASSERT_TRUE(WriteSettingsFile(settings_, settings));
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        PROCESS_INFORMATION process = Start();
+        HWND window = WaitForMainWindow(process.dwProcessId, 20000);
+        ASSERT_NE(window, nullptr);
+        RECT rect;
+        GetWindowRect(window, &rect);
+        EXPECT_EQ(rect.left, 30);
+        EXPECT_EQ(rect.top, 40);
+        EXPECT_EQ(rect.right - rect.left, 1200);
+        EXPECT_EQ(CloseNormally(process, window), 0u);
+        AppSettings saved = DefaultSettings();
+        ASSERT_TRUE(LoadSettings(settings_, saved));
+        EXPECT_EQ(saved.inputDir, input);
+        EXPECT_EQ(saved.rules.search, L"photo");
+        EXPECT_EQ(saved.rules.replace, L"picture");
+        EXPECT_EQ(saved.fontPt, 12);
+        EXPECT_EQ(saved.winW, 1200);
+    }
+    RemoveFlatFolder(input);
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The main window procedure driven with real messages: creation, closing, the busy refusal,
+// the size and column saves, the minimum size and the release of resources.
+#include "tests/app/shell_fixture.h"
+
+#include "app/layout.h"
+#include "resources/resource.h"
+
+namespace {
+
+using MainWindowTest = ShellWindowTest;
+
+TEST_F(MainWindowTest, CreationAttachesMenuIconsAndCountsLine)
+{
+    EXPECT_EQ(g_app.mainWindow, window_);
+    EXPECT_EQ(g_app.dpi, 96);
+    EXPECT_NE(GetMenu(window_), nullptr);
+    EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_EQ(Text(window_), L"Orvane Pallisto");
+    EXPECT_EQ(g_app.statusBarText, L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
+    EXPECT_FALSE(SettingsFileExists()) << "creating the window saves nothing";
+}
+
+TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
+{
+    for (bool autoSave : {true, false}) {
+        SCOPED_TRACE(autoSave);
+        if (!g_app.mainWindow) {
+            g_app.settings = DefaultSettings();
+            window_ = CreateMainWindow(GetModuleHandleW(nullptr));
+            ASSERT_NE(window_, nullptr);
+        }
+        DeleteSettingsFile();
+        g_app.settings.autoSave = autoSave;
+        Type(g_app.searchEdit, L"holiday");
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(window_));
+        EXPECT_EQ(g_app.mainWindow, nullptr);
+        ASSERT_TRUE(SettingsFileExists());
+        EXPECT_EQ(CountLines(ReadFileBytes(settingsPath_)), 41);
+        AppSettings saved = SavedSettings();
+        EXPECT_EQ(saved.rules.search, L"holiday") << "the close collects the controls";
+        EXPECT_EQ(saved.autoSave, autoSave);
+        EXPECT_TRUE(saved.hasWindowPos);
+        Pump();
+    }
+}
+
+TEST_F(MainWindowTest, CloseWhileBusyIsRefusedWithMessage)
+{
+    g_app.busy = true;
+    DialogAnswerer answer(IDOK);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    answer.Finish();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(answer.caption, L"Orvane Pallisto");
+    EXPECT_EQ(answer.messageText, L"Please wait for the current operation to finish.");
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_FALSE(SettingsFileExists());
+    g_app.busy = false;
+}
+
+TEST_F(MainWindowTest, ExitWhileBusyGoesThroughTheSameRefusal)
+{
+    g_app.busy = true;
+    DialogAnswerer answer(IDOK);
+    Command(IDM_EXIT);
+    Pump();  // Exit posts WM_CLOSE
+    answer.Finish();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(answer.messageText, L"Please wait for the current operation to finish.");
+    EXPECT_TRUE(IsWindow(window_));
+    g_app.busy = false;
+    Command(IDM_EXIT);
+    Pump();
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_TRUE(SettingsFileExists());
+}
+
+TEST_F(MainWindowTest, SizeChangesSaveOnlyOutsideMovesOnceReady)
+{
+    struct Row {
+        bool ready;
+        bool inSizeMove;
+        WPARAM sizeType;
+        bool saves;
+    } rows[] = {
+        {true, false, SIZE_RESTORED, true},   {true, false, SIZE_MAXIMIZED, true},
+        {true, false, SIZE_MINIMIZED, false}, {false, false, SIZE_RESTORED, false},
+        {true, true, SIZE_RESTORED, false},   {true, true, SIZE_MAXIMIZED, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.ready << row.inSizeMove << row.sizeType);
+        DeleteSettingsFile();
+        g_app.windowReady = row.ready;
+        g_app.inSizeMove = row.inSizeMove;
+        SendMessageW(window_, WM_SIZE, row.sizeType, MAKELPARAM(1000, 700));
+        EXPECT_EQ(SettingsFileExists(), row.saves);
+    }
+}
+
+TEST_F(MainWindowTest, EndOfMoveSavesOnce)
+{
+    SendMessageW(window_, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_TRUE(g_app.inSizeMove);
+    SetWindowPos(window_, nullptr, 40, 30, 1200, 800, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(SettingsFileExists()) << "no save during the move";
+    SendMessageW(window_, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_FALSE(g_app.inSizeMove);
+    ASSERT_TRUE(SettingsFileExists());
+    AppSettings saved = SavedSettings();
+    EXPECT_EQ(saved.winW, 1200);
+    EXPECT_EQ(saved.winH, 800);
+}
+
+TEST_F(MainWindowTest, ColumnResizeEndSavesWidthsEvenWithAutoSaveOff)
+{
+    g_app.settings.autoSave = false;
+    ListView_SetColumnWidth(g_app.listNew, 1, 77);
+    NMHEADERW header = {};
+    header.hdr.hwndFrom = ListView_GetHeader(g_app.listNew);
+    header.hdr.idFrom = 0;
+    header.hdr.code = HDN_ENDTRACKW;
+    SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+    ASSERT_TRUE(SettingsFileExists());
+    EXPECT_EQ(SavedSettings().colNew1, 77);
+}
+
+TEST_F(MainWindowTest, MinimumTrackSizeFollowsFontSize)
+{
+    struct Row {
+        int fontPt;
+        LONG width, height;
+    } rows[] = {{9, 980, 760}, {12, 1100, 840}, {15, 1100, 920}};
+    for (const Row& row : rows) {
+        g_app.settings.fontPt = row.fontPt;
+        MINMAXINFO info = {};
+        SendMessageW(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, row.width) << row.fontPt;
+        EXPECT_EQ(info.ptMinTrackSize.y, row.height) << row.fontPt;
+    }
+}
+
+TEST_F(MainWindowTest, EraseFillsWithBackgroundAndClaimsTheMessage)
+{
+    HDC dc = GetDC(window_);
+    EXPECT_EQ(SendMessageW(window_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+    ReleaseDC(window_, dc);
+}
+
+TEST_F(MainWindowTest, DpiChangeTakesNewDpiAndSuggestedRectangle)
+{
+    RECT suggested = {50, 60, 50 + 1500, 60 + 1140};  // the 144 DPI minimum height
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(g_app.dpi, 144);
+    RECT actual;
+    GetWindowRect(window_, &actual);
+    EXPECT_EQ(actual.left, 50);
+    EXPECT_EQ(actual.top, 60);
+    EXPECT_EQ(actual.right - actual.left, 1500);
+    EXPECT_EQ(actual.bottom - actual.top, 1140);
+}
+
+TEST_F(MainWindowTest, DestroyReleasesResourcesAndPostsQuit)
+{
+    ASSERT_NE(g_app.listOriginal, nullptr);
+    DestroyWindow(window_);
+    EXPECT_EQ(g_app.uiFont, nullptr);
+    EXPECT_EQ(g_app.backgroundBrush, nullptr);
+    EXPECT_EQ(g_app.editBrush, nullptr);
+    EXPECT_EQ(g_app.mainWindow, nullptr);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 0u);
+    SaveSettings(true);
+    EXPECT_FALSE(SettingsFileExists()) << "nothing is saved once the window is gone";
+}
+
+class MainWindowWithInputTest : public ShellWindowTest {
+protected:
+    void PrepareSettings(AppSettings& settings) override
+    {
+        input_ = MakeTempFolder(L"op-shell-input");
+        for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.jpg"})
+            WriteEmptyFile(JoinPath(input_, name));
+        settings.inputDir = input_;
+    }
+    void TearDown() override
+    {
+        ShellWindowTest::TearDown();
+        RemoveFlatFolder(input_);
+    }
+    std::wstring input_;
+};
+
+TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
+{
+    ASSERT_EQ(g_app.files.size(), 3u);
+    EXPECT_EQ(g_app.files[0].name, L"a.txt");
+    EXPECT_EQ(Text(g_app.inputEdit), input_);
+}
+
+}  // namespace

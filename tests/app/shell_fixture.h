@@ -1,0 +1,215 @@
+#pragma once
+// The real main window hosted in-process for the shell tests, with its settings file in a
+// private temporary folder, plus a helper that answers the message boxes and dialogs the
+// window opens (a modal loop would otherwise wait for a user).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "engine/path.h"
+#include "settings/settings_file.h"
+
+inline std::wstring MakeTempFolder(const wchar_t* tag)
+{
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = JoinPath(temp, std::wstring(tag) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                             std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+// Deletes the files of a flat folder, then the folder.
+inline void RemoveFlatFolder(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(JoinPath(folder, L"*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(JoinPath(folder, data.cFileName).c_str());
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+inline void WriteEmptyFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
+inline std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline int CountLines(const std::string& text)
+{
+    int lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    if (!text.empty() && text.back() != '\n')
+        ++lines;
+    return lines;
+}
+
+// Watches for the next visible "#32770" window of this process (message box or dialog),
+// records its caption and every child's text, and presses the given button.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(int buttonId) : buttonId_(buttonId)
+    {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~DialogAnswerer() { Finish(); }
+    // Waits for the watcher to end (it ends by itself after answering or after 10 s).
+    void Finish()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    // Stops after the first answer, or when told to stop (then nothing more is awaited).
+    bool answered() const { return answered_; }
+    std::wstring caption;
+    std::vector<std::wstring> texts;  // children's texts, in Z order
+    std::wstring messageText;         // the message box's static (ID 0xFFFF)
+
+private:
+    static BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+    {
+        wchar_t className[16] = {};
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        GetClassNameW(window, className, 16);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static BOOL CALLBACK CollectText(HWND child, LPARAM self)
+    {
+        wchar_t text[512] = {};
+        GetWindowTextW(child, text, 512);
+        reinterpret_cast<DialogAnswerer*>(self)->texts.push_back(text);
+        return TRUE;
+    }
+    void Run()
+    {
+        // Waits for the dialog unless the test already ended; gives up after 10 s.
+        for (int i = 0; i < 500; ++i) {
+            HWND dialog = nullptr;
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+            if (dialog) {
+                Sleep(100);  // let WM_INITDIALOG finish before reading and clicking
+                wchar_t text[512] = {};
+                GetWindowTextW(dialog, text, 512);
+                caption = text;
+                GetDlgItemTextW(dialog, 0xFFFF, text, 512);
+                messageText = text;
+                EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(this));
+                DWORD_PTR result = 0;
+                SendMessageTimeoutW(GetDlgItem(dialog, buttonId_), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
+                answered_ = true;
+                return;
+            }
+            if (stop_ && i > 0)
+                return;
+            Sleep(20);
+        }
+    }
+
+    int buttonId_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> answered_{false};
+    std::thread thread_;
+};
+
+class ShellWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = MakeTempFolder(L"op-shell");
+        settingsPath_ = JoinPath(folder_, L"settings.json");
+        SetSettingsPathForTest(settingsPath_);
+        g_app.settings = DefaultSettings();
+        PrepareSettings(g_app.settings);
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        InitCommonControls();
+        ASSERT_TRUE(RegisterWindowClasses(instance));
+        window_ = CreateMainWindow(instance);
+        ASSERT_NE(window_, nullptr);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        g_app.windowReady = true;  // as start-up does right after placing the window
+        Pump();
+    }
+
+    void TearDown() override
+    {
+        DestroyMainWindowForTest();
+        SetSettingsPathForTest(L"");
+        RemoveFlatFolder(folder_);
+    }
+
+    virtual void PrepareSettings(AppSettings&) {}
+
+    static void Pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    void Command(int id, int code = 0, HWND control = nullptr)
+    {
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    }
+    static void Type(HWND edit, const wchar_t* text) { SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    static std::wstring Text(HWND window)
+    {
+        wchar_t buffer[512] = {};
+        GetWindowTextW(window, buffer, 512);
+        return buffer;
+    }
+    static int Selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+    bool SettingsFileExists() const { return GetFileAttributesW(settingsPath_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    void DeleteSettingsFile() const { DeleteFileW(settingsPath_.c_str()); }
+    // The settings as a fresh start would load them from the file.
+    AppSettings SavedSettings() const
+    {
+        AppSettings saved = DefaultSettings();
+        EXPECT_TRUE(LoadSettings(settingsPath_, saved));
+        return saved;
+    }
+
+    std::wstring folder_;
+    std::wstring settingsPath_;
+    HWND window_ = nullptr;
+};

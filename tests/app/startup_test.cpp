@@ -1,0 +1,148 @@
+// The build number and the rule for the undocumented dark-mode ordinals: taken only on builds
+// where they are the dark-mode set, and only as a set.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/startup.h"
+#include "app/theme_hooks.h"
+
+namespace {
+
+std::wstring BesideTestExe(const wchar_t* name)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result = path;
+    return result.substr(0, result.find_last_of(L"\\/") + 1) + name;
+}
+
+struct Hooks {
+    bool appMode, allowApp, allowWindow, refreshPolicy, refreshMenu;
+    bool operator==(const Hooks&) const = default;
+};
+
+Hooks CurrentHooks()
+{
+    return {SetAppThemeMode != nullptr, AllowAppDarkTheme != nullptr, AllowWindowDarkTheme != nullptr,
+            RefreshThemeColorPolicy != nullptr, RefreshMenuTheme != nullptr};
+}
+
+constexpr Hooks kNone = {false, false, false, false, false};
+
+class FakeUxTheme {
+public:
+    explicit FakeUxTheme(const wchar_t* name) : module_(LoadLibraryW(BesideTestExe(name).c_str())) {}
+    ~FakeUxTheme()
+    {
+        ResolveThemeHooks(nullptr, 0);  // no pointer may outlive the library
+        if (module_)
+            FreeLibrary(module_);
+    }
+    HMODULE module() const { return module_; }
+    std::string Log() const
+    {
+        using LogFn = const char*(WINAPI*)();
+        auto log = reinterpret_cast<LogFn>(reinterpret_cast<void*>(GetProcAddress(module_, "FakeCallLog")));
+        return log();
+    }
+    void ClearLog() const
+    {
+        using ClearFn = void(WINAPI*)();
+        reinterpret_cast<ClearFn>(reinterpret_cast<void*>(GetProcAddress(module_, "FakeClearLog")))();
+    }
+
+private:
+    HMODULE module_;
+};
+
+TEST(StartupTest, BuildNumberIsWhatRtlGetVersionReports)
+{
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto rtl = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(rtl, nullptr);
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    ASSERT_EQ(rtl(&info), 0);
+    EXPECT_EQ(GetWindowsBuildNumber(), info.dwBuildNumber);
+    EXPECT_NE(GetWindowsBuildNumber(), 0u);
+}
+
+TEST(StartupTest, OrdinalsTakenOnlyFromDarkModeBuildsAndAsASet)
+{
+    FakeUxTheme full(L"fake_uxtheme.dll");
+    FakeUxTheme partial(L"fake_uxtheme_partial.dll");  // lacks ordinal 133
+    ASSERT_NE(full.module(), nullptr);
+    ASSERT_NE(partial.module(), nullptr);
+    struct Row {
+        HMODULE module;
+        unsigned long build;
+        Hooks expected;
+    } rows[] = {
+        {full.module(), 0, kNone},
+        {full.module(), 7601, kNone},
+        {full.module(), 17134, kNone},
+        {full.module(), 17762, kNone},
+        {full.module(), 17763, {false, true, true, true, true}},
+        {full.module(), 18361, {false, true, true, true, true}},
+        {full.module(), 18362, {true, false, true, true, true}},
+        {full.module(), 22631, {true, false, true, true, true}},
+        {partial.module(), 18362, kNone},
+        {partial.module(), 17763, kNone},
+        {nullptr, 22631, kNone},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.build);
+        ResolveThemeHooks(row.module, row.build);
+        EXPECT_TRUE(CurrentHooks() == row.expected);
+    }
+}
+
+TEST(StartupTest, ProcessThemeCallsModeOrBoolThenRefreshes)
+{
+    FakeUxTheme full(L"fake_uxtheme.dll");
+    ASSERT_NE(full.module(), nullptr);
+    struct Row {
+        unsigned long build;
+        bool dark;
+        const char* calls;
+    } rows[] = {
+        {18362, true, "135(2) 104 136 "},
+        {18362, false, "135(3) 104 136 "},
+        {17763, true, "135(1) 104 136 "},  // older builds get a bool, never 2 or 3
+        {17763, false, "135(0) 104 136 "},
+        {7601, true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.build);
+        ResolveThemeHooks(full.module(), row.build);
+        full.ClearLog();
+        ApplyProcessTheme(row.dark);
+        EXPECT_EQ(full.Log(), row.calls);
+    }
+}
+
+// The system's own uxtheme with this system's build: under Wine (any version setting) ordinals
+// 133 and 135 are absent and 104 is IsThemePartDefined, so nothing may be taken.
+TEST(StartupTest, SystemUxThemeOnThisSystem)
+{
+    HMODULE uxtheme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ASSERT_NE(uxtheme, nullptr);
+    unsigned long build = GetWindowsBuildNumber();
+    bool hasSet = GetProcAddress(uxtheme, MAKEINTRESOURCEA(133)) && GetProcAddress(uxtheme, MAKEINTRESOURCEA(135));
+    ResolveThemeHooks(uxtheme, build);
+    if (build < kFirstDarkModeBuild || !hasSet) {
+        EXPECT_TRUE(CurrentHooks() == kNone) << "build " << build;
+        ApplyProcessTheme(true);  // with nothing resolved this must be harmless
+    } else {
+        EXPECT_NE(AllowWindowDarkTheme, nullptr);
+    }
+    RecordProperty("windows_build", std::to_string(build));
+    printf("Windows build %lu, dark-mode ordinal set %s\n", build, hasSet ? "present" : "absent");
+    ResolveThemeHooks(nullptr, 0);
+}
+
+}  // namespace
