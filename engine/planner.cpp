@@ -39,10 +39,12 @@ void SetPlannedStatus(FileEntry& row, ItemStatus status)
     row.statusText.assign(kStatusInfo[static_cast<int32_t>(status)].planned);
 }
 
+// Equal after towlower of every unit. Compared from the end: paths in one folder, and a
+// name before and after renaming, differ mostly in their last units.
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t i = a.size(); i-- > 0;) {
         if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
     }
     return true;
@@ -112,16 +114,6 @@ uint64_t KeyHash(const std::wstring& path, std::wstring& key)
     return std::hash<std::wstring_view>{}(key);
 }
 
-// Compared from the end: paths in one folder differ in their last units.
-bool SameKey(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
-    }
-    return true;
-}
-
 // Counts the target path of `row` and returns the first row with the same key. A pass of its
 // own: a tight loop lets the processor overlap the cache misses of the scattered slots.
 uint32_t AddToDuplicateIndex(DuplicateIndex& index, const FileList& list, const std::vector<RowFacts>& facts,
@@ -138,7 +130,8 @@ uint32_t AddToDuplicateIndex(DuplicateIndex& index, const FileList& list, const 
             return row;
         }
         const uint32_t first = slot.rowPlus1 - 1;
-        if (slot.tag == tag && facts[first].keyHash == hash && SameKey(list[first].targetPath, list[row].targetPath)) {
+        if (slot.tag == tag && facts[first].keyHash == hash &&
+            EqualIgnoringCase(list[first].targetPath, list[row].targetPath)) {
             ++index.counts[first];
             return first;
         }
