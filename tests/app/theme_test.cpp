@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
@@ -247,6 +250,75 @@ TEST_F(ThemeWindow, ApplyThemeRewritesTheRememberedStatusText)
     wchar_t text[512] = {};
     SendMessageW(g_app.statusBar, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"2 files");
+}
+
+// Stand-ins for the uxtheme entry points, recording what the theme asks of them.
+std::vector<std::wstring> g_hookCalls;
+std::vector<std::pair<HWND, bool>> g_windowCalls;
+int WINAPI RecordMode(int mode)
+{
+    g_hookCalls.push_back(L"mode " + std::to_wstring(mode));
+    return 0;
+}
+bool WINAPI RecordAllowApp(bool allow)
+{
+    g_hookCalls.push_back(allow ? L"allow app" : L"deny app");
+    return true;
+}
+bool WINAPI RecordAllowWindow(HWND window, bool allow)
+{
+    g_windowCalls.push_back({window, allow});
+    return true;
+}
+void WINAPI RecordPolicy() { g_hookCalls.push_back(L"policy"); }
+void WINAPI RecordMenu() { g_hookCalls.push_back(L"menu"); }
+
+bool WindowCall(HWND window, bool allow)
+{
+    for (const auto& call : g_windowCalls) {
+        if (call.first == window && call.second == allow) return true;
+    }
+    return false;
+}
+
+TEST_F(ThemeWindow, PresentHooksSetTheModeInOrderAndReachEveryControl)
+{
+    const auto saved = std::make_tuple(SetAppThemeMode, AllowAppDarkTheme, AllowWindowDarkTheme,
+                                       RefreshThemeColorPolicy, RefreshMenuTheme);
+    SetAppThemeMode = RecordMode;
+    AllowAppDarkTheme = nullptr;
+    AllowWindowDarkTheme = RecordAllowWindow;
+    RefreshThemeColorPolicy = RecordPolicy;
+    RefreshMenuTheme = RecordMenu;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(g_app.listNew, LVM_GETHEADER, 0, 0));
+
+    struct Case {
+        bool dark;
+        bool modeHook;  // false: only the older boolean entry point
+        std::vector<std::wstring> calls;
+    };
+    const Case cases[] = {
+        {true, true, {L"mode 2", L"policy", L"menu"}},
+        {false, true, {L"mode 3", L"policy", L"menu"}},
+        {true, false, {L"allow app", L"policy", L"menu"}},
+        {false, false, {L"deny app", L"policy", L"menu"}},
+    };
+    for (const Case& c : cases) {
+        SetAppThemeMode = c.modeHook ? RecordMode : nullptr;
+        AllowAppDarkTheme = c.modeHook ? nullptr : RecordAllowApp;
+        g_hookCalls.clear();
+        g_windowCalls.clear();
+        g_app.settings.darkTheme = c.dark;
+        ApplyTheme();
+        EXPECT_EQ(g_hookCalls, c.calls);
+        EXPECT_TRUE(WindowCall(g_app.mainWindow, c.dark));
+        EXPECT_TRUE(WindowCall(g_app.searchEdit, c.dark));
+        EXPECT_TRUE(WindowCall(g_app.statusBar, c.dark));
+        // Headers are allowed the dark look only in the dark theme.
+        EXPECT_EQ(WindowCall(header, true), c.dark);
+    }
+    std::tie(SetAppThemeMode, AllowAppDarkTheme, AllowWindowDarkTheme, RefreshThemeColorPolicy, RefreshMenuTheme) =
+        saved;
 }
 
 TEST_F(ThemeWindow, ThemeAppliesWithoutTheOptionalHooks)
