@@ -334,6 +334,19 @@ TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
     EXPECT_STREQ(text, L"c.txt");
     EXPECT_EQ(GetWindowLongPtrW(g_app.ghostWindow, GWLP_USERDATA), 0);
     EXPECT_EQ(GetWindowLongPtrW(g_app.markerWindow, GWLP_USERDATA), 1);
+    for (HWND overlay : {g_app.ghostWindow, g_app.markerWindow}) {
+        const LONG_PTR ex = GetWindowLongPtrW(overlay, GWL_EXSTYLE);
+        EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+                  WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+        EXPECT_EQ(GetParent(overlay), nullptr);
+    }
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(g_app.ghostWindow, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 230);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    ASSERT_TRUE(GetLayeredWindowAttributes(g_app.markerWindow, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 255);
     // The overlays never take the mouse.
     EXPECT_EQ(SendMessageW(g_app.ghostWindow, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
     RECT ghost;
@@ -474,6 +487,32 @@ TEST_F(RowDragWindow, ButtonPressAndMovesOnTheListStartAndFinishADrag)
     EXPECT_EQ(Order(), (std::vector<std::wstring>{L"a.txt", L"c.txt", L"d.txt", L"b.txt", L"e.txt"}));
     EXPECT_EQ(g_app.files[3].newName, L"004 - b.txt");
     EXPECT_TRUE(Selected(g_app.listNew, 3));
+}
+
+TEST_F(RowDragWindow, GhostFollowsThePointerKeepingTheGrabInsideIt)
+{
+    SetUpWindow(kFive);
+    // Grabbed 2 pixels from the row's left end: the pointer is kept 8 pixels inside the ghost.
+    NMLISTVIEW view = {};
+    view.hdr.hwndFrom = list_;
+    view.hdr.idFrom = kIdListOriginal;
+    view.hdr.code = LVN_BEGINDRAG;
+    view.iItem = 1;
+    view.ptAction = {Row(1).left + 2, Row(1).top + 6};
+    SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
+    EXPECT_EQ(g_app.grabOffsetX, 8);
+    EXPECT_EQ(g_app.grabOffsetY, 6);
+    for (POINT pointer : {POINT{300, 300}, POINT{420, 333}}) {
+        SetCursorPos(pointer.x, pointer.y);
+        POINT actual;
+        GetCursorPos(&actual);
+        MoveTo(50, 50);
+        RECT ghost;
+        GetWindowRect(g_app.ghostWindow, &ghost);
+        EXPECT_EQ(ghost.left, actual.x - 8);
+        EXPECT_EQ(ghost.top, actual.y - 6);
+    }
+    SendMessageW(list_, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 TEST_F(RowDragWindow, LongNameWidensTheGhost)
