@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/startup.h"
@@ -123,6 +124,16 @@ TEST(StartupTest, ProcessThemeCallsModeOrBoolThenRefreshes)
         ApplyProcessTheme(row.dark);
         EXPECT_EQ(full.Log(), row.calls);
     }
+}
+
+// The Wine prefix a run uses says which Windows it reports: 7601 for a new prefix (Windows 7),
+// 18362 after "winecfg /v win10". The runner names it; run by hand there is nothing to compare.
+TEST(StartupTest, BuildNumberOfThisPrefix)
+{
+    const char* expected = getenv("OP_EXPECT_BUILD");
+    if (!expected || !*expected)
+        GTEST_SKIP() << "OP_EXPECT_BUILD not set";
+    EXPECT_EQ(GetWindowsBuildNumber(), strtoul(expected, nullptr, 10));
 }
 
 // The system's own uxtheme with this system's build: under Wine (any version setting) ordinals
