@@ -50,6 +50,7 @@ struct AppState {
     HWND markerWindow = nullptr;
     int grabOffsetX = 0;
     int grabOffsetY = 0;
+    std::wstring dragPath;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
 
     // Splitter.
     bool splitterHot = false;

@@ -57,6 +57,7 @@ void ResetDragState()
 {
     g_app.dragging = false;
     g_app.dragRow = g_app.dropIndex = -1;
+    g_app.dragPath.clear();
     if (g_app.ghostWindow)
         ShowWindow(g_app.ghostWindow, SW_HIDE);
     if (g_app.markerWindow)
@@ -211,6 +212,8 @@ void BeginRowDrag(int row, POINT start)
 {
     g_app.dragging = true;
     g_app.dragRow = g_app.dropIndex = row;
+    const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
+    g_app.dragPath = known ? g_app.files[row].sourcePath : std::wstring();
     if (g_app.listOriginal)
         SetCapture(g_app.listOriginal);
     ShowDragOverlay(row, start);
@@ -307,11 +310,13 @@ void EndRowDrag(bool commit)
         return;
     const int from = g_app.dragRow;
     const int gap = g_app.dropIndex;
+    const std::wstring path = std::move(g_app.dragPath);
     ResetDragState();
     if (!commit)
         return;
     const int to = DropTargetRow(from, gap, static_cast<int>(g_app.files.size()));
-    if (to < 0 || !MoveFileRow(g_app.files, from, to))
+    // F5 during a drag rescans the folder: the index may now name another file.
+    if (to < 0 || g_app.files[from].sourcePath != path || !MoveFileRow(g_app.files, from, to))
         return;
     g_app.sortColumn = -1;  // the order no longer follows a column
     UpdateSortIndicators();

@@ -427,6 +427,19 @@ TEST_F(RowDragWindow, DropOnTheRowItselfChangesNothingAndDoesNotReplan)
     }
 }
 
+TEST_F(RowDragWindow, ListRescannedDuringTheDragIsNotReordered)
+{
+    SetUpWindow(kFive);
+    BeginDrag(0);
+    MoveToGap(4, true);
+    DeleteFileW((folder_ / L"a.txt").c_str());
+    SendMessageW(g_app.mainWindow, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // F5
+    ASSERT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt"}));
+    Drop();
+    ExpectIdle();
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt"}));
+}
+
 TEST_F(RowDragWindow, RightButtonEscAndLostCaptureCancelWithoutMoving)
 {
     SetUpWindow(kFive);
