@@ -41,22 +41,13 @@ void InitCommonControlClasses()
     InitCommonControlsEx(&init);
 }
 
-// The list views take their own keys; everything else gets dialog navigation (Tab, arrows).
-bool ListViewHasFocus()
-{
-    HWND focus = GetFocus();
-    return focus && (focus == g_app.listOriginal || focus == g_app.listNew);
-}
-
 int RunMessageLoop(HWND window)
 {
     HACCEL accelerators = LoadAcceleratorsW(g_app.instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     UpdateWindow(window);
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorW(window, accelerators, &message))
-            continue;
-        if (!ListViewHasFocus() && IsWindow(window) && IsDialogMessageW(window, &message))
+        if (TranslateMainWindowMessage(window, accelerators, &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -115,6 +106,17 @@ void ApplyProcessTheme(bool dark)
         RefreshThemeColorPolicy();
     if (RefreshMenuTheme)
         RefreshMenuTheme();
+}
+
+bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
+{
+    if (accelerators && TranslateAcceleratorW(window, accelerators, message))
+        return true;
+    // The list views take their own keys; everything else gets dialog navigation (Tab, arrows).
+    HWND focus = GetFocus();
+    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew))
+        return false;
+    return IsWindow(window) && IsDialogMessageW(window, message);
 }
 
 bool ActivateRunningInstance(int attempts, DWORD sleepMs)

@@ -9,6 +9,8 @@
 
 #include "app/startup.h"
 #include "app/theme_hooks.h"
+#include "resources/resource.h"
+#include "tests/app/shell_fixture.h"
 
 namespace {
 
@@ -154,6 +156,54 @@ TEST(StartupTest, SystemUxThemeOnThisSystem)
     RecordProperty("windows_build", std::to_string(build));
     printf("Windows build %lu, dark-mode ordinal set %s\n", build, hasSet ? "present" : "absent");
     ResolveThemeHooks(nullptr, 0);
+}
+
+using MessageLoopTest = ShellWindowTest;
+
+MSG KeyDown(HWND target, WPARAM key)
+{
+    return MSG{target, WM_KEYDOWN, key, 0x00000001, 0, {0, 0}};
+}
+
+TEST_F(MessageLoopTest, TabMovesBetweenControlsButNotOutOfAListView)
+{
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    SetForegroundWindow(window_);
+    SetFocus(g_app.searchEdit);
+    ASSERT_EQ(GetFocus(), g_app.searchEdit);
+    MSG tab = KeyDown(g_app.searchEdit, VK_TAB);
+    EXPECT_TRUE(TranslateMainWindowMessage(window_, table, &tab));
+    EXPECT_NE(GetFocus(), g_app.searchEdit) << "dialog navigation moved the focus on";
+
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        SetFocus(list);
+        ASSERT_EQ(GetFocus(), list);
+        MSG key = KeyDown(list, VK_DOWN);
+        EXPECT_FALSE(TranslateMainWindowMessage(window_, table, &key)) << "the list gets its own keys";
+        EXPECT_EQ(GetFocus(), list);
+    }
+}
+
+TEST_F(MessageLoopTest, F5RefreshesWhicheverControlHasTheFocus)
+{
+    std::wstring input = MakeTempFolder(L"op-shell-loop");
+    WriteEmptyFile(JoinPath(input, L"one.txt"));
+    Type(g_app.inputEdit, input.c_str());
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    SetForegroundWindow(window_);
+    for (HWND focus : {g_app.listOriginal, g_app.listNew, g_app.searchEdit}) {
+        g_app.files.clear();
+        SetFocus(focus);
+        MSG f5 = KeyDown(focus, VK_F5);
+        EXPECT_TRUE(TranslateMainWindowMessage(window_, table, &f5));
+        EXPECT_EQ(g_app.files.size(), 1u);
+    }
+    MSG f5 = KeyDown(g_app.searchEdit, VK_F5);
+    g_app.files.clear();
+    TranslateMainWindowMessage(window_, nullptr, &f5);
+    EXPECT_TRUE(g_app.files.empty()) << "without the table F5 is only a key";
+    RemoveFlatFolder(input);
 }
 
 }  // namespace
