@@ -216,6 +216,8 @@ void BeginRowDrag(int row, POINT start)
     g_app.dragPath = known ? g_app.files[row].sourcePath : std::wstring();
     if (g_app.listOriginal)
         SetCapture(g_app.listOriginal);
+    // With the capture held no WM_SETCURSOR arrives while the pointer moves: set it now.
+    SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
     ShowDragOverlay(row, start);
     if (g_app.listOriginal)
         InvalidateRect(g_app.listOriginal, nullptr, FALSE);

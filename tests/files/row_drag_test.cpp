@@ -308,6 +308,7 @@ protected:
         EXPECT_EQ(g_app.dropIndex, -1);
         EXPECT_NE(GetCapture(), list_);
         EXPECT_TRUE(OverlaysHidden());
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     }
 
     TempDir folder_;
@@ -325,6 +326,7 @@ TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
     EXPECT_EQ(g_app.dragRow, 2);
     EXPECT_EQ(g_app.dropIndex, 2);
     EXPECT_EQ(GetCapture(), list_);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENS));
     ASSERT_NE(g_app.ghostWindow, nullptr);
     ASSERT_NE(g_app.markerWindow, nullptr);
     EXPECT_TRUE(IsWindowVisible(g_app.ghostWindow));
