@@ -158,6 +158,44 @@ TEST(StartupTest, SystemUxThemeOnThisSystem)
     ResolveThemeHooks(nullptr, 0);
 }
 
+// Another instance holds the mutex: the run hands over and ends with 0 before loading anything.
+class SecondInstanceTest : public ShellWindowTest {
+protected:
+    void SetUp() override
+    {
+        ShellWindowTest::SetUp();
+        mutex_ = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+        ASSERT_NE(mutex_, nullptr);
+    }
+    void TearDown() override
+    {
+        CloseHandle(mutex_);
+        ShellWindowTest::TearDown();
+    }
+    HANDLE mutex_ = nullptr;
+};
+
+TEST_F(SecondInstanceTest, HandsOverToTheRunningWindowAndExitsWithZero)
+{
+    ShowWindow(window_, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window_));
+    g_app.instance = nullptr;
+    EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 0);
+    EXPECT_FALSE(IsIconic(window_)) << "restored";
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(g_app.instance, nullptr) << "a second instance loads and creates nothing";
+}
+
+TEST_F(SecondInstanceTest, GivesUpSilentlyWhenNoWindowAppears)
+{
+    DestroyMainWindowForTest();
+    g_app.instance = nullptr;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 0);
+    EXPECT_GE(GetTickCount() - start, 900u) << "25 attempts 40 ms apart";
+    EXPECT_EQ(g_app.instance, nullptr);
+}
+
 using MessageLoopTest = ShellWindowTest;
 
 MSG KeyDown(HWND target, WPARAM key)
