@@ -102,7 +102,14 @@ void OnProgress(ProgressRecord* record)
         }
         RedrawRow(record->index);
     }
-    SetStatusText(ProgressText(record->index, g_app.files.size()));
+    // The status bar paints itself at once on every new text; a text that the next queued
+    // progress message replaces straight away is only remembered, not painted.
+    MSG next;
+    if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
+        g_app.statusBarText = ProgressText(record->index, g_app.files.size());
+    } else {
+        SetStatusText(ProgressText(record->index, g_app.files.size()));
+    }
 }
 
 void OnFinished()

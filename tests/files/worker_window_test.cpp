@@ -164,7 +164,9 @@ TEST_F(ProcessTest, OutputFolderChecks)
     for (const auto& c : cases) {
         UseOutput(g_app.modeMove, ProcessMode::MoveAndRename, c.output);
         EXPECT_EQ(Texts(RunProcess(c.answers)), c.texts) << c.output;
-        if (!c.output.empty()) EXPECT_FALSE(TempDir::Exists(c.output)) << c.output;
+        if (!c.output.empty()) {
+            EXPECT_FALSE(TempDir::Exists(c.output)) << c.output;
+        }
         EXPECT_TRUE(TempDir::Exists(input_ / L"a.txt"));
         EXPECT_FALSE(g_app.busy);
     }
@@ -304,6 +306,20 @@ TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
         }
         EXPECT_EQ(StatusBar(), L"Processing 2 / 3 ...");
     }
+}
+
+TEST_F(ProcessTest, ABurstOfProgressEndsWithTheLastCountShown)
+{
+    for (int i = 0; i < 3; ++i) {
+        auto* record = new ProgressRecord;
+        record->index = i;
+        record->status = ItemStatus::Skipped;
+        PostMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
+    }
+    PumpUntil([] { return g_app.files[2].status == ItemStatus::Skipped; }, 5000);
+    EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
+    EXPECT_EQ(StatusBar(), L"Processing 3 / 3 ...");
+    EXPECT_EQ(g_app.statusBarText, L"Processing 3 / 3 ...");
 }
 
 TEST_F(ProcessTest, ProgressForARowOutsideTheListOnlyCounts)
