@@ -335,4 +335,66 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     EXPECT_FALSE(SettingsFileExists());
 }
 
+// Picks a folder in the shell's dialog by typing its path, as a user may.
+class FolderPickTest : public CommandsTest {
+protected:
+    bool Pick(int browseId, HWND browse, const std::wstring& folder)
+    {
+        DialogAnswerer pick(IDOK, folder);
+        Command(browseId, BN_CLICKED, browse);
+        pick.Finish();
+        return pick.answered();
+    }
+};
+
+TEST_F(FolderPickTest, PickedInputFolderIsScannedCopiedToOutputAndSaved)
+{
+    std::wstring input = MakeTempFolder(L"op-shell-pick");
+    for (const wchar_t* name : {L"p1.txt", L"p2.txt", L"p3.txt"})
+        WriteEmptyFile(JoinPath(input, name));
+    struct Row {
+        int modeId;        // radio checked before browsing
+        bool sameAsInput;
+        bool outputFollows;
+    } rows[] = {
+        {kIdModeRename, false, true},  // rename in place follows even when the box is clear
+        {kIdModeCopy, true, true},
+        {kIdModeCopy, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.modeId << row.sameAsInput);
+        g_app.settings.autoSave = false;  // the pick saves regardless
+        for (HWND radio : {g_app.modeRename, g_app.modeCopy, g_app.modeMove})
+            SendMessageW(radio, BM_SETCHECK, GetDlgCtrlID(radio) == row.modeId ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(g_app.sameAsInputCheck, BM_SETCHECK, row.sameAsInput ? BST_CHECKED : BST_UNCHECKED, 0);
+        Type(g_app.outputEdit, L"C:\\elsewhere");
+        g_app.files.clear();
+        DeleteSettingsFile();
+        if (!Pick(kIdInputBrowse, g_app.inputBrowse, input))
+            GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+        ASSERT_EQ(Text(g_app.inputEdit), input);
+        EXPECT_EQ(Text(g_app.outputEdit) == input, row.outputFollows);
+        EXPECT_EQ(g_app.files.size(), 3u);
+        ASSERT_TRUE(SettingsFileExists());
+        EXPECT_EQ(SavedSettings().inputDir, input);
+    }
+    RemoveFlatFolder(input);
+}
+
+TEST_F(FolderPickTest, PickedOutputFolderIsSaved)
+{
+    std::wstring output = MakeTempFolder(L"op-shell-out");
+    Click(g_app.modeCopy);
+    SendMessageW(g_app.sameAsInputCheck, BM_SETCHECK, BST_UNCHECKED, 0);
+    Command(kIdSameAsInput, BN_CLICKED, g_app.sameAsInputCheck);
+    g_app.settings.autoSave = false;
+    DeleteSettingsFile();
+    if (!Pick(kIdOutputBrowse, g_app.outputBrowse, output))
+        GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    EXPECT_EQ(Text(g_app.outputEdit), output);
+    ASSERT_TRUE(SettingsFileExists());
+    EXPECT_EQ(SavedSettings().outputDir, output);
+    RemoveFlatFolder(output);
+}
+
 }  // namespace

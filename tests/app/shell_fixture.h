@@ -79,7 +79,9 @@ inline int CountLines(const std::string& text)
 // records its caption and every child's text, and presses the given button.
 class DialogAnswerer {
 public:
-    explicit DialogAnswerer(int buttonId) : buttonId_(buttonId)
+    // With `typed`, that text goes into the dialog's first edit box before the button is
+    // pressed (a file dialog's name field).
+    explicit DialogAnswerer(int buttonId, std::wstring typed = L"") : buttonId_(buttonId), typed_(std::move(typed))
     {
         thread_ = std::thread([this] { Run(); });
     }
@@ -117,6 +119,25 @@ private:
         reinterpret_cast<DialogAnswerer*>(self)->texts.push_back(text);
         return TRUE;
     }
+    static BOOL CALLBACK FindEdit(HWND child, LPARAM found)
+    {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (_wcsicmp(className, L"Edit") == 0 && IsWindowVisible(child)) {
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    void TypeIntoFirstEdit(HWND dialog)
+    {
+        HWND edit = nullptr;
+        EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        DWORD_PTR result = 0;
+        if (edit)
+            SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed_.c_str()), SMTO_BLOCK, 5000,
+                                &result);
+    }
     void Run()
     {
         // Waits for the dialog unless the test already ended; gives up after 10 s.
@@ -131,6 +152,8 @@ private:
                 GetDlgItemTextW(dialog, 0xFFFF, text, 512);
                 messageText = text;
                 EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(this));
+                if (!typed_.empty())
+                    TypeIntoFirstEdit(dialog);
                 DWORD_PTR result = 0;
                 SendMessageTimeoutW(GetDlgItem(dialog, buttonId_), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
                 answered_ = true;
@@ -143,6 +166,7 @@ private:
     }
 
     int buttonId_;
+    std::wstring typed_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> answered_{false};
     std::thread thread_;
@@ -197,6 +221,7 @@ protected:
         GetWindowTextW(window, buffer, 512);
         return buffer;
     }
+    static void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
     static int Selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
     bool SettingsFileExists() const { return GetFileAttributesW(settingsPath_.c_str()) != INVALID_FILE_ATTRIBUTES; }
