@@ -132,6 +132,7 @@ TEST_F(SettingsWindowTest, RestoreMaximisedOrWithShowCommandWhenNothingSaved)
     ShowWindow(window_, SW_HIDE);
     g_app.settings.hasWindowPos = true;
     g_app.settings.winX = INT32_MIN;  // never placed: CW_USEDEFAULT
+    g_app.settings.winMaximized = false;
     RestoreWindowPlacement(window_, SW_SHOWMAXIMIZED);
     EXPECT_TRUE(IsZoomed(window_));
 }
