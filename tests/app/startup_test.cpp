@@ -196,6 +196,38 @@ TEST_F(SecondInstanceTest, GivesUpSilentlyWhenNoWindowAppears)
     EXPECT_EQ(g_app.instance, nullptr);
 }
 
+// A computer-based-training hook that vetoes the creation of the main window, the one way to
+// make CreateWindowExW fail for a registered class.
+HHOOK g_vetoHook = nullptr;
+LRESULT CALLBACK VetoMainWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+        if (!IS_INTRESOURCE(create->lpcs->lpszClass) && wcscmp(create->lpcs->lpszClass, L"OrvanePallistoWnd") == 0)
+            return 1;
+    }
+    return CallNextHookEx(g_vetoHook, code, wParam, lParam);
+}
+
+TEST(StartupFailureTest, WindowThatCannotBeCreatedExitsWithOneAndFreesTheMutex)
+{
+    std::wstring folder = MakeTempFolder(L"op-shell-veto");
+    SetSettingsPathForTest(JoinPath(folder, L"settings.json"));
+    g_vetoHook = SetWindowsHookExW(WH_CBT, VetoMainWindow, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_vetoHook, nullptr);
+    int exitCode = RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+    UnhookWindowsHookEx(g_vetoHook);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(g_app.mainWindow, nullptr);
+    EXPECT_FALSE(g_app.windowReady);
+
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "the failed run let go of the mutex";
+    CloseHandle(mutex);
+    SetSettingsPathForTest(L"");
+    RemoveFlatFolder(folder);
+}
+
 using MessageLoopTest = ShellWindowTest;
 
 MSG KeyDown(HWND target, WPARAM key)
