@@ -2,6 +2,8 @@
 // extended styles and the colours of painted rows.
 #include "files/list_views.h"
 
+#include <algorithm>
+
 #include "tests/files/window_fixture.h"
 
 namespace {
