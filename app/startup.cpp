@@ -143,6 +143,7 @@ bool ActivateRunningInstance(int attempts, DWORD sleepMs)
 
 int RunApplication(HINSTANCE instance, int showCommand)
 {
+    SetLastError(ERROR_SUCCESS);  // only ERROR_ALREADY_EXISTS afterwards may mean "running"
     HANDLE mutex = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         ActivateRunningInstance(25, 40);
