@@ -109,6 +109,8 @@ TEST_F(ProgramRun, SecondInstanceExitsWhileFirstRunsAndCloseSaves)
     HWND window = WaitForMainWindow(first.dwProcessId, 20000);
     ASSERT_NE(window, nullptr) << "the program showed no main window";
     EXPECT_EQ(GetFileAttributesW(settings_.c_str()), INVALID_FILE_ATTRIBUTES) << "start-up writes nothing";
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window)),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
 
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window));
