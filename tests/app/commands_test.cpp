@@ -335,6 +335,42 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     EXPECT_FALSE(SettingsFileExists());
 }
 
+// Which notifications re-plan the preview: the refresh rewrites the counts line, so a marker
+// left in statusBarText survives exactly when nothing was refreshed.
+TEST_F(CommandsTest, NotificationsThatRefreshThePreview)
+{
+    struct Row {
+        int id;
+        int code;
+        bool refreshes;
+    } rows[] = {
+        {kIdPrefixStart, EN_CHANGE, true},   {kIdPrefixStep, EN_CHANGE, true},   {kIdPrefixPad, EN_CHANGE, true},
+        {kIdPrefixSep, EN_CHANGE, true},     {kIdSuffixStart, EN_CHANGE, true},  {kIdSuffixStep, EN_CHANGE, true},
+        {kIdSuffixPad, EN_CHANGE, true},     {kIdSuffixSep, EN_CHANGE, true},    {kIdSearch, EN_CHANGE, true},
+        {kIdReplace, EN_CHANGE, true},       {kIdRemoveChars, EN_CHANGE, true},  {kIdNewExt, EN_CHANGE, true},
+        {kIdOutputEdit, EN_CHANGE, true},    {kIdReplaceName, EN_CHANGE, true},
+        {kIdInputEdit, EN_CHANGE, false},    // read only when it loses the focus
+        {kIdSearch, EN_UPDATE, false},       {kIdSearch, EN_SETFOCUS, false},
+        {kIdPrefixType, CBN_SELCHANGE, true}, {kIdSuffixType, CBN_SELCHANGE, true},
+        {kIdCaseCombo, CBN_SELCHANGE, true}, {kIdExtCombo, CBN_SELCHANGE, true},
+        {kIdPrefixType, CBN_DROPDOWN, false}, {kIdCaseCombo, CBN_CLOSEUP, false},
+        {kIdSameAsInput, BN_CLICKED, true},  {kIdModeRename, BN_CLICKED, true},  {kIdModeCopy, BN_CLICKED, true},
+        {kIdModeMove, BN_CLICKED, true},     {kIdReplaceEntire, BN_CLICKED, true},
+        {kIdHeadingRules, 0, false},         {kIdStatusBar, EN_CHANGE, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.id << " code " << row.code);
+        g_app.statusBarText = L"marker";
+        Command(row.id, row.code, GetDlgItem(window_, row.id));
+        EXPECT_EQ(g_app.statusBarText != L"marker", row.refreshes);
+        g_app.busy = true;
+        g_app.statusBarText = L"marker";
+        Command(row.id, row.code, GetDlgItem(window_, row.id));
+        EXPECT_EQ(g_app.statusBarText, L"marker") << "nothing refreshes during a batch";
+        g_app.busy = false;
+    }
+}
+
 // Picks a folder in the shell's dialog by typing its path, as a user may.
 class FolderPickTest : public CommandsTest {
 protected:
