@@ -200,4 +200,80 @@ TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
     EXPECT_EQ(Text(g_app.inputEdit), input_);
 }
 
+NMLISTVIEW ListNotification(HWND from, UINT code, int item, int subItem)
+{
+    NMLISTVIEW view = {};
+    view.hdr.hwndFrom = from;
+    view.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
+    view.hdr.code = code;
+    view.iItem = item;
+    view.iSubItem = subItem;
+    return view;
+}
+
+TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
+{
+    struct Row {
+        bool fromOriginal, busy, dragging;
+        int column;
+        int sortColumnAfter;
+    } rows[] = {
+        {false, false, false, 1, 0},  // the new-names list has no sort
+        {true, true, false, 1, 0},    // refused during a batch
+        {true, false, true, 1, 0},    // refused during a row drag
+        {true, false, false, 1, 1},
+        {true, false, false, 2, 2},
+    };
+    ASSERT_EQ(g_app.sortColumn, 0) << "the scan sorts by name";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.dragging << row.column);
+        g_app.busy = row.busy;
+        g_app.dragging = row.dragging;
+        NMLISTVIEW click =
+            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
+        SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(g_app.sortColumn, row.sortColumnAfter);
+        g_app.busy = g_app.dragging = false;
+    }
+}
+
+TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
+{
+    struct Row {
+        bool fromOriginal, busy;
+        int item;
+        bool starts;
+    } rows[] = {
+        {false, false, 1, false},
+        {true, true, 1, false},
+        {true, false, -1, false},
+        {true, false, 1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.item);
+        g_app.busy = row.busy;
+        NMLISTVIEW drag =
+            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
+        SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+        EXPECT_EQ(g_app.dragging, row.starts);
+        g_app.busy = false;
+    }
+    EXPECT_EQ(g_app.dragRow, 1);
+}
+
+TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
+{
+    for (bool syncing : {true, false}) {
+        SCOPED_TRACE(syncing);
+        g_app.syncingSelection = syncing;
+        NMLISTVIEW change = ListNotification(g_app.listOriginal, LVN_ITEMCHANGED, 2, 0);
+        change.uChanged = LVIF_STATE;
+        change.uNewState = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(window_, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+        UINT state = ListView_GetItemState(g_app.listNew, 2, LVIS_SELECTED);
+        EXPECT_EQ(state == LVIS_SELECTED, !syncing);
+        g_app.syncingSelection = false;
+    }
+}
+
 }  // namespace
