@@ -21,6 +21,39 @@ TEST_F(MainWindowTest, CreationAttachesMenuIconsAndCountsLine)
     EXPECT_FALSE(SettingsFileExists()) << "creating the window saves nothing";
 }
 
+#pragma pack(push, 2)
+struct IconGroupEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct IconGroupHeader {
+    WORD reserved, type, count;
+    IconGroupEntry entries[1];
+};
+#pragma pack(pop)
+
+TEST_F(MainWindowTest, IconGroupHoldsSevenTrueColourSizes)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDI_APP_ICON), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr);
+    const auto* group = static_cast<const IconGroupHeader*>(LockResource(LoadResource(module, found)));
+    ASSERT_EQ(group->count, 7);
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    for (int i = 0; i < 7; ++i) {
+        const IconGroupEntry& entry = group->entries[i];
+        EXPECT_EQ(entry.width == 0 ? 256 : entry.width, sizes[i]);
+        EXPECT_EQ(entry.bitCount, 32);
+        HICON icon = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, sizes[i], sizes[i], LR_DEFAULTCOLOR));
+        EXPECT_NE(icon, nullptr) << sizes[i];
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
 TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
 {
     for (bool autoSave : {true, false}) {
