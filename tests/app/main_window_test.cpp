@@ -54,6 +54,30 @@ TEST_F(MainWindowTest, IconGroupHoldsSevenTrueColourSizes)
     }
 }
 
+// The manifest asks only for asInvoker (and, by choice, common controls 6): DPI awareness is
+// set by the entry point at run time, not declared, and no processor is named.
+TEST_F(MainWindowTest, ManifestRequestsAsInvokerAndDeclaresNoDpiAwareness)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    std::string text(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                     SizeofResource(module, found));
+    struct Row {
+        const char* fragment;
+        bool present;
+    } rows[] = {
+        {"level=\"asInvoker\"", true},
+        {"uiAccess=\"false\"", true},
+        {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", true},
+        {"dpiAware", false},  // also catches dpiAwareness
+        {"requireAdministrator", false},
+        {"\"amd64\"", false},  // the same resource serves 32- and 64-bit builds
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(text.find(row.fragment) != std::string::npos, row.present) << row.fragment;
+}
+
 TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
 {
     for (bool autoSave : {true, false}) {
@@ -157,6 +181,29 @@ TEST_F(MainWindowTest, ColumnResizeEndSavesWidthsEvenWithAutoSaveOff)
     SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
     ASSERT_TRUE(SettingsFileExists());
     EXPECT_EQ(SavedSettings().colNew1, 77);
+}
+
+// A real drag of a header divider: the header tells its list, the list tells the main window.
+TEST_F(MainWindowTest, DraggedColumnDividerIsSavedAtRelease)
+{
+    g_app.settings.autoSave = false;
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        DeleteSettingsFile();
+        HWND header = ListView_GetHeader(list);
+        RECT item = {};
+        ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)));
+        const int before = ListView_GetColumnWidth(list, 1);
+        const int y = (item.top + item.bottom) / 2;
+        SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.right - 1, y));
+        SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(item.right + 20, y));
+        EXPECT_FALSE(SettingsFileExists()) << "nothing is saved while the divider moves";
+        SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(item.right + 20, y));
+        const int after = ListView_GetColumnWidth(list, 1);
+        EXPECT_EQ(after, before + 21);
+        ASSERT_TRUE(SettingsFileExists());
+        AppSettings saved = SavedSettings();
+        EXPECT_EQ(list == g_app.listOriginal ? saved.colOrig1 : saved.colNew1, after);
+    }
 }
 
 TEST_F(MainWindowTest, MinimumTrackSizeFollowsFontSize)
@@ -310,3 +357,4 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
 }
 
 }  // namespace
+
