@@ -205,6 +205,30 @@ TEST(PlanPreview, NonAsciiNamesDifferingInAsciiCaseAreDuplicates)
                                                                                      : ItemStatus::Ready});
 }
 
+// The duplicate index hashes a folded key in which some punctuation pairs collide ('@' and '`',
+// '[' and '{', '^' and '~'); only paths equal after towlower may count as one target.
+TEST(PlanPreview, PunctuationThatFoldsAlikeIsNoDuplicate)
+{
+    struct Pair { const wchar_t* a; const wchar_t* b; bool duplicate; };
+    const Pair pairs[] = {
+        {L"x@1.txt", L"x`2.txt", false},
+        {L"x[1.txt", L"x{2.txt", false},
+        {L"x^1.txt", L"x~2.txt", false},
+        {L"x]1.txt", L"x}2.txt", false},
+        {L"\u00e9@1.txt", L"\u00e9`2.txt", false},  // the same with a unit outside ASCII
+        {L"X@1.TXT", L"x@2.txt", true},
+        {L"\u00e9X@1.txt", L"\u00e9x@2.TXT", true},
+    };
+    for (const Pair& p : pairs) {
+        FileList list = Rows(L"C:\\in", {p.a, p.b});
+        Plan plan;
+        plan.rules.removeChars = L"12";
+        plan.Run(list);
+        const ItemStatus expected = p.duplicate ? ItemStatus::Duplicate : ItemStatus::Ready;
+        ExpectStatuses(list, {expected, expected});
+    }
+}
+
 TEST(PlanPreview, UnchangedRowJoinsADuplicateGroup)
 {
     FileList list = Rows(L"C:\\in", {L"b.txt", L"B1.TXT"});
