@@ -21,6 +21,53 @@ TEST_F(MainWindowTest, CreationAttachesMenuIconsAndCountsLine)
     EXPECT_FALSE(SettingsFileExists()) << "creating the window saves nothing";
 }
 
+bool MenuChecked(HWND window, UINT id)
+{
+    return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// The loaded settings reach the controls and the menu marks at creation, and nothing is saved.
+TEST_F(MainWindowTest, CreationShowsTheLoadedSettings)
+{
+    struct Row {
+        bool autoSave, dark;
+        int fontPt;
+        int prefixType;
+        ProcessMode mode;
+        const wchar_t* search;
+        UINT fontItem;
+    } rows[] = {
+        {false, true, 12, 1, ProcessMode::CopyAndRename, L"IMG_", IDM_FONT_12},
+        {true, false, 15, 2, ProcessMode::MoveAndRename, L"", IDM_FONT_15},
+        {true, true, 9, 0, ProcessMode::RenameInPlace, L"x", IDM_FONT_9},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fontPt);
+        DestroyMainWindowForTest();
+        DeleteSettingsFile();
+        g_app.settings = DefaultSettings();
+        g_app.settings.autoSave = row.autoSave;
+        g_app.settings.darkTheme = row.dark;
+        g_app.settings.fontPt = row.fontPt;
+        g_app.settings.rules.prefix.type = static_cast<SequenceType>(row.prefixType);
+        g_app.settings.mode = row.mode;
+        g_app.settings.rules.search = row.search;
+        window_ = CreateMainWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window_, nullptr);
+        EXPECT_EQ(MenuChecked(window_, IDM_AUTO_SAVE), row.autoSave);
+        EXPECT_EQ(MenuChecked(window_, IDM_DARK_THEME), row.dark);
+        for (UINT id : {IDM_FONT_9, IDM_FONT_12, IDM_FONT_15})
+            EXPECT_EQ(MenuChecked(window_, id), id == row.fontItem) << id;
+        EXPECT_EQ(Selection(g_app.prefixTypeCombo), row.prefixType);
+        EXPECT_EQ(Text(g_app.searchEdit), row.search);
+        HWND modes[] = {g_app.modeRename, g_app.modeCopy, g_app.modeMove};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(SendMessageW(modes[i], BM_GETCHECK, 0, 0) == BST_CHECKED, i == static_cast<int>(row.mode)) << i;
+        EXPECT_NE(g_app.uiFont, nullptr);
+        EXPECT_FALSE(SettingsFileExists());
+    }
+}
+
 #pragma pack(push, 2)
 struct IconGroupEntry {
     BYTE width, height, colours, reserved;
@@ -221,11 +268,33 @@ TEST_F(MainWindowTest, MinimumTrackSizeFollowsFontSize)
     }
 }
 
-TEST_F(MainWindowTest, EraseFillsWithBackgroundAndClaimsTheMessage)
+// The client area is painted with the theme's background brush, or the window colour before
+// the theme made one.
+TEST_F(MainWindowTest, EraseFillsWithBackgroundBrushOrWindowColour)
 {
-    HDC dc = GetDC(window_);
-    EXPECT_EQ(SendMessageW(window_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-    ReleaseDC(window_, dc);
+    HBRUSH themeBrush = g_app.backgroundBrush;
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    struct Row {
+        HBRUSH brush;
+        COLORREF expected;
+    } rows[] = {{red, RGB(255, 0, 0)}, {nullptr, GetSysColor(COLOR_WINDOW)}};
+    HDC screen = GetDC(window_);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 64, 64);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.brush != nullptr);
+        SetPixel(memory, 5, 5, RGB(1, 2, 3));
+        g_app.backgroundBrush = row.brush;
+        EXPECT_EQ(SendMessageW(window_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0), 1);
+        EXPECT_EQ(GetPixel(memory, 5, 5), row.expected);
+    }
+    g_app.backgroundBrush = themeBrush;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window_, screen);
+    DeleteObject(red);
 }
 
 TEST_F(MainWindowTest, DpiChangeTakesNewDpiAndSuggestedRectangle)
@@ -339,6 +408,22 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
         g_app.busy = false;
     }
     EXPECT_EQ(g_app.dragRow, 1);
+}
+
+// The drag overlays are top-level windows of their own: closing mid-drag must not leave them.
+TEST_F(MainWindowWithInputTest, DestroyDuringARowDragRemovesTheOverlays)
+{
+    NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
+    SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+    ASSERT_TRUE(g_app.dragging);
+    HWND ghost = g_app.ghostWindow, marker = g_app.markerWindow;
+    ASSERT_TRUE(IsWindow(ghost));
+    ASSERT_TRUE(IsWindow(marker));
+    DestroyWindow(window_);
+    EXPECT_FALSE(IsWindow(ghost));
+    EXPECT_FALSE(IsWindow(marker));
+    EXPECT_EQ(g_app.ghostWindow, nullptr);
+    EXPECT_EQ(g_app.markerWindow, nullptr);
 }
 
 TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
