@@ -90,9 +90,8 @@ void RestoreWindowPlacement(HWND window, int showCommand)
     RECT normal = ToRect(rect);
     SetNormalPlacement(window, normal, RestoreFlags(s), static_cast<UINT>(RestoreShowCommand(s)));
     // Still off every monitor (a display vanished between the checks): show it plainly.
-    RECT actual;
-    GetWindowRect(window, &actual);
-    if (!MonitorFromRect(&actual, MONITOR_DEFAULTTONULL))
+    RECT actual = {};
+    if (GetWindowRect(window, &actual) && !MonitorFromRect(&actual, MONITOR_DEFAULTTONULL))
         SetNormalPlacement(window, normal, 0, SW_SHOWNORMAL);
 }
 
