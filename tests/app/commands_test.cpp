@@ -174,30 +174,41 @@ TEST_F(CommandsTest, NamingPresetsSetPrefixAndKeepOtherRules)
         int id;
         int prefixType;
         const wchar_t* start;
+        const wchar_t* step;
         const wchar_t* pad;
         const wchar_t* prefixSep;
     } rows[] = {
-        {IDM_PRESET_NUMBERS3, 1, L"1", L"3", L""},
-        {IDM_PRESET_NUMBERS2, 1, L"1", L"2", L""},
-        {IDM_PRESET_LETTERS, 2, L"1", L"7", L" - "},  // the pad typed before stays
-        {IDM_PRESET_NONE, 0, L"9", L"7", L" - "},     // start untouched with no prefix
+        {IDM_PRESET_NUMBERS3, 1, L"1", L"1", L"3", L""},
+        {IDM_PRESET_NUMBERS2, 1, L"1", L"1", L"2", L""},
+        {IDM_PRESET_LETTERS, 2, L"1", L"1", L"7", L" - "},  // the pad typed before stays
+        {IDM_PRESET_NONE, 0, L"9", L"4", L"7", L" - "},     // start, step and pad untouched with no prefix
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.id);
         Type(g_app.prefixStartEdit, L"9");
+        Type(g_app.prefixStepEdit, L"4");
         Type(g_app.prefixPadEdit, L"7");
         Type(g_app.prefixSepEdit, L"_");
         Type(g_app.suffixSepEdit, L"#");
         SendMessageW(g_app.suffixTypeCombo, CB_SETCURSEL, 2, 0);
+        Type(g_app.suffixStartEdit, L"5");
+        Type(g_app.suffixStepEdit, L"6");
+        Type(g_app.suffixPadEdit, L"8");
         Type(g_app.searchEdit, L"keep me");
+        SendMessageW(g_app.caseCombo, CB_SETCURSEL, 3, 0);
         Command(row.id);
         EXPECT_EQ(Selection(g_app.prefixTypeCombo), row.prefixType);
         EXPECT_EQ(Text(g_app.prefixStartEdit), row.start);
+        EXPECT_EQ(Text(g_app.prefixStepEdit), row.step);
         EXPECT_EQ(Text(g_app.prefixPadEdit), row.pad);
         EXPECT_EQ(Text(g_app.prefixSepEdit), row.prefixSep);
         EXPECT_EQ(Selection(g_app.suffixTypeCombo), 0);
         EXPECT_EQ(Text(g_app.suffixSepEdit), L" - ");
+        EXPECT_EQ(Text(g_app.suffixStartEdit), L"5") << "the suffix numbers stay";
+        EXPECT_EQ(Text(g_app.suffixStepEdit), L"6");
+        EXPECT_EQ(Text(g_app.suffixPadEdit), L"8");
         EXPECT_EQ(Text(g_app.searchEdit), L"keep me");
+        EXPECT_EQ(Selection(g_app.caseCombo), 3);
         EXPECT_EQ(static_cast<int>(g_app.settings.rules.prefix.type), row.prefixType);
     }
 }
@@ -221,6 +232,7 @@ TEST_F(CommandsTest, ResetRestoresDefaultsButSavesTheLiveGeometry)
     Type(g_app.searchEdit, L"old");
     Type(g_app.inputEdit, L"C:\\nowhere");
     SetWindowPos(window_, nullptr, 33, 44, 1234, 876, SWP_NOZORDER);
+    ListView_SetColumnWidth(g_app.listOriginal, 1, 33);  // a user's own width, not yet saved
     DeleteSettingsFile();
 
     Command(IDM_RESET_SETTINGS);
@@ -244,6 +256,8 @@ TEST_F(CommandsTest, ResetRestoresDefaultsButSavesTheLiveGeometry)
     EXPECT_EQ(saved.winW, 1234);
     EXPECT_EQ(saved.winH, 876);
     EXPECT_GT(saved.colOrig0, 0) << "proportional widths read back from the lists";
+    EXPECT_NE(saved.colOrig1, 33) << "the reset lays the columns out afresh";
+    EXPECT_EQ(saved.colOrig1, ListView_GetColumnWidth(g_app.listOriginal, 1));
 }
 
 TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
