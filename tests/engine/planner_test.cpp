@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/path.h"
@@ -417,4 +418,120 @@ TEST(PlanPreview, ExistingTargetsOnDisk)
     plan.Run(one, FileSystemPathExists);
     EXPECT_EQ(one[0].newName, L"four.TXT");
     ExpectStatuses(one, {ItemStatus::TargetExists});
+}
+
+namespace {
+
+// The planner written from its rules with a plain map: the real one uses a hash table of its
+// own with folded keys and answers ASCII inline, so both run over many generated lists.
+std::wstring RefLower(const std::wstring& text)
+{
+    std::wstring out = text;
+    for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(c));
+    return out;
+}
+
+std::wstring RefJoin(const std::wstring& directory, const std::wstring& name)
+{
+    if (directory.empty()) return name;
+    const wchar_t last = directory.back();
+    return directory + (last == L'\\' || last == L'/' ? L"" : L"\\") + name;
+}
+
+bool RefInvalid(const std::wstring& name)
+{
+    if (name.empty() || name == L"." || name == L"..") return true;
+    if (name.back() == L' ' || name.back() == L'.') return true;
+    if (name.find_first_of(L"<>:\"/\\|?*") != std::wstring::npos) return true;
+    for (wchar_t c : name)
+        if (c < 0x20) return true;
+    return false;
+}
+
+void RefPlan(FileList& list, const Plan& plan, PathExistsFn exists)
+{
+    const bool inPlace = plan.mode == ProcessMode::RenameInPlace;
+    const std::wstring& base = inPlace || plan.sameAsInput ? plan.inputDir : plan.outputDir;
+    std::unordered_map<std::wstring, int> counts;
+    for (size_t i = 0; i < list.size(); ++i) {
+        FileEntry& row = list[i];
+        row.newName = BuildNewName(row.name, static_cast<int32_t>(i), plan.rules);
+        row.targetDirectory = inPlace ? row.directory : base;
+        if (row.targetDirectory.empty()) row.targetDirectory = row.directory;
+        row.targetPath = RefJoin(row.targetDirectory, row.newName);
+        ++counts[RefLower(row.targetPath)];
+    }
+    for (FileEntry& row : list) {
+        if (RefInvalid(row.newName)) row.status = ItemStatus::InvalidName, row.statusText = L"Invalid name";
+        else if (counts[RefLower(row.targetPath)] >= 2) row.status = ItemStatus::Duplicate, row.statusText = L"Duplicate target";
+        else if (RefLower(row.targetPath) == RefLower(row.sourcePath)) row.status = ItemStatus::Unchanged, row.statusText = L"Unchanged";
+        else if (!row.targetPath.empty() && exists(row.targetPath)) row.status = ItemStatus::TargetExists, row.statusText = L"Already exists";
+        else row.status = ItemStatus::Ready, row.statusText = L"Ready";
+    }
+}
+
+struct Lcg {
+    uint64_t state;
+    uint32_t Below(uint32_t n)
+    {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33) % n;
+    }
+    template <typename T, size_t N>
+    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
+};
+
+std::wstring RandomName(Lcg& rng)
+{
+    static const wchar_t units[] = {L'a', L'A', L'b', L'B', L'.', L'.', L' ', L'1', L'2', L'@', L'`',
+                                    L'[', L'{', L':', L'\t', L'\u00e9', L'\u00c9', L'\u0130', L'i'};
+    std::wstring name;
+    const uint32_t length = rng.Below(5);
+    for (uint32_t i = 0; i < length; ++i) name += rng.Pick(units);
+    return name;
+}
+
+std::vector<std::wstring> g_refExisting;
+
+bool RefExists(const std::wstring& path)
+{
+    return std::find(g_refExisting.begin(), g_refExisting.end(), path) != g_refExisting.end();
+}
+
+}  // namespace
+
+TEST(PlanPreview, AgreesWithTheRulesWrittenStepByStep)
+{
+    static const wchar_t* const folders[] = {L"C:\\in", L"c:\\IN", L"C:\\in\\", L"", L"D:/x/", L"C:\\\u00c9"};
+    static const wchar_t* const removals[] = {L"", L"", L"12", L"1", L"a", L".", L" "};
+    Lcg rng{777};
+    for (int round = 0; round < 3000; ++round) {
+        Plan plan;
+        plan.mode = static_cast<ProcessMode>(rng.Below(3));
+        plan.sameAsInput = rng.Below(2) == 0;
+        plan.inputDir = rng.Pick(folders);
+        plan.outputDir = rng.Pick(folders);
+        plan.rules.removeChars = rng.Pick(removals);
+        plan.rules.caseMode = static_cast<CaseMode>(rng.Below(4));
+        plan.rules.extMode = static_cast<ExtMode>(rng.Below(3));
+        plan.rules.newExt = rng.Below(2) ? L"A" : L"";
+        plan.rules.prefix.type = static_cast<SequenceType>(rng.Below(4) == 0 ? 1 : 0);
+        FileList list;
+        g_refExisting.clear();
+        const uint32_t rows = rng.Below(12);
+        for (uint32_t i = 0; i < rows; ++i) {
+            list.push_back(Row(rng.Pick(folders), RandomName(rng)));
+            if (rng.Below(3) == 0) g_refExisting.push_back(RefJoin(rng.Pick(folders), RandomName(rng)));
+        }
+        FileList expected = list;
+        RefPlan(expected, plan, RefExists);
+        plan.Run(list, RefExists);
+        for (size_t i = 0; i < list.size(); ++i) {
+            ASSERT_EQ(list[i].newName, expected[i].newName) << "round " << round << " row " << i;
+            ASSERT_EQ(list[i].targetDirectory, expected[i].targetDirectory) << "round " << round << " row " << i;
+            ASSERT_EQ(list[i].targetPath, expected[i].targetPath) << "round " << round << " row " << i;
+            ASSERT_EQ(list[i].status, expected[i].status) << "round " << round << " row " << i << " " << list[i].targetPath;
+            ASSERT_EQ(list[i].statusText, expected[i].statusText) << "round " << round << " row " << i;
+        }
+    }
 }

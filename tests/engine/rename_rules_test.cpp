@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <cwchar>
+#include <string>
 #include <cwctype>
 
 #include "engine/wide_char.h"
@@ -284,5 +287,144 @@ TEST(BuildNewName, IntoReusedBufferMatches)
         row.setup(rules);
         BuildNewNameInto(out, row.name, row.index, rules);
         EXPECT_EQ(out, row.expected) << row.what;
+    }
+}
+
+namespace {
+
+// The builder written step by step from its rules, with the C library called directly: the
+// real one works in place in one buffer and answers ASCII inline, so the two are compared on
+// many generated cases.
+std::wstring RefTrim(const std::wstring& t)
+{
+    size_t a = 0, b = t.size();
+    while (a < b && std::iswspace(t[a])) ++a;
+    while (b > a && std::iswspace(t[b - 1])) --b;
+    return t.substr(a, b - a);
+}
+
+std::wstring RefSequence(const SequenceRule& rule, int32_t index)
+{
+    const int64_t wide = int64_t{rule.start} + int64_t{rule.step} * index;
+    const auto value = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(wide)));
+    if (rule.type == SequenceType::Numbers) {
+        wchar_t buf[32];
+        std::swprintf(buf, 32, L"%0*d", rule.pad, value);
+        return buf;
+    }
+    if (rule.type != SequenceType::Letters) return L"";
+    std::wstring text;
+    int64_t n = value < 1 ? 1 : value;
+    do {
+        --n;
+        text.insert(text.begin(), static_cast<wchar_t>(L'A' + n % 26));
+        n /= 26;
+    } while (n > 0);
+    return text;
+}
+
+std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules& r)
+{
+    const size_t dot = name.rfind(L'.');
+    const bool hasExt = dot != std::wstring::npos && dot != 0;
+    std::wstring ext = hasExt ? name.substr(dot) : L"";
+    std::wstring stem = hasExt ? name.substr(0, dot) : name;
+    if (r.replaceEntireName) {
+        stem = RefTrim(r.replaceName);
+    } else {
+        if (!r.search.empty()) {
+            for (size_t at = stem.find(r.search); at != std::wstring::npos; at = stem.find(r.search, at + r.replace.size()))
+                stem.replace(at, r.search.size(), r.replace);
+        }
+        std::wstring kept;
+        for (wchar_t c : stem)
+            if (r.removeChars.find(c) == std::wstring::npos) kept += c;
+        stem = kept;
+    }
+    bool wordStart = true;
+    for (wchar_t& c : stem) {
+        if (r.caseMode == CaseMode::Upper) c = static_cast<wchar_t>(std::towupper(c));
+        if (r.caseMode == CaseMode::Lower) c = static_cast<wchar_t>(std::towlower(c));
+        if (r.caseMode != CaseMode::Title) continue;
+        if (std::iswspace(c) || c == L'-' || c == L'.' || c == L'_') {
+            wordStart = true;
+        } else {
+            c = static_cast<wchar_t>(wordStart ? std::towupper(c) : std::towlower(c));
+            wordStart = false;
+        }
+    }
+    const std::wstring p = RefSequence(r.prefix, index), s = RefSequence(r.suffix, index);
+    std::wstring out = stem;
+    if (!p.empty()) out = stem.empty() ? p : p + r.prefix.sep + stem;
+    if (!s.empty()) out = out.empty() ? s : out + r.suffix.sep + s;
+    if (r.extMode == ExtMode::Change) {
+        ext = RefTrim(r.newExt);
+        if (!ext.empty() && ext[0] != L'.') ext.insert(ext.begin(), L'.');
+    } else if (r.extMode == ExtMode::Lowercase) {
+        for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+    }
+    return (out.empty() ? std::wstring(L"unnamed") : out) + ext;
+}
+
+struct Lcg {
+    uint64_t state;
+    uint32_t Below(uint32_t n)
+    {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33) % n;
+    }
+    template <typename T, size_t N>
+    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
+};
+
+std::wstring RandomText(Lcg& rng, size_t maxLength)
+{
+    static const wchar_t units[] = {L'a', L'A', L'b', L'B', L'.', L' ', L'-', L'_', L'1', L'\'',
+                                    L'\u00e9', L'\u00c9', L'\u3000', L'\t', L'z', L'Z'};
+    std::wstring text;
+    const size_t length = rng.Below(static_cast<uint32_t>(maxLength + 1));
+    for (size_t i = 0; i < length; ++i) text += rng.Pick(units);
+    return text;
+}
+
+SequenceRule RandomSequence(Lcg& rng)
+{
+    static const int32_t starts[] = {-999999, -27, -2, 0, 1, 2, 26, 27, 702, 703, 999999};
+    static const int32_t steps[] = {1, 1, 2, 3, 26, 100000};
+    static const wchar_t* const seps[] = {L" - ", L"", L"_", L" x ", L"."};
+    SequenceRule rule;
+    rule.type = static_cast<SequenceType>(rng.Below(3));
+    rule.start = rng.Pick(starts);
+    rule.step = rng.Pick(steps);
+    rule.pad = static_cast<int32_t>(1 + rng.Below(10));
+    rule.sep = rng.Pick(seps);
+    return rule;
+}
+
+}  // namespace
+
+TEST(BuildNewName, AgreesWithTheRulesWrittenStepByStep)
+{
+    static const int32_t indexes[] = {0, 1, 2, 25, 26, 700, 99999, INT32_MAX - 1, INT32_MAX};
+    Lcg rng{12345};
+    std::wstring reused;
+    for (int round = 0; round < 20000; ++round) {
+        RenameRules r;
+        r.prefix = RandomSequence(rng);
+        r.suffix = RandomSequence(rng);
+        r.replaceEntireName = rng.Below(4) == 0;
+        r.replaceName = RandomText(rng, 5);
+        r.search = RandomText(rng, rng.Below(3) == 0 ? 0 : 2);
+        r.replace = RandomText(rng, 3);
+        r.removeChars = RandomText(rng, 2);
+        r.caseMode = static_cast<CaseMode>(rng.Below(4));
+        r.extMode = static_cast<ExtMode>(rng.Below(3));
+        r.newExt = RandomText(rng, 4);
+        const std::wstring name = RandomText(rng, 10);
+        const int32_t index = rng.Pick(indexes);
+        const std::wstring expected = RefBuild(name, index, r);
+        ASSERT_EQ(BuildNewName(name, index, r), expected) << "round " << round << " name '" << name << "'";
+        BuildNewNameInto(reused, name, index, r);
+        ASSERT_EQ(reused, expected) << "round " << round;
     }
 }
