@@ -100,6 +100,15 @@ void OnMouseMove(HWND splitter, WPARAM wParam, LPARAM lParam)
     LayoutControls();
 }
 
+// Whether a point in the splitter's client coordinates lies on it.
+bool OnSplitter(HWND splitter, LPARAM point)
+{
+    RECT rect{};
+    GetClientRect(splitter, &rect);
+    const POINT p{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    return PtInRect(&rect, p) != FALSE;
+}
+
 // The drag ended (button released or capture taken away): keep the split.
 void EndDrag(HWND splitter)
 {
@@ -135,10 +144,16 @@ LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM
         // Cleared first so the WM_CAPTURECHANGED of the release does not end the drag twice.
         g_app.splitterDragging = false;
         if (GetCapture() == splitter) ReleaseCapture();
+        // The leave notice came (and was ignored) while the drag held the mouse, and none follows
+        // a release elsewhere: without this the splitter would stay highlighted.
+        if (!OnSplitter(splitter, lParam)) g_app.splitterHot = false;
         EndDrag(splitter);
         return 0;
     case WM_CAPTURECHANGED:
-        if (g_app.splitterDragging && reinterpret_cast<HWND>(lParam) != splitter) EndDrag(splitter);
+        if (g_app.splitterDragging && reinterpret_cast<HWND>(lParam) != splitter) {
+            g_app.splitterHot = false;  // another window has the mouse; the next move here relights it
+            EndDrag(splitter);
+        }
         return 0;
     case WM_MOUSELEAVE:
         if (g_app.splitterDragging) return 0;

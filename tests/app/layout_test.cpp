@@ -414,6 +414,42 @@ TEST_F(LayoutTest, SplitterCursorAndHoverState)
 }
 
 
+TEST_F(LayoutTest, AfterADragTheHighlightStaysOnlyWhileThePointerIsOnTheSplitter)
+{
+    HWND splitter = g_app.splitter;
+    RECT rect{};
+    GetClientRect(splitter, &rect);
+    const struct {
+        const char* how;
+        int x, y;
+        bool captureLost;
+        bool hot;
+    } rows[] = {
+        {"released on it", 2, 20, false, true},
+        {"released on its last column", rect.right - 1, rect.bottom - 1, false, true},
+        {"released left of it", -300, 20, false, false},
+        {"released just right of it", rect.right, 20, false, false},
+        {"released below it", 2, rect.bottom, false, false},
+        {"released above it", 2, -1, false, false},
+        {"capture taken by another window", 2, 20, true, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.how);
+        SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
+        SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(r.x, r.y));
+        if (r.captureLost) {
+            SetCapture(g_app.listNew);
+            ReleaseCapture();
+        } else {
+            SendMessageW(splitter, WM_LBUTTONUP, 0, At(r.x, r.y));
+        }
+        EXPECT_FALSE(g_app.splitterDragging);
+        EXPECT_EQ(g_app.splitterHot, r.hot);
+        g_app.splitterHot = false;
+    }
+}
+
+
 COLORREF PixelAt(HWND window, int x, int y)
 {
     HDC dc = GetDC(window);
