@@ -73,10 +73,18 @@ DropProbe ProbeList(HWND list, int x, int y)
     probe.rowCount = RowCount(list);
     if (probe.rowCount <= 0)
         return probe;
+    RECT rect, client;
+    GetClientRect(list, &client);
+    // Only the height picks the gap: a pointer that strays left of the rows or right of the
+    // last column is tested as if it were over them.
+    if (RowRect(list, 0, rect)) {
+        const int left = std::max(rect.left, client.left), right = std::min(rect.right, client.right);
+        if (left < right)
+            x = std::clamp(x, static_cast<int>(left), static_cast<int>(right) - 1);
+    }
     LVHITTESTINFO hit = {};
     hit.pt = {x, y};
     const int row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    RECT rect;
     if (row >= 0 && row < probe.rowCount) {
         probe.hitRow = row;
         // Without a rectangle the pointer counts as on the row's upper half.
@@ -85,6 +93,13 @@ DropProbe ProbeList(HWND list, int x, int y)
     }
     probe.firstTop = RowRect(list, 0, rect) ? rect.top : INT_MIN;
     probe.lastBottom = RowRect(list, probe.rowCount - 1, rect) ? rect.bottom : INT_MAX;
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    if (top >= 0 && top < probe.rowCount && RowRect(list, top, rect)) {
+        probe.topRow = top;
+        probe.viewTop = rect.top;
+        probe.viewBottom = client.bottom;
+        probe.bottomGap = top + static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    }
     return probe;
 }
 
@@ -149,6 +164,12 @@ int DropGapAt(int y, const DropProbe& probe)
 {
     if (probe.rowCount <= 0)
         return 0;
+    // In a scrolled list row 0 or the last row lies out of sight: a pointer leaving the view
+    // stays at its edge (the auto-scroll moves on from there) instead of jumping to either end.
+    if (y < probe.viewTop)
+        return std::clamp(probe.topRow, 0, probe.rowCount);
+    if (y >= probe.viewBottom)
+        return std::clamp(probe.bottomGap, 0, probe.rowCount);
     if (probe.hitRow >= 0 && probe.hitRow < probe.rowCount)
         return y >= (probe.hitTop + probe.hitBottom) / 2 ? probe.hitRow + 1 : probe.hitRow;
     if (y >= probe.lastBottom)
@@ -314,7 +335,8 @@ void EndRowDrag(bool commit)
     const int gap = g_app.dropIndex;
     const std::wstring path = std::move(g_app.dragPath);
     ResetDragState();
-    if (!commit)
+    // A batch started from the keyboard mid-drag reports its rows by index: keep them in place.
+    if (!commit || g_app.busy)
         return;
     const int to = DropTargetRow(from, gap, static_cast<int>(g_app.files.size()));
     // F5 during a drag rescans the folder: the index may now name another file.

@@ -2,6 +2,8 @@
 // Reordering rows of the original-names list by dragging, with a ghost and an insertion line.
 #include <windows.h>
 
+#include <climits>
+
 #include "engine/planner.h"
 
 extern const wchar_t kOverlayClassName[];
@@ -31,9 +33,15 @@ struct DropProbe {
     int hitTop = 0, hitBottom = 0;
     int firstTop = 0;    // top of row 0
     int lastBottom = 0;  // bottom of the last row
+    // The rows in view: rows above viewTop or below viewBottom are scrolled out of sight.
+    int viewTop = INT_MIN;     // top of the first row in view (just below the header)
+    int viewBottom = INT_MAX;  // bottom of the client area
+    int topRow = 0;            // first row in view
+    int bottomGap = 0;         // the gap below the last wholly visible row
 };
 // The insertion gap for a pointer at height y: 0 before row 0, i between rows i-1 and i,
-// rowCount after the last row.
+// rowCount after the last row. A pointer above or below the rows in view (over the header, or
+// off the list under the capture) takes the gap at that edge of the view, never one out of sight.
 int DropGapAt(int y, const DropProbe& probe);
 // Where row `from` lands when dropped into `gap` of a list of `count` rows, or -1 when the drop
 // changes nothing (onto the row itself, or indexes that no longer fit the list).

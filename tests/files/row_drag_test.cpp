@@ -59,6 +59,53 @@ TEST(DropGapAt, FollowsTheHalfOfTheRowUnderThePointer)
     }
 }
 
+// Ten rows 20 pixels high scrolled down by three: rows 3 to 6 fill the view 24-104 under the
+// header, row 0 starts at -36 out of sight and row 9 ends at 164 below the list.
+DropProbe ScrolledTenRows(int hitRow)
+{
+    DropProbe probe;
+    probe.rowCount = 10;
+    probe.hitRow = hitRow;
+    if (hitRow >= 0) {
+        probe.hitTop = 24 + 20 * (hitRow - 3);
+        probe.hitBottom = probe.hitTop + 20;
+    }
+    probe.firstTop = -36;
+    probe.lastBottom = 164;
+    probe.viewTop = 24;
+    probe.viewBottom = 104;
+    probe.topRow = 3;
+    probe.bottomGap = 7;
+    return probe;
+}
+
+TEST(DropGapAt, PointerLeavingAScrolledViewStaysAtItsEdge)
+{
+    struct Case {
+        int y;
+        int hitRow;
+        int gap;
+    };
+    const Case cases[] = {
+        {24, 3, 3},    // first row in view, upper half
+        {103, 6, 7},   // last row in view, lower half
+        {23, -1, 3},   // on the header: before the first row in view, not after the last row
+        {0, -1, 3},
+        {-30, -1, 3},  // above the list, yet below where row 0 would be
+        {-500, -1, 3}, // far above
+        {10, 2, 3},    // a hit on a row hidden under the header is not taken
+        {104, -1, 7},  // just below the list: after the last whole row in view
+        {150, -1, 7},  // where row 9 would be
+        {900, -1, 7},  // far below
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DropGapAt(c.y, ScrolledTenRows(c.hitRow)), c.gap) << "y " << c.y << " row " << c.hitRow;
+    }
+    DropProbe atEnd = ScrolledTenRows(-1);
+    atEnd.bottomGap = 12;  // a page reaching past the last row
+    EXPECT_EQ(DropGapAt(500, atEnd), 10);
+}
+
 TEST(DropGapAt, EmptyListHasOnlyGapZero)
 {
     DropProbe empty;
@@ -465,6 +512,58 @@ TEST_F(RowDragWindow, RightButtonEscAndLostCaptureCancelWithoutMoving)
         ReleaseCapture();
     }
     DestroyWindow(other);
+}
+
+TEST_F(RowDragWindow, ScrolledListKeepsTheGapInViewWhenThePointerLeavesTheRows)
+{
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 60; ++i) many.push_back(L"file" + std::to_wstring(100 + i) + L".txt");
+    SetUpWindow(many);
+    SendMessageW(list_, LVM_ENSUREVISIBLE, 40, FALSE);
+    const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    const int perPage = static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GT(top, 5);
+    ASSERT_LT(top + perPage, 58);
+    BeginDrag(top + 2);
+    RECT client;
+    GetClientRect(list_, &client);
+    const RECT row = Row(top + 3);
+    // Left of the list and right of the last column (the capture delivers both): the row under
+    // the pointer's height still decides.
+    MoveTo(-30, row.bottom - 2);
+    EXPECT_EQ(g_app.dropIndex, top + 4);
+    MoveTo(client.right - 2, row.top + 2);
+    EXPECT_EQ(g_app.dropIndex, top + 3);
+    MoveTo(2000, row.top + 2);
+    EXPECT_EQ(g_app.dropIndex, top + 3);
+    // Over the header: the first row in view, not the end of the list. The move also scrolls up
+    // one row, and the marker stays on the list.
+    MoveTo(40, Row(top).top - 5);
+    EXPECT_EQ(g_app.dropIndex, top);
+    RECT marker, listRect;
+    GetWindowRect(g_app.markerWindow, &marker);
+    GetWindowRect(list_, &listRect);
+    EXPECT_GT(marker.top, listRect.top);
+    EXPECT_LT(marker.bottom, listRect.bottom);
+    // Far below the list: after the last whole row in view.
+    const int topNow = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    MoveTo(40, client.bottom + 300);
+    EXPECT_EQ(g_app.dropIndex, topNow + perPage);
+    const std::wstring dragged = g_app.files[top + 2].name;
+    Drop();
+    EXPECT_EQ(g_app.files[topNow + perPage - 1].name, dragged);
+}
+
+TEST_F(RowDragWindow, DropWhileABatchRunsLeavesTheOrder)
+{
+    SetUpWindow(kFive);
+    BeginDrag(0);
+    MoveToGap(4, true);
+    g_app.busy = true;  // started from the keyboard while the mouse still held the row
+    Drop();
+    g_app.busy = false;
+    ExpectIdle();
+    EXPECT_EQ(Order(), kFive);
 }
 
 TEST_F(RowDragWindow, PointerInsideTheBottomEdgeScrollsBothListsOneRowPerMove)
