@@ -71,17 +71,10 @@ void SetDwmValue(HWND window, DWORD attribute, DWORD value)
     DwmSetWindowAttribute(window, attribute, &value, sizeof(value));  // best effort
 }
 
-void ApplyFrameAttributes(HWND window, bool dark, const ThemeColors& colors)
+void ApplyFrameAttributes(HWND window, bool dark)
 {
-    SetDwmValue(window, kDwmImmersiveDarkMode, dark ? TRUE : FALSE);
-    SetDwmValue(window, kDwmImmersiveDarkModeOld, dark ? TRUE : FALSE);
-    if (GetWindowsBuildNumber() < kFirstCaptionColorBuild)
-        return;  // earlier window managers reject the attributes below
-    SetDwmValue(window, kDwmCornerPreference, kCornerRound);
-    SetDwmValue(window, kDwmSystemBackdropType, kBackdropMainWindow);
-    SetDwmValue(window, kDwmCaptionColor, colors.captionColor);
-    SetDwmValue(window, kDwmTextColor, colors.captionText);
-    SetDwmValue(window, kDwmBorderColor, kDwmColorDefault);
+    for (const FrameAttribute& a : FrameAttributes(dark, GetWindowsBuildNumber()))
+        SetDwmValue(window, a.attribute, a.value);
 }
 
 void ApplyStatusBarTheme(const ThemeColors& colors)
@@ -111,6 +104,21 @@ ThemeColors GetThemeColors(bool dark)
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     return {window, window, text, window, text, GetSysColor(COLOR_BTNFACE), kLightCaption, RGB(0, 0, 0)};
+}
+
+std::vector<FrameAttribute> FrameAttributes(bool dark, unsigned long build)
+{
+    const DWORD on = dark ? TRUE : FALSE;
+    std::vector<FrameAttribute> attributes = {{kDwmImmersiveDarkMode, on}, {kDwmImmersiveDarkModeOld, on}};
+    if (build < kFirstCaptionColorBuild)
+        return attributes;  // earlier window managers reject the attributes below
+    const ThemeColors colors = GetThemeColors(dark);
+    attributes.insert(attributes.end(), {{kDwmCornerPreference, kCornerRound},
+                                         {kDwmSystemBackdropType, kBackdropMainWindow},
+                                         {kDwmCaptionColor, colors.captionColor},
+                                         {kDwmTextColor, colors.captionText},
+                                         {kDwmBorderColor, kDwmColorDefault}});
+    return attributes;
 }
 
 DWORD ListViewExtendedStyle(bool dark)
@@ -175,7 +183,7 @@ void ApplyTheme()
     HWND window = g_app.mainWindow;
     if (!window)
         return;
-    ApplyFrameAttributes(window, dark, colors);
+    ApplyFrameAttributes(window, dark);
     if (AllowWindowDarkTheme)
         AllowWindowDarkTheme(window, dark);
     EnumChildWindows(window, ThemeChild, 0);

@@ -2,6 +2,8 @@
 // The UI font and the dark and light themes.
 #include <windows.h>
 
+#include <vector>
+
 void CreateUiFont();
 void ApplyTheme();
 void ApplyControlTheme(HWND control);
@@ -33,3 +35,12 @@ bool IsFontFamilyInstalled(const wchar_t* face);
 
 // First build whose window manager takes caption colours, corners and backdrops.
 constexpr DWORD kFirstCaptionColorBuild = 22000;
+
+// One window-manager attribute of the frame and the 4-byte value it is given.
+struct FrameAttribute {
+    DWORD attribute;
+    DWORD value;
+};
+// The frame's attributes in the order they are set: dark mode (20, then 19 for early Windows 10),
+// and from build 22000 on the corners, backdrop, caption and text colours and the default border.
+std::vector<FrameAttribute> FrameAttributes(bool dark, unsigned long build);

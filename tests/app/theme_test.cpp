@@ -66,6 +66,32 @@ TEST(ListViewExtendedStyle, GridLinesOnlyInTheLightTheme)
     EXPECT_EQ(ListViewExtendedStyle(false), 0x14021u);
 }
 
+TEST(FrameAttributes, DarkModeAlwaysCaptionColoursFromBuild22000)
+{
+    using A = std::vector<std::pair<DWORD, DWORD>>;
+    const A darkOnly = {{20, 1}, {19, 1}};
+    const A lightOnly = {{20, 0}, {19, 0}};
+    const A darkFull = {{20, 1}, {19, 1}, {33, 2}, {38, 2}, {35, 0x202020}, {36, 0xFFFFFF}, {34, 0xFFFFFFFE}};
+    const A lightFull = {{20, 0}, {19, 0}, {33, 2}, {38, 2}, {35, 0xF3F3F3}, {36, 0}, {34, 0xFFFFFFFE}};
+    struct Case {
+        bool dark;
+        unsigned long build;
+        A expected;
+    };
+    const Case cases[] = {
+        {true, 0, darkOnly},         // build unknown
+        {true, 7601, darkOnly},      {false, 7601, lightOnly},
+        {true, 18362, darkOnly},     {true, 21999, darkOnly},
+        {true, 22000, darkFull},     {false, 22000, lightFull},
+        {false, 22621, lightFull},
+    };
+    for (const Case& c : cases) {
+        A got;
+        for (const FrameAttribute& a : FrameAttributes(c.dark, c.build)) got.push_back({a.attribute, a.value});
+        EXPECT_EQ(got, c.expected) << (c.dark ? "dark " : "light ") << c.build;
+    }
+}
+
 // --- The real main window ----------------------------------------------------------------
 
 class ThemeWindow : public testing::Test {
