@@ -133,6 +133,7 @@ LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:
         OnMouseMove(splitter, wParam, lParam);
         return 0;
+    case WM_LBUTTONDBLCLK:  // static controls take double clicks: a quick second press still drags
     case WM_LBUTTONDOWN:
         g_app.splitterDragging = true;
         g_app.splitterHot = true;

@@ -380,6 +380,22 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 80, 96).left);
 }
 
+TEST_F(LayoutTest, ASecondQuickPressDragsToo)
+{
+    HWND splitter = g_app.splitter;
+    // The static class asks for double clicks, so the second press of a quick pair arrives as one.
+    ASSERT_NE(GetClassLongPtrW(splitter, GCL_STYLE) & CS_DBLCLKS, 0u);
+    SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
+    SendMessageW(splitter, WM_LBUTTONDBLCLK, MK_LBUTTON, At(2, 20));
+    EXPECT_TRUE(g_app.splitterDragging);
+    EXPECT_EQ(GetCapture(), splitter);
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
+    EXPECT_EQ(g_app.settings.splitPct, 20);
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(-2000, 20));
+    EXPECT_FALSE(g_app.splitterDragging);
+}
+
 TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
 {
     HWND splitter = g_app.splitter;
