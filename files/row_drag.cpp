@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/layout.h"
 #include "files/file_order.h"
+#include "files/list_views.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
 
@@ -303,17 +304,23 @@ void PlaceDropMarker()
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
+// The gap under the pointer; the marker moves when the gap changed or the rows moved under it.
+static void UpdateDropGap(HWND list, int x, int y, bool rowsMoved)
+{
+    const int gap = DropGapAt(y, ProbeList(list, x, y));
+    if (gap == g_app.dropIndex && !rowsMoved)
+        return;
+    g_app.dropIndex = gap;
+    PlaceDropMarker();
+}
+
 void TrackRowDrag(int x, int y)
 {
     HWND list = g_app.listOriginal;
     MoveDragGhost();
     if (!list)
         return;
-    const int gap = DropGapAt(y, ProbeList(list, x, y));
-    if (gap != g_app.dropIndex) {
-        g_app.dropIndex = gap;
-        PlaceDropMarker();
-    }
+    UpdateDropGap(list, x, y, false);
     // No timer: each move inside an edge zone scrolls by one row.
     RECT first, client;
     const int rowHeight = RowRect(list, 0, first) ? first.bottom - first.top : Dp(22);
@@ -354,6 +361,24 @@ void CancelRowDrag()
         ResetDragState();
 }
 
+// The wheel or a key scrolls the rows under a pointer that stays put: after the list and its
+// twin have scrolled, the gap is taken again, so the drop lands where the marker shows.
+static LRESULT ScrollUnderDrag(HWND list, UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    if (!IsScrollMessage(message, wParam))
+        return 0;
+    const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    SyncScroll(list, true);
+    handled = true;
+    if (!g_app.dragging)
+        return result;
+    POINT pointer;
+    GetCursorPos(&pointer);
+    ScreenToClient(list, &pointer);
+    UpdateDropGap(list, pointer.x, pointer.y, true);
+    return result;
+}
+
 LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                           bool& handled)
 {
@@ -372,7 +397,7 @@ LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
         break;
     case WM_KEYDOWN:
         if (wParam != VK_ESCAPE)
-            return 0;
+            return ScrollUnderDrag(list, message, wParam, lParam, handled);
         CancelRowDrag();
         break;
     case WM_SETCURSOR:
@@ -386,7 +411,7 @@ LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
             CancelRowDrag();
         return 0;
     default:
-        return 0;
+        return ScrollUnderDrag(list, message, wParam, lParam, handled);
     }
     handled = true;
     return 0;

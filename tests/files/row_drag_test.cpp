@@ -554,6 +554,48 @@ TEST_F(RowDragWindow, ScrolledListKeepsTheGapInViewWhenThePointerLeavesTheRows)
     EXPECT_EQ(g_app.files[topNow + perPage - 1].name, dragged);
 }
 
+TEST_F(RowDragWindow, WheelAndKeysScrollingUnderAStillPointerMoveTheGapWithTheRows)
+{
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 60; ++i) many.push_back(L"file" + std::to_wstring(100 + i) + L".txt");
+    SetUpWindow(many);
+    BeginDrag(1);
+    // The pointer rests on the upper half of row 6.
+    POINT pointer = {40, Row(6).top + 2};
+    ClientToScreen(list_, &pointer);
+    SetCursorPos(pointer.x, pointer.y);
+    MoveTo(40, Row(6).top + 2);
+    ASSERT_EQ(g_app.dropIndex, 6);
+    struct Scroll {
+        UINT message;
+        WPARAM wParam;
+    };
+    const Scroll scrolls[] = {
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, static_cast<WORD>(-WHEEL_DELTA))},  // down
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, WHEEL_DELTA)},                      // back up
+        {WM_KEYDOWN, VK_END},
+    };
+    for (const Scroll& scroll : scrolls) {
+        const int before = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+        SendMessageW(list_, scroll.message, scroll.wParam, MAKELPARAM(pointer.x, pointer.y));
+        const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+        ASSERT_NE(top, before) << scroll.message;
+        EXPECT_EQ(SendMessageW(g_app.listNew, LVM_GETTOPINDEX, 0, 0), top);
+        EXPECT_TRUE(g_app.dragging);
+        // The same screen point now lies on the upper half of row top + 6.
+        EXPECT_EQ(g_app.dropIndex, 6 + top) << scroll.message;
+        POINT line = {0, Row(g_app.dropIndex).top};
+        ClientToScreen(list_, &line);
+        RECT marker;
+        GetWindowRect(g_app.markerWindow, &marker);
+        EXPECT_EQ(marker.top, line.y - 1);
+    }
+    const std::wstring dragged = g_app.files[1].name;
+    const int gap = g_app.dropIndex;
+    Drop();
+    EXPECT_EQ(g_app.files[gap - 1].name, dragged);
+}
+
 TEST_F(RowDragWindow, DropWhileABatchRunsLeavesTheOrder)
 {
     SetUpWindow(kFive);
