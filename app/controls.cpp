@@ -81,19 +81,18 @@ const ControlRow kControls[] = {
     {kIdNewExtLabel, L"STATIC", L"New ext", kLabel, 0, nullptr},
     {kIdNewExt, L"EDIT", L"", kEdit, kSunken, &AppState::newExtEdit},
     {kIdHeadingPreview, L"STATIC", L"Preview", kLabel, 0, nullptr},
-    {kIdOriginalHeading, L"STATIC", L"Original file names", kLabel, 0, nullptr},
+    // The list headings share the panes' width, which the splitter can make narrower than the
+    // text: one line with an ellipsis, never a half-hidden second line.
+    {kIdOriginalHeading, L"STATIC", L"Original file names", kLabel | SS_ENDELLIPSIS, 0, nullptr},
     {kIdListOriginal, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listOriginal},
     {kIdSplitter, L"STATIC", L"", kChild | SS_NOTIFY, 0, &AppState::splitter},
-    {kIdNewHeading, L"STATIC", L"New / preview names", kLabel, 0, nullptr},
+    {kIdNewHeading, L"STATIC", L"New / preview names", kLabel | SS_ENDELLIPSIS, 0, nullptr},
     {kIdListNew, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listNew},
     {kIdProcess, L"BUTTON", L"Process", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, &AppState::processButton},
     // The status bar sizes itself; clipping siblings is not wanted for it.
     {kIdStatusBar, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, &AppState::statusBar},
 };
 
-const wchar_t* const kSequenceItems[] = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)", nullptr};
-const wchar_t* const kCaseItems[] = {L"No change", L"UPPERCASE", L"lowercase", L"Title Case", nullptr};
-const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullptr};
 
 struct ComboItems {
     HWND AppState::*combo;
@@ -140,3 +139,7 @@ void CreateControls()
     CreateUiFont();
     ApplyTheme();
 }
+
+const wchar_t* const kSequenceItems[] = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)", nullptr};
+const wchar_t* const kCaseItems[] = {L"No change", L"UPPERCASE", L"lowercase", L"Title Case", nullptr};
+const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullptr};

@@ -70,3 +70,8 @@ void CreateControls();
 
 // A child of the main window by ID (labels and headings have no AppState member).
 HWND ControlById(int id);
+
+// Combo-box items in index order (the index is the stored value), each list ending in null.
+extern const wchar_t* const kSequenceItems[];
+extern const wchar_t* const kCaseItems[];
+extern const wchar_t* const kExtItems[];

@@ -23,6 +23,13 @@ struct Metrics {
     }
     int dp(int n) const { return ScaleDp(n, in.dpi); }
     int textW(const wchar_t* text) const { return in.measure ? in.measure(text) : dp(80); }
+    // A combo box must show its longest item unclipped, whatever the font.
+    int widestItemW(const wchar_t* const* items) const
+    {
+        int widest = 0;
+        for (; *items; ++items) widest = std::max(widest, textW(*items));
+        return widest;
+    }
 };
 
 void Place(std::vector<Placement>& out, int id, int x, int y, int w, int h, bool toBottom = false)
@@ -96,12 +103,12 @@ int PlaceCaseRow(const Metrics& m, std::vector<Placement>& out, int y)
 {
     const int x = m.margin;
     const int caseLW = m.textW(L"Case");
-    const int caseW = std::max(m.dp(28) + m.textW(L"Title Case"), m.dp(140));
+    const int caseW = std::max(m.dp(28) + m.widestItemW(kCaseItems), m.dp(140));
     Place(out, kIdCaseLabel, x, y, caseLW, m.rowH);
     Place(out, kIdCaseCombo, x + caseLW, y, caseW, m.comboH, true);
     const int x2 = x + caseLW + caseW + m.gap;
     const int extLW = m.textW(L"Extension");
-    const int extW = std::max(m.dp(28) + m.textW(L"Lowercase"), m.dp(130));
+    const int extW = std::max(m.dp(28) + m.widestItemW(kExtItems), m.dp(130));
     Place(out, kIdExtLabel, x2, y, extLW, m.rowH);
     Place(out, kIdExtCombo, x2 + extLW, y, extW, m.comboH, true);
     const int x3 = x2 + extLW + extW + m.gap;
@@ -176,7 +183,7 @@ void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y,
 {
     const Metrics m(in);
     const int x0 = m.margin;
-    const int comboW = std::max(m.dp(28) + m.textW(L"Numbers (001, 002)"), m.dp(170));
+    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems), m.dp(170));
     const int fieldLW = std::max(m.textW(L"Start"), m.dp(40));
     const int numW = m.dp(56);
     const int firstLW = m.textW(L"Prefix");  // both rows, so they line up

@@ -1,6 +1,7 @@
 // Layout arithmetic, the minimum window size, the real window at 9/12/15 pt, and the splitter.
 #include "app/layout.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -161,6 +162,35 @@ TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
     EXPECT_EQ(ComboItemHeight(27, 96), 19);
     EXPECT_EQ(ComboItemHeight(20, 96), 18);  // never below 18
     EXPECT_EQ(ComboItemHeight(40, 144), 28);
+}
+
+// A font whose capitals are wide: "UPPERCASE" outgrows "Title Case", as with real fonts at
+// large sizes. Every combo box must still fit its longest item beside the arrow.
+int WideCapitalsMeasure(const wchar_t* text)
+{
+    int w = 10;
+    for (const wchar_t* c = text; *c; ++c) w += (*c >= L'A' && *c <= L'Z') ? 16 : 6;
+    return w;
+}
+
+TEST(ComputeLayout, CombosFitTheirLongestItem)
+{
+    LayoutInput in = FakeInput(1400, 800);
+    in.measure = WideCapitalsMeasure;
+    auto map = ById(ComputeLayout(in));
+    struct Row { int id; const wchar_t* const* items; int minimum; };
+    const Row rows[] = {
+        {kIdPrefixType, kSequenceItems, 170},
+        {kIdSuffixType, kSequenceItems, 170},
+        {kIdCaseCombo, kCaseItems, 140},
+        {kIdExtCombo, kExtItems, 130},
+    };
+    for (const Row& r : rows) {
+        int widest = 0;
+        for (const wchar_t* const* item = r.items; *item; ++item) widest = std::max(widest, WideCapitalsMeasure(*item));
+        EXPECT_EQ(map[r.id].w, std::max(28 + widest, r.minimum)) << r.id;
+    }
+    EXPECT_GT(WideCapitalsMeasure(L"UPPERCASE"), WideCapitalsMeasure(L"Title Case"));
 }
 
 // --- The real window -------------------------------------------------------------------------
