@@ -332,3 +332,75 @@ TEST_F(ProcessTest, ProgressForARowOutsideTheListOnlyCounts)
     EXPECT_EQ(StatusBar(), L"Processing 8 / 3 ...");
     for (const FileEntry& row : g_app.files) EXPECT_EQ(row.status, ItemStatus::Ready);
 }
+
+// A batch of more rows than arrive in one go: what the window finally shows is exact.
+class LongBatchTest : public ProcessTest {
+protected:
+    static constexpr int kFiles = 12;
+    void PrepareFiles() override
+    {
+        for (int i = 0; i < kFiles; ++i) input_.Write(L"f" + std::to_wstring(100 + i) + L".txt", std::to_string(i));
+    }
+    void PrepareSettings(AppSettings& settings) override
+    {
+        settings.winW = 900;
+        settings.winH = 900;  // every row in view
+    }
+    // Remembers, per row of the new-names list, the status it was last painted with.
+    static LRESULT CALLBACK WatchPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+    {
+        const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(lParam);
+        if (message == WM_NOTIFY && draw->nmcd.hdr.hwndFrom == g_app.listNew && draw->nmcd.hdr.code == NM_CUSTOMDRAW &&
+            draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < g_app.files.size()) {
+            painted_[draw->nmcd.dwItemSpec] = g_app.files[draw->nmcd.dwItemSpec].status;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    static inline std::vector<ItemStatus> painted_;
+};
+
+TEST_F(LongBatchTest, TheLastRowIsPaintedWithItsResultAndTheSummaryIsExact)
+{
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    ASSERT_GE(SendMessageW(g_app.listNew, LVM_GETCOUNTPERPAGE, 0, 0), kFiles);
+    painted_.assign(kFiles, ItemStatus::Ready);
+    SetWindowSubclass(window_, WatchPaint, 77, 0);
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const auto listPainted = [] { return GetUpdateRect(g_app.listNew, nullptr, FALSE) == FALSE; };
+    // The worker waits until the list has repainted what the closing prompt uncovered, so that
+    // only the batch's own repaints can show its results.
+    g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const PostMessageFn previous = SetWorkerPostFunction(GatedPost);
+    {
+        BoxAnswerer answerer({IDYES});
+        Process();
+        PumpUntil([] { return false; }, 200);
+        PumpUntil(listPainted, 2000);
+        SetEvent(g_gate);
+        EXPECT_TRUE(WaitIdle());
+    }
+    SetWorkerPostFunction(previous);
+    CloseHandle(g_gate);
+    PumpUntil(listPainted, 2000);
+    RemoveWindowSubclass(window_, WatchPaint, 77);
+
+    const int last = kFiles - 1;
+    EXPECT_EQ(g_app.files[last].status, ItemStatus::Done);
+    EXPECT_EQ(Cell(g_app.listNew, last, 2), L"Done");
+    EXPECT_EQ(painted_[last], ItemStatus::Done);
+    EXPECT_EQ(TempDir::ReadFileBytes(out / L"012f111.txt"), "11");
+    const std::wstring summary = L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12";
+    EXPECT_EQ(StatusBar(), summary);
+    EXPECT_EQ(g_app.statusBarText, summary);
+}
+
+TEST_F(LongBatchTest, RenamingRescansAndShowsTheSummaryAtTheEnd)
+{
+    RunProcess({IDYES});
+    ASSERT_EQ(g_app.files.size(), static_cast<size_t>(kFiles));
+    EXPECT_EQ(g_app.files.back().name, L"012f111.txt");
+    EXPECT_EQ(Cell(g_app.listOriginal, kFiles - 1, 0), L"012f111.txt");
+    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12");
+}
