@@ -40,8 +40,8 @@ protected:
     void LoadRows(std::initializer_list<const wchar_t*> names)
     {
         g_app.files.clear();
-        for (const wchar_t* name : names) g_app.files.push_back(Row(folder_, name));
-        Type(g_app.inputEdit, folder_.c_str());  // typing here alone refreshes nothing
+        for (const wchar_t* name : names) g_app.files.push_back(Row(folder_.path(), name));
+        Type(g_app.inputEdit, folder_.path().c_str());  // typing here alone refreshes nothing
         RefreshPreview();
     }
     const FileEntry& File(size_t i) const { return g_app.files.at(i); }
@@ -63,7 +63,7 @@ TEST_F(BindingTest, StatusCountsLine)
     };
     for (const auto& r : rows) {
         g_app.files.clear();
-        for (S status : r.statuses) g_app.files.push_back(Row(folder_, L"x.txt", status));
+        for (S status : r.statuses) g_app.files.push_back(Row(folder_.path(), L"x.txt", status));
         UpdateStatusCounts();
         EXPECT_EQ(g_app.statusBarText, r.expected);
         EXPECT_EQ(StatusText(), r.expected);

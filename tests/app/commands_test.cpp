@@ -262,8 +262,9 @@ TEST_F(CommandsTest, ResetRestoresDefaultsButSavesTheLiveGeometry)
 
 TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
 {
-    std::wstring input = MakeTempFolder(L"op-shell-busy");
-    WriteEmptyFile(JoinPath(input, L"x.txt"));
+    TempDir dir(L"op-shell-busy");
+    const std::wstring& input = dir.path();
+    dir.Write(L"x.txt", "");
     Type(g_app.inputEdit, input.c_str());
     const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,      IDM_AUTO_SAVE,      IDM_PRESET_NUMBERS3,
                            IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS,  IDM_PRESET_NONE,    IDM_RESET_SETTINGS,
@@ -291,14 +292,14 @@ TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
     g_app.busy = false;
     Command(IDM_REFRESH);
     EXPECT_EQ(g_app.files.size(), 1u);
-    RemoveFlatFolder(input);
 }
 
 TEST_F(CommandsTest, InputDirectoryIsReadOnLeavingTheEditOrF5)
 {
-    std::wstring input = MakeTempFolder(L"op-shell-scan");
+    TempDir dir(L"op-shell-scan");
+    const std::wstring& input = dir.path();
     for (const wchar_t* name : {L"one.txt", L"two.txt"})
-        WriteEmptyFile(JoinPath(input, name));
+        dir.Write(name, "");
     Type(g_app.inputEdit, input.c_str());
     EXPECT_TRUE(g_app.files.empty()) << "typing alone reads nothing";
     Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
@@ -314,7 +315,6 @@ TEST_F(CommandsTest, InputDirectoryIsReadOnLeavingTheEditOrF5)
     MSG key = {window_, WM_KEYDOWN, VK_F5, 0x003F0001, 0, {0, 0}};
     EXPECT_NE(TranslateAcceleratorW(window_, table, &key), 0);
     EXPECT_EQ(g_app.files.size(), 2u);
-    RemoveFlatFolder(input);
 }
 
 TEST_F(CommandsTest, AboutBoxShowsItsTexts)
@@ -399,9 +399,10 @@ protected:
 
 TEST_F(FolderPickTest, PickedInputFolderIsScannedCopiedToOutputAndSaved)
 {
-    std::wstring input = MakeTempFolder(L"op-shell-pick");
+    TempDir dir(L"op-shell-pick");
+    const std::wstring& input = dir.path();
     for (const wchar_t* name : {L"p1.txt", L"p2.txt", L"p3.txt"})
-        WriteEmptyFile(JoinPath(input, name));
+        dir.Write(name, "");
     struct Row {
         int modeId;        // radio checked before browsing
         bool sameAsInput;
@@ -428,12 +429,12 @@ TEST_F(FolderPickTest, PickedInputFolderIsScannedCopiedToOutputAndSaved)
         ASSERT_TRUE(SettingsFileExists());
         EXPECT_EQ(SavedSettings().inputDir, input);
     }
-    RemoveFlatFolder(input);
 }
 
 TEST_F(FolderPickTest, PickedOutputFolderIsSaved)
 {
-    std::wstring output = MakeTempFolder(L"op-shell-out");
+    TempDir dir(L"op-shell-out");
+    const std::wstring& output = dir.path();
     Click(g_app.modeCopy);
     SendMessageW(g_app.sameAsInputCheck, BM_SETCHECK, BST_UNCHECKED, 0);
     Command(kIdSameAsInput, BN_CLICKED, g_app.sameAsInputCheck);
@@ -444,7 +445,6 @@ TEST_F(FolderPickTest, PickedOutputFolderIsSaved)
     EXPECT_EQ(Text(g_app.outputEdit), output);
     ASSERT_TRUE(SettingsFileExists());
     EXPECT_EQ(SavedSettings().outputDir, output);
-    RemoveFlatFolder(output);
 }
 
 }  // namespace

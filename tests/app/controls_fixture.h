@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "engine/path.h"
 #include "settings/settings_file.h"
+#include "tests/support/temp_dir.h"
 
 class MainWindowFixture : public ::testing::Test {
 protected:
@@ -19,12 +20,7 @@ protected:
     {
         INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&classes);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = JoinPath(temp, L"op-controls-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                     std::to_wstring(GetTickCount()));
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        settingsPath_ = JoinPath(folder_, L"settings.json");
+        settingsPath_ = folder_ / L"settings.json";
         SetSettingsPathForTest(settingsPath_);
         g_app.settings = DefaultSettings();
         PrepareSettings(g_app.settings);
@@ -39,8 +35,6 @@ protected:
     {
         DestroyMainWindowForTest();
         SetSettingsPathForTest(L"");
-        DeleteFileW(settingsPath_.c_str());
-        RemoveDirectoryW(folder_.c_str());
     }
 
     // Settings the window starts with; the defaults unless a test says otherwise.
@@ -80,7 +74,7 @@ protected:
     }
     bool SettingsFileExists() const { return GetFileAttributesW(settingsPath_.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-    std::wstring folder_;
+    TempDir folder_{L"op-controls"};
     std::wstring settingsPath_;
     HWND window_ = nullptr;
 };

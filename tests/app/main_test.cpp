@@ -56,9 +56,8 @@ class ProgramRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = MakeTempFolder(L"op-exe");
-        exe_ = JoinPath(folder_, L"OrvanePallisto.exe");
-        settings_ = JoinPath(folder_, L"settings.json");
+        exe_ = folder_ / L"OrvanePallisto.exe";
+        settings_ = folder_ / L"settings.json";
         ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), exe_.c_str(), FALSE)) << "missing built exe";
     }
     void TearDown() override
@@ -70,7 +69,6 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
-        RemoveFlatFolder(folder_);
     }
 
     PROCESS_INFORMATION Start()
@@ -80,7 +78,7 @@ protected:
         PROCESS_INFORMATION process = {};
         std::wstring commandLine = L"\"" + exe_ + L"\"";
         EXPECT_TRUE(CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   folder_.c_str(), &startup, &process));
+                                   folder_.path().c_str(), &startup, &process));
         started_.push_back(process);
         return process;
     }
@@ -99,7 +97,8 @@ protected:
         return WaitExit(process, 15000);
     }
 
-    std::wstring folder_, exe_, settings_;
+    TempDir folder_{L"op-exe"};  // removed after TearDown has ended the started copies
+    std::wstring exe_, settings_;
     std::vector<PROCESS_INFORMATION> started_;
 };
 
@@ -121,15 +120,16 @@ TEST_F(ProgramRun, SecondInstanceExitsWhileFirstRunsAndCloseSaves)
     EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the first keeps running";
 
     EXPECT_EQ(CloseNormally(first, window), 0u);
-    std::string text = ReadFileBytes(settings_);
+    std::string text = TempDir::ReadFileBytes(settings_);
     EXPECT_EQ(CountLines(text), 41);
     EXPECT_EQ(text.rfind("{", 0), 0u);
 }
 
 TEST_F(ProgramRun, SettingsPersistAcrossARestart)
 {
-    std::wstring input = MakeTempFolder(L"op-exe-input");
-    WriteEmptyFile(JoinPath(input, L"photo.jpg"));
+    TempDir dir(L"op-exe-input");
+    const std::wstring& input = dir.path();
+    dir.Write(L"photo.jpg", "");
     AppSettings settings = DefaultSettings();
     settings.inputDir = input;
     settings.rules.search = L"photo";
@@ -161,7 +161,6 @@ TEST_F(ProgramRun, SettingsPersistAcrossARestart)
         EXPECT_EQ(saved.fontPt, 12);
         EXPECT_EQ(saved.winW, 1200);
     }
-    RemoveFlatFolder(input);
 }
 
 // The status bar's text, read across processes (WM_GETTEXT gives part 0).
@@ -176,8 +175,9 @@ std::wstring StatusBarText(HWND window)
 
 TEST_F(ProgramRun, F5RereadsTheDirectoryFromAnyControl)
 {
-    std::wstring input = MakeTempFolder(L"op-exe-f5");
-    WriteEmptyFile(JoinPath(input, L"a.txt"));
+    TempDir dir(L"op-exe-f5");
+    const std::wstring& input = dir.path();
+    dir.Write(L"a.txt", "");
     AppSettings settings = DefaultSettings();
     settings.inputDir = input;
     ASSERT_TRUE(WriteSettingsFile(settings_, settings));
@@ -188,7 +188,7 @@ TEST_F(ProgramRun, F5RereadsTheDirectoryFromAnyControl)
 
     // The key arrives at a list view, which bypasses dialog navigation; the accelerator still
     // turns it into "Refresh Directory".
-    WriteEmptyFile(JoinPath(input, L"b.txt"));
+    dir.Write(L"b.txt", "");
     HWND list = FindWindowExW(window, nullptr, L"SysListView32", nullptr);
     ASSERT_NE(list, nullptr);
     PostMessageW(list, WM_KEYDOWN, VK_F5, 0x003F0001);
@@ -200,7 +200,6 @@ TEST_F(ProgramRun, F5RereadsTheDirectoryFromAnyControl)
     }
     EXPECT_EQ(status.rfind(L"Files: 2 ", 0), 0u) << status;
     EXPECT_EQ(CloseNormally(process, window), 0u);
-    RemoveFlatFolder(input);
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
         EXPECT_FALSE(IsWindow(window_));
         EXPECT_EQ(g_app.mainWindow, nullptr);
         ASSERT_TRUE(SettingsFileExists());
-        EXPECT_EQ(CountLines(ReadFileBytes(settingsPath_)), 41);
+        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 41);
         AppSettings saved = SavedSettings();
         EXPECT_EQ(saved.rules.search, L"holiday") << "the close collects the controls";
         EXPECT_EQ(saved.autoSave, autoSave);
@@ -329,24 +329,18 @@ class MainWindowWithInputTest : public ShellWindowTest {
 protected:
     void PrepareSettings(AppSettings& settings) override
     {
-        input_ = MakeTempFolder(L"op-shell-input");
         for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.jpg"})
-            WriteEmptyFile(JoinPath(input_, name));
-        settings.inputDir = input_;
+            input_.Write(name, "");
+        settings.inputDir = input_.path();
     }
-    void TearDown() override
-    {
-        ShellWindowTest::TearDown();
-        RemoveFlatFolder(input_);
-    }
-    std::wstring input_;
+    TempDir input_{L"op-shell-input"};
 };
 
 TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
 {
     ASSERT_EQ(g_app.files.size(), 3u);
     EXPECT_EQ(g_app.files[0].name, L"a.txt");
-    EXPECT_EQ(Text(g_app.inputEdit), input_);
+    EXPECT_EQ(Text(g_app.inputEdit), input_.path());
 }
 
 NMLISTVIEW ListNotification(HWND from, UINT code, int item, int subItem)

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,63 +16,7 @@
 #include "app/main_window.h"
 #include "engine/path.h"
 #include "settings/settings_file.h"
-
-inline std::wstring MakeTempFolder(const wchar_t* tag)
-{
-    static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = JoinPath(temp, std::wstring(tag) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                             std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter));
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-// Deletes the files of a flat folder, then the folder.
-inline void RemoveFlatFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(JoinPath(folder, L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(JoinPath(folder, data.cFileName).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-inline void WriteEmptyFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-}
-
-inline std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-inline int CountLines(const std::string& text)
-{
-    int lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    if (!text.empty() && text.back() != '\n')
-        ++lines;
-    return lines;
-}
+#include "tests/support/temp_dir.h"
 
 // Watches for the next visible "#32770" window of this process (message box or dialog),
 // records its caption and every child's text, and presses the given button.
@@ -176,8 +119,7 @@ class ShellWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = MakeTempFolder(L"op-shell");
-        settingsPath_ = JoinPath(folder_, L"settings.json");
+        settingsPath_ = folder_ / L"settings.json";
         SetSettingsPathForTest(settingsPath_);
         g_app.settings = DefaultSettings();
         PrepareSettings(g_app.settings);
@@ -195,7 +137,6 @@ protected:
     {
         DestroyMainWindowForTest();
         SetSettingsPathForTest(L"");
-        RemoveFlatFolder(folder_);
     }
 
     virtual void PrepareSettings(AppSettings&) {}
@@ -234,7 +175,7 @@ protected:
         return saved;
     }
 
-    std::wstring folder_;
+    TempDir folder_{L"op-shell"};
     std::wstring settingsPath_;
     HWND window_ = nullptr;
 };

@@ -211,8 +211,8 @@ LRESULT CALLBACK VetoMainWindow(int code, WPARAM wParam, LPARAM lParam)
 
 TEST(StartupFailureTest, WindowThatCannotBeCreatedExitsWithOneAndFreesTheMutex)
 {
-    std::wstring folder = MakeTempFolder(L"op-shell-veto");
-    SetSettingsPathForTest(JoinPath(folder, L"settings.json"));
+    TempDir folder(L"op-shell-veto");
+    SetSettingsPathForTest(folder / L"settings.json");
     g_vetoHook = SetWindowsHookExW(WH_CBT, VetoMainWindow, nullptr, GetCurrentThreadId());
     ASSERT_NE(g_vetoHook, nullptr);
     int exitCode = RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
@@ -225,7 +225,6 @@ TEST(StartupFailureTest, WindowThatCannotBeCreatedExitsWithOneAndFreesTheMutex)
     EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "the failed run let go of the mutex";
     CloseHandle(mutex);
     SetSettingsPathForTest(L"");
-    RemoveFlatFolder(folder);
 }
 
 using MessageLoopTest = ShellWindowTest;
@@ -257,9 +256,9 @@ TEST_F(MessageLoopTest, TabMovesBetweenControlsButNotOutOfAListView)
 
 TEST_F(MessageLoopTest, F5RefreshesWhicheverControlHasTheFocus)
 {
-    std::wstring input = MakeTempFolder(L"op-shell-loop");
-    WriteEmptyFile(JoinPath(input, L"one.txt"));
-    Type(g_app.inputEdit, input.c_str());
+    TempDir input(L"op-shell-loop");
+    input.Write(L"one.txt", "");
+    Type(g_app.inputEdit, input.path().c_str());
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     SetForegroundWindow(window_);
     for (HWND focus : {g_app.listOriginal, g_app.listNew, g_app.searchEdit}) {
@@ -273,7 +272,6 @@ TEST_F(MessageLoopTest, F5RefreshesWhicheverControlHasTheFocus)
     g_app.files.clear();
     TranslateMainWindowMessage(window_, nullptr, &f5);
     EXPECT_TRUE(g_app.files.empty()) << "without the table F5 is only a key";
-    RemoveFlatFolder(input);
 }
 
 }  // namespace

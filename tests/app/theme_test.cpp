@@ -14,7 +14,7 @@
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
 #include "settings/settings_file.h"
-#include "tests/files/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

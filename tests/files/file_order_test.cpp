@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/files/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

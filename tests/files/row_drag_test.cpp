@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "files/file_order.h"
 #include "settings/settings_file.h"
-#include "tests/files/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

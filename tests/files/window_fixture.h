@@ -16,7 +16,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "settings/settings_file.h"
-#include "tests/files/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 // One message box as the user saw it.
 struct SeenBox {

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <vector>
 
-#include "tests/files/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "engine/path.h"
 #include "settings/settings_file.h"
 #include "tests/settings/settings_compare.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -18,35 +19,15 @@ class SettingsIoTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir_ = JoinPath(temp, L"op_settings_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                                  std::to_wstring(counter_++));
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
-        path_ = JoinPath(dir_, L"settings.json");
-    }
-    void TearDown() override
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(JoinPath(dir_, L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring full = JoinPath(dir_, name);
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(full.c_str());
-                else DeleteFileW(full.c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(dir_.c_str());
+        ASSERT_TRUE(dir_.created());
+        path_ = dir_ / L"settings.json";
     }
 
     std::vector<std::wstring> Entries() const
     {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(JoinPath(dir_, L"*").c_str(), &data);
+        HANDLE find = FindFirstFileW((dir_ / L"*").c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return names;
         do {
             const std::wstring name = data.cFileName;
@@ -63,9 +44,8 @@ protected:
         return bytes;
     }
 
-    std::wstring dir_;
+    TempDir dir_{L"op_settings"};
     std::wstring path_;
-    static inline int counter_ = 0;
 };
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -128,7 +108,7 @@ TEST_F(SettingsIoTest, OversizedFileIsNotRead)
 
 TEST_F(SettingsIoTest, WritingIntoMissingDirectoryCreatesNothing)
 {
-    const std::wstring missing = JoinPath(dir_, L"absent");
+    const std::wstring missing = dir_ / L"absent";
     EXPECT_FALSE(WriteSettingsFile(JoinPath(missing, L"settings.json"), DefaultSettings()));
     EXPECT_FALSE(Exists(missing));
     EXPECT_TRUE(Entries().empty());
@@ -168,7 +148,7 @@ TEST_F(SettingsIoTest, BlockedTemporaryNameFailsWithoutTouchingTheFile)
 TEST_F(SettingsIoTest, TemporaryFileSitsBesideTheTarget)
 {
     const std::wstring temp = TemporaryPathFor(path_);
-    EXPECT_EQ(temp.rfind(dir_ + L"\\", 0), 0u);
+    EXPECT_EQ(temp.rfind(dir_.path() + L"\\", 0), 0u);
     EXPECT_NE(temp, path_);
 }
 

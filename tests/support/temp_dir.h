@@ -1,25 +1,29 @@
 #pragma once
-// A real, uniquely named folder under the temp directory, removed with everything in it.
+// A real, uniquely named folder under the temp directory, removed with everything in it, and
+// the small file helpers the tests use on it.
 #include <windows.h>
 
 #include <string>
 
 class TempDir {
 public:
-    TempDir()
+    // The tag starts the folder's name, so a leftover folder says which test made it.
+    explicit TempDir(const std::wstring& tag = L"op_files")
     {
         static unsigned counter = 0;
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + L"op_files_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+        path_ = std::wstring(base) + tag + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
                 std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++counter);
-        CreateDirectoryW(path_.c_str(), nullptr);
+        created_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
     }
     ~TempDir() { RemoveTree(path_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     const std::wstring& path() const { return path_; }
+    // False when the folder already existed or could not be made.
+    bool created() const { return created_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
     // Writes `contents` (bytes) to a new file of this folder; returns its full path.
@@ -82,4 +86,14 @@ public:
 
 private:
     std::wstring path_;
+    bool created_ = false;
 };
+
+// Lines of a text, a last line without its line break counted too.
+inline int CountLines(const std::string& text)
+{
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    if (!text.empty() && text.back() != '\n') ++lines;
+    return lines;
+}
