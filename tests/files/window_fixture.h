@@ -6,100 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "settings/settings_file.h"
+#include "tests/support/message_box.h"
 #include "tests/support/temp_dir.h"
-
-// One message box as the user saw it.
-struct SeenBox {
-    std::wstring caption;
-    std::wstring text;
-    bool hasYesNo = false;
-};
-
-// Watches for message boxes of this process and answers them from its own thread: the main
-// thread sits in the box's modal loop meanwhile. Answers are used in order; once they run
-// out, a Yes/No box gets No and any other box its OK.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(std::vector<int> answers = {}) : answers_(std::move(answers)), thread_([this] { Run(); }) {}
-    ~BoxAnswerer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    std::vector<SeenBox> Seen()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return seen_;
-    }
-    // Called on the answering thread while the box is up, before it is answered.
-    void OnBox(std::function<void()> callback) { onBox_ = std::move(callback); }
-
-private:
-    static BOOL CALLBACK FindBox(HWND window, LPARAM found)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        wchar_t cls[16] = {};
-        GetClassNameW(window, cls, 16);
-        if (pid == GetCurrentProcessId() && std::wstring(cls) == L"#32770" && IsWindowVisible(window)) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    void Run()
-    {
-        HWND answered = nullptr;
-        while (!stop_) {
-            Sleep(10);
-            HWND box = nullptr;
-            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
-            if (!box || (box == answered && IsWindow(answered))) continue;
-            Answer(box);
-            answered = box;
-        }
-    }
-
-    void Answer(HWND box)
-    {
-        SeenBox seen;
-        wchar_t buffer[1024] = {};
-        GetWindowTextW(box, buffer, 1024);
-        seen.caption = buffer;
-        GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
-        seen.text = buffer;
-        seen.hasYesNo = GetDlgItem(box, IDYES) != nullptr;
-        if (onBox_) onBox_();
-        int button = seen.hasYesNo ? IDNO : IDOK;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (next_ < answers_.size()) button = answers_[next_++];
-            seen_.push_back(seen);
-        }
-        HWND control = GetDlgItem(box, button);
-        if (!control) control = GetDlgItem(box, seen.hasYesNo ? IDNO : IDOK);
-        PostMessageW(control, BM_CLICK, 0, 0);
-    }
-
-    std::vector<int> answers_;
-    size_t next_ = 0;
-    std::vector<SeenBox> seen_;
-    std::mutex mutex_;
-    std::function<void()> onBox_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 class FilesWindowTest : public ::testing::Test {
 protected:
