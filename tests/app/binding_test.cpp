@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "controls_fixture.h"
+#include "engine/path.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Menu commands, their check marks, the presets, the reset, the busy refusals, the About box
 // and the menu and accelerator resources, driven through the real main window.
-#include "tests/app/shell_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 #include "app/commands.h"
 #include "app/controls.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-using CommandsTest = ShellWindowTest;
+using CommandsTest = ShownMainWindowFixture;
 
 bool MenuChecked(HWND window, UINT id)
 {

@@ -2,7 +2,7 @@
 #include "app/controls.h"
 
 #include "app/splitter.h"
-#include "controls_fixture.h"
+#include "tests/support/main_window_fixture.h"
 #include "files/list_views.h"
 
 #include <vector>

@@ -8,7 +8,7 @@
 #include "app/controls.h"
 #include "app/splitter.h"
 #include "app/theme.h"
-#include "controls_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 
@@ -403,8 +403,7 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     DestroyMainWindowForTest();
     g_app.settings = DefaultSettings();
     ASSERT_TRUE(LoadSettings(settingsPath_, g_app.settings));
-    window_ = CreateMainWindow(GetModuleHandleW(nullptr));
-    ASSERT_NE(window_, nullptr);
+    ASSERT_TRUE(ReopenMainWindow());
     EXPECT_EQ(g_app.settings.splitPct, 80);
     const RECT left = ChildRect(g_app.listOriginal), right = ChildRect(g_app.listNew);
     EXPECT_EQ(left.right - left.left, SplitPanes(right.right - left.left, 80, 96).left);

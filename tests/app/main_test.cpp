@@ -6,7 +6,9 @@
 
 #include <string>
 
-#include "tests/app/shell_fixture.h"
+#include "engine/path.h"
+#include "settings/settings_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The main window procedure driven with real messages: creation, closing, the busy refusal,
 // the size and column saves, the minimum size and the release of resources.
-#include "tests/app/shell_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 #include "app/layout.h"
 #include "resources/resource.h"
 
 namespace {
 
-using MainWindowTest = ShellWindowTest;
+using MainWindowTest = ShownMainWindowFixture;
 
 TEST_F(MainWindowTest, CreationAttachesMenuIconsAndCountsLine)
 {
@@ -52,8 +52,7 @@ TEST_F(MainWindowTest, CreationShowsTheLoadedSettings)
         g_app.settings.rules.prefix.type = static_cast<SequenceType>(row.prefixType);
         g_app.settings.mode = row.mode;
         g_app.settings.rules.search = row.search;
-        window_ = CreateMainWindow(GetModuleHandleW(nullptr));
-        ASSERT_NE(window_, nullptr);
+        ASSERT_TRUE(ReopenMainWindow());
         EXPECT_EQ(MenuChecked(window_, IDM_AUTO_SAVE), row.autoSave);
         EXPECT_EQ(MenuChecked(window_, IDM_DARK_THEME), row.dark);
         for (UINT id : {IDM_FONT_9, IDM_FONT_12, IDM_FONT_15})
@@ -131,8 +130,7 @@ TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
         SCOPED_TRACE(autoSave);
         if (!g_app.mainWindow) {
             g_app.settings = DefaultSettings();
-            window_ = CreateMainWindow(GetModuleHandleW(nullptr));
-            ASSERT_NE(window_, nullptr);
+            ASSERT_TRUE(ReopenMainWindow());
         }
         DeleteSettingsFile();
         g_app.settings.autoSave = autoSave;
@@ -325,7 +323,7 @@ TEST_F(MainWindowTest, DestroyReleasesResourcesAndPostsQuit)
     EXPECT_FALSE(SettingsFileExists()) << "nothing is saved once the window is gone";
 }
 
-class MainWindowWithInputTest : public ShellWindowTest {
+class MainWindowWithInputTest : public ShownMainWindowFixture {
 protected:
     void PrepareSettings(AppSettings& settings) override
     {

@@ -1,9 +1,9 @@
 // Collecting the live window into the settings, and putting a new window back where it was.
-#include "tests/app/shell_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 
-using SettingsWindowTest = ShellWindowTest;
+using SettingsWindowTest = ShownMainWindowFixture;
 
 RECT WorkArea(HWND window)
 {

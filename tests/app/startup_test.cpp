@@ -10,7 +10,7 @@
 #include "app/startup.h"
 #include "app/theme_hooks.h"
 #include "resources/resource.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 
@@ -159,18 +159,18 @@ TEST(StartupTest, SystemUxThemeOnThisSystem)
 }
 
 // Another instance holds the mutex: the run hands over and ends with 0 before loading anything.
-class SecondInstanceTest : public ShellWindowTest {
+class SecondInstanceTest : public ShownMainWindowFixture {
 protected:
     void SetUp() override
     {
-        ShellWindowTest::SetUp();
+        ShownMainWindowFixture::SetUp();
         mutex_ = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
         ASSERT_NE(mutex_, nullptr);
     }
     void TearDown() override
     {
         CloseHandle(mutex_);
-        ShellWindowTest::TearDown();
+        ShownMainWindowFixture::TearDown();
     }
     HANDLE mutex_ = nullptr;
 };
@@ -227,7 +227,7 @@ TEST(StartupFailureTest, WindowThatCannotBeCreatedExitsWithOneAndFreesTheMutex)
     SetSettingsPathForTest(L"");
 }
 
-using MessageLoopTest = ShellWindowTest;
+using MessageLoopTest = ShownMainWindowFixture;
 
 MSG KeyDown(HWND target, WPARAM key)
 {

@@ -14,7 +14,7 @@
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
 #include "settings/settings_file.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 
@@ -94,26 +94,14 @@ TEST(FrameAttributes, DarkModeAlwaysCaptionColoursFromBuild22000)
 
 // --- The real main window ----------------------------------------------------------------
 
-class ThemeWindow : public testing::Test {
+class ThemeWindow : public MainWindowFixture {
 protected:
-    void SetUp() override
+    void PrepareSettings(AppSettings& settings) override
     {
-        folder_.Write(L"one.txt", "1");
-        folder_.Write(L"two.txt", "2");
-        settingsPath_ = settingsFolder_ / L"settings.json";
-        SetSettingsPathForTest(settingsPath_);
-        g_app.settings = DefaultSettings();
-        g_app.settings.inputDir = folder_.path();
-        g_app.settings.outputDir = folder_.path();
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
-        ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
-        ASSERT_NE(CreateMainWindow(GetModuleHandleW(nullptr)), nullptr);
-    }
-    void TearDown() override
-    {
-        DestroyMainWindowForTest();
-        SetSettingsPathForTest(L"");
+        input_.Write(L"one.txt", "1");
+        input_.Write(L"two.txt", "2");
+        settings.inputDir = input_.path();
+        settings.outputDir = input_.path();
     }
     void SetTheme(bool dark)
     {
@@ -133,11 +121,8 @@ protected:
         GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof(info), &info);
         return info.lbColor;
     }
-    void Command(int id) { SendMessageW(g_app.mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-    TempDir folder_;
-    TempDir settingsFolder_;
-    std::wstring settingsPath_;
+    TempDir input_;
 };
 
 TEST_F(ThemeWindow, FontHeightFollowsPointsAndDpiAndReachesEveryChild)

@@ -55,8 +55,8 @@ TEST_F(ScanTest, CreationListsFilesInNameOrderWithTheArrowOnName)
     EXPECT_EQ(g_app.sortColumn, 0);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
     EXPECT_EQ(HeaderFormat(1), 0);
-    EXPECT_EQ(StatusBar(), L"Files: 5  |  Ready: 5  |  Unchanged: 0  |  Conflicts: 0");
-    EXPECT_EQ(g_app.statusBarText, StatusBar());
+    EXPECT_EQ(StatusText(), L"Files: 5  |  Ready: 5  |  Unchanged: 0  |  Conflicts: 0");
+    EXPECT_EQ(g_app.statusBarText, StatusText());
 }
 
 TEST_F(ScanTest, CellsShowNamesSizesExtensionsAndThePlan)
@@ -98,7 +98,7 @@ TEST_F(ScanTest, FailuresEmptyTheListWithTheirTexts)
         EXPECT_TRUE(g_app.files.empty()) << c.path;
         EXPECT_EQ(ItemCount(g_app.listOriginal), 0);
         EXPECT_EQ(ItemCount(g_app.listNew), 0);
-        EXPECT_EQ(StatusBar(), c.text);
+        EXPECT_EQ(StatusText(), c.text);
         EXPECT_EQ(g_app.statusBarText, c.text);
         EXPECT_EQ(g_app.sortColumn, -1);
         EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
@@ -134,7 +134,7 @@ TEST_F(ScanTest, OnlySubFoldersGiveAnEmptyListWithTheArrow)
     SetInputDir(folders.path());
     EXPECT_TRUE(g_app.files.empty());
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
-    EXPECT_EQ(StatusBar(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
+    EXPECT_EQ(StatusText(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
 }
 
 TEST_F(ScanTest, SizeSortTogglesAndTheNumberingFollows)
@@ -191,7 +191,7 @@ TEST_F(ScanTest, ClearListEmptiesBothListsAndRemovesTheArrow)
     EXPECT_EQ(ItemCount(g_app.listNew), 0);
     EXPECT_EQ(HeaderFormat(0), 0);
     EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
-    EXPECT_EQ(StatusBar(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
+    EXPECT_EQ(StatusText(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
     EXPECT_EQ(g_app.settings.inputDir, input_.path());  // the directories stay
     Refresh();
     EXPECT_EQ(g_app.files.size(), 5u);

@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "files/file_order.h"
 #include "settings/settings_file.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace {
 
@@ -258,31 +258,26 @@ TEST(AutoScrollDelta, OneRowPerMoveInsideTheEdgeZones)
 // --- Real drags on the real main window -------------------------------------------------
 
 // The main window on a folder of files, shown without activation so the lists lay out rows.
-class RowDragWindow : public testing::Test {
+class RowDragWindow : public MainWindowFixture {
 protected:
+    void SetUp() override {}  // each test opens the window on its own files
+    void PrepareSettings(AppSettings& settings) override
+    {
+        settings.inputDir = input_.path();
+        settings.outputDir = input_.path();
+        settings.rules.prefix.type = SequenceType::Numbers;
+        settings.winW = 1000;
+        settings.winH = 760;
+    }
     void SetUpWindow(const std::vector<std::wstring>& names)
     {
-        for (const std::wstring& name : names) folder_.Write(name, "x");
-        SetSettingsPathForTest(settingsFolder_ / L"settings.json");
-        g_app.settings = DefaultSettings();
-        g_app.settings.inputDir = folder_.path();
-        g_app.settings.outputDir = folder_.path();
-        g_app.settings.rules.prefix.type = SequenceType::Numbers;
-        g_app.settings.winW = 1000;
-        g_app.settings.winH = 760;
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
-        ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
-        ASSERT_NE(CreateMainWindow(GetModuleHandleW(nullptr)), nullptr);
+        for (const std::wstring& name : names) input_.Write(name, "x");
+        OpenMainWindow();
+        if (HasFatalFailure()) return;
         ShowWindow(g_app.mainWindow, SW_SHOWNOACTIVATE);
         UpdateWindow(g_app.mainWindow);
         ASSERT_EQ(g_app.files.size(), names.size());
         list_ = g_app.listOriginal;
-    }
-    void TearDown() override
-    {
-        DestroyMainWindowForTest();
-        SetSettingsPathForTest(L"");
     }
 
     RECT Row(int row) const
@@ -358,8 +353,7 @@ protected:
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     }
 
-    TempDir folder_;
-    TempDir settingsFolder_;
+    TempDir input_;
     HWND list_ = nullptr;
 };
 
@@ -481,7 +475,7 @@ TEST_F(RowDragWindow, ListRescannedDuringTheDragIsNotReordered)
     SetUpWindow(kFive);
     BeginDrag(0);
     MoveToGap(4, true);
-    DeleteFileW((folder_ / L"a.txt").c_str());
+    DeleteFileW((input_ / L"a.txt").c_str());
     SendMessageW(g_app.mainWindow, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // F5
     ASSERT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt"}));
     Drop();

@@ -99,7 +99,7 @@ TEST_F(ProcessTest, RenameInPlaceRenamesOnDiskAndKeepsTheSummaryOverTheRescan)
     EXPECT_FALSE(TempDir::Exists(input_ / L"a.txt"));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.txt", L"002b.txt", L"003c.txt"}));  // rescanned
     const std::wstring summary = L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3";
-    EXPECT_EQ(StatusBar(), summary);
+    EXPECT_EQ(StatusText(), summary);
     EXPECT_EQ(g_app.statusBarText, summary);
     EXPECT_TRUE(IsWindowEnabled(g_app.processButton));
     EXPECT_TRUE(IsWindowEnabled(g_app.inputEdit));
@@ -129,7 +129,7 @@ TEST_F(ProcessTest, CopyKeepsSourcesAndTheRowsResults)
         EXPECT_EQ(Cell(g_app.listNew, row, 2), L"Done");
         EXPECT_EQ(Cell(g_app.listOriginal, row, 0), g_app.files[row].name);  // copies leave the names
     }
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
 }
 
 TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
@@ -144,7 +144,7 @@ TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
     EXPECT_EQ(TempDir::ReadFileBytes(out + L"\\002b.txt"), "bravo");
     EXPECT_FALSE(TempDir::Exists(input_ / L"b.txt"));
     EXPECT_TRUE(g_app.files.empty());  // the input folder, rescanned, is empty now
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
 }
 
 TEST_F(ProcessTest, OutputFolderChecks)
@@ -195,7 +195,7 @@ TEST_F(ProcessTest, ConflictsAreCountedSkippedAndKeepTheirStatus)
     EXPECT_FALSE(g_app.files[2].statusText.empty());
     EXPECT_EQ(TempDir::ReadFileBytes(out / L"003c.txt"), "old bytes");
     EXPECT_EQ(TempDir::ReadFileBytes(out / L"001a.txt"), "alpha");
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 2  |  Skipped: 1  |  Errors: 0  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 1  |  Errors: 0  |  Total: 3");
 }
 
 TEST_F(ProcessTest, UnchangedRowsEndSkippedWithTheirOwnText)
@@ -209,7 +209,7 @@ TEST_F(ProcessTest, UnchangedRowsEndSkippedWithTheirOwnText)
     EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
     EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Unchanged");
     EXPECT_EQ(g_app.files[1].status, ItemStatus::Done);
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 1  |  Skipped: 2  |  Errors: 0  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 1  |  Skipped: 2  |  Errors: 0  |  Total: 3");
 }
 
 TEST_F(ProcessTest, LockedAndVanishedSourcesFailButTheBatchGoesOn)
@@ -228,7 +228,7 @@ TEST_F(ProcessTest, LockedAndVanishedSourcesFailButTheBatchGoesOn)
     EXPECT_EQ(Cell(g_app.listNew, 2, 2), DescribeError(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(TempDir::ReadFileBytes(out / L"002b.txt"), "bravo");
     EXPECT_FALSE(TempDir::Exists(out / L"001a.txt"));
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 1  |  Skipped: 0  |  Errors: 2  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 1  |  Skipped: 0  |  Errors: 2  |  Total: 3");
 }
 
 TEST_F(ProcessTest, LockedSourceInRenameModeStaysAndTheRestIsRenamed)
@@ -237,7 +237,7 @@ TEST_F(ProcessTest, LockedSourceInRenameModeStaysAndTheRestIsRenamed)
     const auto boxes = RunProcess({IDYES});
     EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (rename)?", kFailedBox}));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.txt", L"003c.txt", L"b.txt"}));
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 1  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 1  |  Total: 3");
 }
 
 TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
@@ -269,7 +269,7 @@ TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
     SetWorkerPostFunction(previous);
     CloseHandle(g_gate);
     EXPECT_TRUE(TempDir::Exists(input_ / L"003c.txt"));  // the batch went on to its end
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
 }
 
 TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
@@ -304,7 +304,7 @@ TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
             EXPECT_EQ(row.sourcePath, row.targetPath);
             EXPECT_EQ(row.directory, row.targetDirectory);
         }
-        EXPECT_EQ(StatusBar(), L"Processing 2 / 3 ...");
+        EXPECT_EQ(StatusText(), L"Processing 2 / 3 ...");
     }
 }
 
@@ -318,7 +318,7 @@ TEST_F(ProcessTest, ABurstOfProgressEndsWithTheLastCountShown)
     }
     PumpUntil([] { return g_app.files[2].status == ItemStatus::Skipped; }, 5000);
     EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
-    EXPECT_EQ(StatusBar(), L"Processing 3 / 3 ...");
+    EXPECT_EQ(StatusText(), L"Processing 3 / 3 ...");
     EXPECT_EQ(g_app.statusBarText, L"Processing 3 / 3 ...");
 }
 
@@ -329,7 +329,7 @@ TEST_F(ProcessTest, ProgressForARowOutsideTheListOnlyCounts)
     record->status = ItemStatus::Done;
     SendMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
     SendMessageW(window_, WM_APP_PROGRESS, 0, 0);  // no record at all
-    EXPECT_EQ(StatusBar(), L"Processing 8 / 3 ...");
+    EXPECT_EQ(StatusText(), L"Processing 8 / 3 ...");
     for (const FileEntry& row : g_app.files) EXPECT_EQ(row.status, ItemStatus::Ready);
 }
 
@@ -392,7 +392,7 @@ TEST_F(LongBatchTest, TheLastRowIsPaintedWithItsResultAndTheSummaryIsExact)
     EXPECT_EQ(painted_[last], ItemStatus::Done);
     EXPECT_EQ(TempDir::ReadFileBytes(out / L"012f111.txt"), "11");
     const std::wstring summary = L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12";
-    EXPECT_EQ(StatusBar(), summary);
+    EXPECT_EQ(StatusText(), summary);
     EXPECT_EQ(g_app.statusBarText, summary);
 }
 
@@ -402,5 +402,5 @@ TEST_F(LongBatchTest, RenamingRescansAndShowsTheSummaryAtTheEnd)
     ASSERT_EQ(g_app.files.size(), static_cast<size_t>(kFiles));
     EXPECT_EQ(g_app.files.back().name, L"012f111.txt");
     EXPECT_EQ(Cell(g_app.listOriginal, kFiles - 1, 0), L"012f111.txt");
-    EXPECT_EQ(StatusBar(), L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12");
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12");
 }
