@@ -317,16 +317,6 @@ protected:
         return SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED) ==
                (LVIS_SELECTED | LVIS_FOCUSED);
     }
-    std::wstring NewListText(int row) const
-    {
-        wchar_t text[260] = {};
-        LVITEMW item = {};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = 260;
-        SendMessageW(g_app.listNew, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
     bool OverlaysHidden() const
     {
         return !IsWindowVisible(g_app.ghostWindow) && !IsWindowVisible(g_app.markerWindow);
@@ -410,8 +400,8 @@ TEST_F(RowDragWindow, FirstRowDroppedBelowTheLastMovesToTheEndAndRenumbers)
     EXPECT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt", L"a.txt"}));
     EXPECT_EQ(g_app.files[0].newName, L"001 - b.txt");
     EXPECT_EQ(g_app.files[4].newName, L"005 - a.txt");
-    EXPECT_EQ(NewListText(0), L"001 - b.txt");
-    EXPECT_EQ(NewListText(4), L"005 - a.txt");
+    EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001 - b.txt");
+    EXPECT_EQ(Cell(g_app.listNew, 4, 0), L"005 - a.txt");
     EXPECT_EQ(g_app.sortColumn, -1);
     EXPECT_EQ(SortArrows(), 0);
     EXPECT_TRUE(Selected(list_, 4));
@@ -476,7 +466,7 @@ TEST_F(RowDragWindow, ListRescannedDuringTheDragIsNotReordered)
     BeginDrag(0);
     MoveToGap(4, true);
     DeleteFileW((input_ / L"a.txt").c_str());
-    SendMessageW(g_app.mainWindow, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // F5
+    Command(40001);  // F5
     ASSERT_EQ(Order(), (std::vector<std::wstring>{L"b.txt", L"c.txt", L"d.txt", L"e.txt"}));
     Drop();
     ExpectIdle();

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <vector>
 
+#include "tests/support/message_pump.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -26,19 +27,6 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
-
-// Holds a file open; `share` 0 refuses every other use of it.
-struct HeldOpen {
-    HANDLE handle;
-    HeldOpen(const std::wstring& path, DWORD share)
-        : handle(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~HeldOpen()
-    {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-};
 
 // What a receiving window saw: progress records in arrival order, then the end.
 struct Received {
@@ -86,12 +74,7 @@ Received RunJob(FileList rows, ProcessMode mode)
     HWND window = CreateReceiver();
     auto* job = new ProcessJob{std::move(rows), mode, window};
     HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerMain, job, 0, nullptr));
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    MSG msg;
-    while (!received.finished && GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    PumpUntil([&] { return received.finished > 0; });
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
     DestroyWindow(window);

@@ -12,15 +12,6 @@ const std::wstring kFailedBox =
     L"list.";
 const std::wstring kLocked = L"Locked or in use \u2014 skipped. ";
 
-struct HeldOpen {
-    HANDLE handle;
-    explicit HeldOpen(const std::wstring& path)
-        : handle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~HeldOpen() { CloseHandle(handle); }
-};
-
 std::vector<std::wstring> Texts(const std::vector<SeenBox>& boxes)
 {
     std::vector<std::wstring> texts;

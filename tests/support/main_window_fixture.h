@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "settings/settings_file.h"
 #include "tests/support/message_box.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/temp_dir.h"
 
 class MainWindowFixture : public ::testing::Test {
@@ -109,32 +109,6 @@ protected:
     }
     static int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-    // Handles what is already queued for this thread.
-    static void Pump()
-    {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    // Pumps this thread's messages until `done` holds or `ms` pass; false on time-out.
-    static bool PumpUntil(const std::function<bool()>& done, DWORD ms = 20000)
-    {
-        const ULONGLONG deadline = GetTickCount64() + ms;
-        MSG msg;
-        while (!done()) {
-            if (GetTickCount64() > deadline) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        return true;
-    }
     static bool WaitIdle() { return PumpUntil([] { return !g_app.busy; }); }
 
     bool SettingsFileExists() const { return TempDir::Exists(settingsPath_); }

@@ -89,6 +89,22 @@ private:
     bool created_ = false;
 };
 
+// Holds a file open for the life of the object; `share` 0 refuses every other use of it, the way
+// another program locks a file (permissions would not stop tests that run as root).
+struct HeldOpen {
+    HANDLE handle;
+    explicit HeldOpen(const std::wstring& path, DWORD share = 0)
+        : handle(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~HeldOpen()
+    {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+};
+
 // Lines of a text, a last line without its line break counted too.
 inline int CountLines(const std::string& text)
 {
