@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/support/file_rows.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -17,13 +18,6 @@ FileEntry Row(const std::wstring& name, uint64_t size = 0)
     row.size = size;
     row.extension = ExtensionOf(name);
     return row;
-}
-
-std::vector<std::wstring> Names(const FileList& rows)
-{
-    std::vector<std::wstring> names;
-    for (const FileEntry& row : rows) names.push_back(row.name);
-    return names;
 }
 
 const FileEntry* Find(const FileList& rows, const std::wstring& name)

@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "files/file_order.h"
 #include "settings/settings_file.h"
+#include "tests/support/file_rows.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace {
@@ -138,13 +139,6 @@ TEST(DropTargetRow, RemovingTheRowFirstShiftsLaterGaps)
         EXPECT_EQ(DropTargetRow(c.from, c.gap, c.count), c.target)
             << "from " << c.from << " gap " << c.gap << " count " << c.count;
     }
-}
-
-std::vector<std::wstring> Names(const FileList& files)
-{
-    std::vector<std::wstring> names;
-    for (const FileEntry& f : files) names.push_back(f.name);
-    return names;
 }
 
 FileList Rows(std::initializer_list<const wchar_t*> names)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_rows.h"
 #include "tests/support/main_window_fixture.h"
 
 class FilesWindowTest : public MainWindowFixture {
@@ -33,12 +34,7 @@ protected:
     }
     void Process() { Command(1080, BN_CLICKED, g_app.processButton); }
 
-    static std::vector<std::wstring> Names()
-    {
-        std::vector<std::wstring> names;
-        for (const FileEntry& row : g_app.files) names.push_back(row.name);
-        return names;
-    }
+    static std::vector<std::wstring> Names() { return ::Names(g_app.files); }
 
     TempDir input_;
 };
