@@ -314,7 +314,7 @@ TEST_F(BindingTest, WriteThenReadGivesTheSameSettings)
     EXPECT_TRUE(IsChecked(g_app.modeMove));
     EXPECT_FALSE(IsChecked(g_app.modeRename));
     EXPECT_FALSE(IsChecked(g_app.modeCopy));
-    EXPECT_EQ(SendMessageW(g_app.prefixTypeCombo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Selection(g_app.prefixTypeCombo), 2);
     EXPECT_TRUE(Enabled(g_app.newExtEdit));  // the enabling follows the written values
     EXPECT_FALSE(Enabled(g_app.searchEdit));
 

@@ -159,9 +159,7 @@ TEST_F(CommandsTest, DarkThemeToggleKeepsStatusTextAndSaves)
     Command(IDM_DARK_THEME);
     EXPECT_TRUE(g_app.settings.darkTheme);
     EXPECT_TRUE(MenuChecked(window_, IDM_DARK_THEME));
-    wchar_t status[256] = {};
-    SendMessageW(g_app.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
-    EXPECT_STREQ(status, L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
+    EXPECT_EQ(StatusText(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0");
     ASSERT_TRUE(SettingsFileExists());
     EXPECT_TRUE(SavedSettings().darkTheme);
     Command(IDM_DARK_THEME);

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, CreationShowsTheLoadedSettings)
         EXPECT_EQ(Text(g_app.searchEdit), row.search);
         HWND modes[] = {g_app.modeRename, g_app.modeCopy, g_app.modeMove};
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(SendMessageW(modes[i], BM_GETCHECK, 0, 0) == BST_CHECKED, i == static_cast<int>(row.mode)) << i;
+            EXPECT_EQ(IsChecked(modes[i]), i == static_cast<int>(row.mode)) << i;
         EXPECT_NE(g_app.uiFont, nullptr);
         EXPECT_FALSE(SettingsFileExists());
     }

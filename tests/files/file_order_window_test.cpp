@@ -109,7 +109,7 @@ TEST_F(ScanTest, TypingRescansOnlyWhenTheInputEditLosesTheFocus)
 {
     TempDir other;
     other.Write(L"only.txt", "o");
-    SendMessageW(g_app.inputEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.path().c_str()));
+    Type(g_app.inputEdit, other.path().c_str());
     EXPECT_EQ(g_app.files.size(), 5u);
     Command(1002, EN_KILLFOCUS, g_app.inputEdit);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"only.txt"}));

@@ -356,9 +356,7 @@ TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
     ASSERT_NE(g_app.markerWindow, nullptr);
     EXPECT_TRUE(IsWindowVisible(g_app.ghostWindow));
     EXPECT_TRUE(IsWindowVisible(g_app.markerWindow));
-    wchar_t text[64] = {};
-    GetWindowTextW(g_app.ghostWindow, text, 64);
-    EXPECT_STREQ(text, L"c.txt");
+    EXPECT_EQ(Text(g_app.ghostWindow), L"c.txt");
     EXPECT_EQ(GetWindowLongPtrW(g_app.ghostWindow, GWLP_USERDATA), 0);
     EXPECT_EQ(GetWindowLongPtrW(g_app.markerWindow, GWLP_USERDATA), 1);
     for (HWND overlay : {g_app.ghostWindow, g_app.markerWindow}) {

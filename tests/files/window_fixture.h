@@ -29,7 +29,7 @@ protected:
     void Refresh() { Command(40001); }
     void SetInputDir(const std::wstring& path)
     {
-        SendMessageW(g_app.inputEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        Type(g_app.inputEdit, path.c_str());
         Refresh();
     }
     void Process() { Command(1080, BN_CLICKED, g_app.processButton); }

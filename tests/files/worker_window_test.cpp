@@ -40,17 +40,15 @@ protected:
 
     void SelectMode(HWND radio, ProcessMode mode)
     {
-        SendMessageW(radio, BM_CLICK, 0, 0);
+        Click(radio);
         ASSERT_EQ(g_app.settings.mode, mode);
     }
     // Copy or move into `folder` instead of the input folder.
     void UseOutput(HWND radio, ProcessMode mode, const std::wstring& folder)
     {
         SelectMode(radio, mode);
-        if (SendMessageW(g_app.sameAsInputCheck, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-            SendMessageW(g_app.sameAsInputCheck, BM_CLICK, 0, 0);
-        }
-        SendMessageW(g_app.outputEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        if (IsChecked(g_app.sameAsInputCheck)) Click(g_app.sameAsInputCheck);
+        Type(g_app.outputEdit, folder.c_str());
         ASSERT_EQ(g_app.settings.outputDir, folder);
         ASSERT_FALSE(g_app.settings.sameAsInput);
     }
@@ -65,13 +63,12 @@ protected:
     }
     void SetSearch(const wchar_t* search, const wchar_t* replace)
     {
-        SendMessageW(g_app.searchEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(search));
-        SendMessageW(g_app.replaceEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(replace));
+        Type(g_app.searchEdit, search);
+        Type(g_app.replaceEdit, replace);
     }
     void NoPrefix()
     {
-        SendMessageW(g_app.prefixTypeCombo, CB_SETCURSEL, 0, 0);
-        Command(GetDlgCtrlID(g_app.prefixTypeCombo), CBN_SELCHANGE, g_app.prefixTypeCombo);
+        Choose(g_app.prefixTypeCombo, 0);
         ASSERT_EQ(g_app.settings.rules.prefix.type, SequenceType::None);
     }
 };
