@@ -358,7 +358,7 @@ TEST_F(BindingTest, KeystrokeSavesOnlyWithAutoSaveOnAndTheWindowReady)
         bool autoSave, windowReady, saved;
     } rows[] = {{true, true, true}, {false, true, false}, {true, false, false}};
     for (const auto& r : rows) {
-        DeleteFileW(settingsPath_.c_str());
+        DeleteSettingsFile();
         g_app.settings.autoSave = r.autoSave;
         g_app.windowReady = r.windowReady;
         Type(g_app.searchEdit, r.saved ? L"on" : L"off");

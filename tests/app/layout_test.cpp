@@ -435,7 +435,7 @@ TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
     EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 20"), std::string::npos);
     ReleaseCapture();
     // A release after the drag has ended changes nothing.
-    DeleteFileW(settingsPath_.c_str());
+    DeleteSettingsFile();
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
     EXPECT_FALSE(SettingsFileExists());
 }

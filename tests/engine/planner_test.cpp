@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/path.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -345,63 +346,18 @@ TEST(PlanPreview, NullExistenceTestUsesTheFileSystem)
     EXPECT_EQ(list[0].status, ItemStatus::Ready);
 }
 
-namespace {
-
-// A fresh folder under the temporary directory, removed with its files at the end.
-struct TempFolder {
-    std::wstring path;
-
-    TempFolder()
-    {
-        wchar_t temp[MAX_PATH];
-        const DWORD n = GetTempPathW(MAX_PATH, temp);
-        for (unsigned attempt = 0; n > 0 && path.empty() && attempt < 100; ++attempt) {
-            const std::wstring candidate = JoinPath(temp, L"op_planner_" + std::to_wstring(GetCurrentProcessId()) +
-                                                              L"_" + std::to_wstring(attempt));
-            if (CreateDirectoryW(candidate.c_str(), nullptr)) path = candidate;
-        }
-    }
-    ~TempFolder()
-    {
-        for (const std::wstring& name : created) {
-            const std::wstring full = JoinPath(path, name);
-            if (!DeleteFileW(full.c_str())) RemoveDirectoryW(full.c_str());
-        }
-        RemoveDirectoryW(path.c_str());
-    }
-    bool AddFile(const std::wstring& name)
-    {
-        const HANDLE h = CreateFileW(JoinPath(path, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(h);
-        created.push_back(name);
-        return true;
-    }
-    bool AddFolder(const std::wstring& name)
-    {
-        if (!CreateDirectoryW(JoinPath(path, name).c_str(), nullptr)) return false;
-        created.push_back(name);
-        return true;
-    }
-    std::vector<std::wstring> created;
-};
-
-}  // namespace
-
 TEST(PlanPreview, ExistingTargetsOnDisk)
 {
-    TempFolder dir;
-    ASSERT_FALSE(dir.path.empty());
-    ASSERT_TRUE(dir.AddFile(L"1.txt"));
-    ASSERT_TRUE(dir.AddFile(L"2.txt"));
-    ASSERT_TRUE(dir.AddFile(L"Four.TXT"));
-    ASSERT_TRUE(dir.AddFolder(L"3.txt"));
+    TempDir dir(L"op_planner");
+    ASSERT_TRUE(dir.created());
+    for (const wchar_t* name : {L"1.txt", L"2.txt", L"Four.TXT"})
+        ASSERT_TRUE(TempDir::Exists(dir.Write(name, ""))) << name;
+    ASSERT_TRUE(TempDir::Exists(dir.MakeDir(L"3.txt")));
 
     // 1→2 exists as a file, 2→3 exists as a folder, four→4 is free, "Four.TXT" exists in another case.
-    FileList list = Rows(dir.path, {L"1.txt", L"2.txt", L"four.txt", L"x.txt"});
+    FileList list = Rows(dir.path(), {L"1.txt", L"2.txt", L"four.txt", L"x.txt"});
     Plan plan;
-    plan.inputDir = dir.path;
+    plan.inputDir = dir.path();
     plan.rules.replaceEntireName = true;
     plan.rules.prefix.type = SequenceType::Numbers;
     plan.rules.prefix.start = 2;
@@ -414,7 +370,7 @@ TEST(PlanPreview, ExistingTargetsOnDisk)
     plan.rules.prefix.type = SequenceType::None;
     plan.rules.extMode = ExtMode::Change;
     plan.rules.newExt = L"TXT";
-    FileList one = Rows(dir.path, {L"x.txt"});
+    FileList one = Rows(dir.path(), {L"x.txt"});
     plan.Run(one, FileSystemPathExists);
     EXPECT_EQ(one[0].newName, L"four.TXT");
     ExpectStatuses(one, {ItemStatus::TargetExists});
