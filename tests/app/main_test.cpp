@@ -8,6 +8,7 @@
 
 #include "engine/path.h"
 #include "settings/settings_file.h"
+#include "tests/support/message_box.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -23,32 +24,12 @@ std::wstring BuiltExePath()
     return dir + L"\\app\\OrvanePallisto.exe";
 }
 
-struct WindowSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && wcscmp(className, L"OrvanePallistoWnd") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForMainWindow(DWORD pid, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
-        WindowSearch search{pid, nullptr};
-        EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
-        if (search.found && IsWindowVisible(search.found))
-            return search.found;
+        HWND found = FindTopWindow(pid, L"OrvanePallistoWnd", false);
+        if (found && IsWindowVisible(found))
+            return found;
         Sleep(50);
     }
     return nullptr;

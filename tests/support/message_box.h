@@ -1,7 +1,7 @@
 #pragma once
-// Answers the message boxes and dialogs a test makes the main window open. The main thread sits
-// in the box's modal loop meanwhile, so a thread of the test finds the "#32770" window and
-// presses a button, as a user would.
+// Finds top-level windows by process and class, and answers the message boxes and dialogs a
+// test makes the main window open: the main thread sits in the box's modal loop meanwhile, so a
+// thread of the test finds the "#32770" window and presses a button, as a user would.
 #include <windows.h>
 
 #include <atomic>
@@ -12,27 +12,38 @@
 #include <vector>
 
 namespace detail {
-inline BOOL CALLBACK FindOwnDialogWindow(HWND window, LPARAM found)
+struct TopWindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    bool visibleOnly;
+    HWND found;
+};
+inline BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param)
 {
+    auto* search = reinterpret_cast<TopWindowSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0) {
-        *reinterpret_cast<HWND*>(found) = window;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (pid == search->pid && (!search->visibleOnly || IsWindowVisible(window)) &&
+        wcscmp(className, search->className) == 0) {
+        search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 }  // namespace detail
 
-// The first visible message box or dialog of this process, or null.
-inline HWND FindOwnDialog()
+// The first top-level window of process `pid` with the class `className`, or null.
+inline HWND FindTopWindow(DWORD pid, const wchar_t* className, bool visibleOnly)
 {
-    HWND found = nullptr;
-    EnumWindows(detail::FindOwnDialogWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
+    detail::TopWindowSearch search{pid, className, visibleOnly, nullptr};
+    EnumWindows(detail::MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+// The first visible message box or dialog of this process, or null.
+inline HWND FindOwnDialog() { return FindTopWindow(GetCurrentProcessId(), L"#32770", true); }
 
 inline std::wstring WindowTextOf(HWND window)
 {
