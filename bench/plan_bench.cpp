@@ -9,26 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "engine/path.h"
 #include "engine/planner.h"
 
 namespace {
-
-double g_tickMs = 0;
-
-double NowMs()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMs;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 bool NothingExists(const std::wstring&) { return false; }
 
@@ -164,9 +149,6 @@ void BenchOnDisk(size_t n, int rounds)
 
 int main(int argc, char** argv)
 {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_tickMs = 1000.0 / static_cast<double>(f.QuadPart);
     const bool memoryOnly = argc > 1 && std::strcmp(argv[1], "--memory-only") == 0;
 
     std::printf("plan_bench: PlanPreview, Rename in Place with a Numbers prefix\n\n");

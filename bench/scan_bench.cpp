@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "engine/path.h"
 #include "files/file_order.h"
 
@@ -16,21 +17,7 @@ namespace {
 
 constexpr int kPasses = 15;
 
-double g_tickMs = 0;
-
-double NowMs()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMs;
-}
-
 // The least disturbed pass of each side: the machine is shared, and noise only adds time.
-double Best(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 // The same calls the scan makes, keeping nothing but a count.
 size_t BareListing(const std::wstring& directory)
 {
@@ -102,9 +89,6 @@ void Bench(const std::wstring& dir)
 
 int wmain(int argc, wchar_t** argv)
 {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_tickMs = 1000.0 / static_cast<double>(f.QuadPart);
 
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) Bench(argv[i]);

@@ -9,26 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "engine/path.h"
 #include "settings/settings_file.h"
 #include "settings/settings_io.h"
 
 namespace {
-
-double g_tickMs = 0;
-
-double NowMs()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMs;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 template <typename F>
 double MedianMs(int rounds, F&& step)
@@ -81,9 +67,6 @@ AppSettings TypicalSettings()
 
 int main()
 {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_tickMs = 1000.0 / static_cast<double>(frequency.QuadPart);
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "engine/path.h"
@@ -25,15 +26,7 @@
 
 namespace {
 
-double g_tickMs = 0;
 bool g_hidden = false;
-
-double NowMs()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMs;
-}
 
 std::wstring TempFolder(const std::wstring& name)
 {
@@ -295,9 +288,6 @@ void BenchSize(size_t count)
 
 int wmain(int argc, wchar_t** argv)
 {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_tickMs = 1000.0 / static_cast<double>(f.QuadPart);
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
     const std::wstring settingsDir = TempFolder(L"settings");
