@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/path.h"
+#include "tests/support/lcg.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -425,17 +426,6 @@ void RefPlan(FileList& list, const Plan& plan, PathExistsFn exists)
         else row.status = ItemStatus::Ready, row.statusText = L"Ready";
     }
 }
-
-struct Lcg {
-    uint64_t state;
-    uint32_t Below(uint32_t n)
-    {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state >> 33) % n;
-    }
-    template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
-};
 
 std::wstring RandomName(Lcg& rng)
 {

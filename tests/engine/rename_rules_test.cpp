@@ -9,6 +9,7 @@
 #include <cwctype>
 
 #include "engine/wide_char.h"
+#include "tests/support/lcg.h"
 
 namespace {
 
@@ -365,17 +366,6 @@ std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules
     }
     return (out.empty() ? std::wstring(L"unnamed") : out) + ext;
 }
-
-struct Lcg {
-    uint64_t state;
-    uint32_t Below(uint32_t n)
-    {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state >> 33) % n;
-    }
-    template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
-};
 
 std::wstring RandomText(Lcg& rng, size_t maxLength)
 {
