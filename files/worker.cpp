@@ -36,6 +36,10 @@ std::wstring PartialName(const wchar_t* destination, unsigned attempt)
 // the partial file goes again.
 bool CopyComplete(const wchar_t* source, const wchar_t* destination, DWORD& error)
 {
+    if (GetFileAttributesW(destination) != INVALID_FILE_ATTRIBUTES) {  // taken: spare the copy
+        error = ERROR_FILE_EXISTS;
+        return false;
+    }
     std::wstring partial;
     for (unsigned attempt = 0;; ++attempt) {
         partial = PartialName(destination, attempt);
