@@ -6,3 +6,22 @@
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
 // The same, written into `out` (which must be neither argument), reusing its memory.
 void JoinPathInto(std::wstring& out, const std::wstring& directory, const std::wstring& name);
+
+// The output directory as the batch uses it: a relative one is a folder of the input
+// directory (never of the program's current directory).
+std::wstring ResolveOutputDirectory(const std::wstring& inputDir, const std::wstring& outputDir);
+
+// A full path ("C:\..." or "\\server\share\...") in the form that the system takes literally:
+// "\\?\C:\..." or "\\?\UNC\server\share\...". Paths already in that form, device paths
+// ("\\.\") and empty text come back unchanged.
+std::wstring ExtendedPath(const std::wstring& fullPath);
+// True for names the system takes as a device in any folder when the path is plain:
+// "NUL", "con.txt", "COM1 .log" and the like.
+bool IsDeviceName(const std::wstring& name);
+
+// These two ask the system (GetFullPathNameW); empty on failure.
+// The extended form of a directory's full path.
+std::wstring ExtendedDirectory(const std::wstring& directory);
+// The extended form of a file path: its folder made full, its last name kept exactly, so a
+// trailing dot or space is never stripped.
+std::wstring ExtendedFilePath(const std::wstring& path);

@@ -39,7 +39,7 @@ void SetPlannedStatus(FileEntry& row, ItemStatus status)
     row.statusText.assign(kStatusInfo[static_cast<int32_t>(status)].planned);
 }
 
-// Equal after towlower of every unit. Compared from the end: paths in one folder, and a
+// Equal after LowerUnit of every unit, the mapping the rules use. Compared from the end: paths in one folder, and a
 // name before and after renaming, differ mostly in their last units.
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
@@ -165,7 +165,9 @@ const RenameRules& Rules(const RenameRules* rules)
 void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts)
 {
     const bool inPlace = input.mode == ProcessMode::RenameInPlace;
-    const std::wstring& base = (inPlace || input.sameAsInput) ? Text(input.inputDir) : Text(input.outputDir);
+    const std::wstring base = (inPlace || input.sameAsInput)
+                                  ? Text(input.inputDir)
+                                  : ResolveOutputDirectory(Text(input.inputDir), Text(input.outputDir));
     const RenameRules& rules = Rules(input.rules);
     std::wstring key;
     for (size_t i = 0; i < list.size(); ++i) {

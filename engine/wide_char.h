@@ -1,20 +1,26 @@
 #pragma once
-// Per-unit case mapping and white-space test with the C library's functions in the default
-// ("C") locale. In that locale the ASCII range maps only A-Z <-> a-z and only " \t\n\v\f\r"
-// are white space, so ASCII is answered inline and only other units pay for the library call;
-// the planner maps every unit of every target path on each keystroke.
+// Per-unit case mapping and white-space test. Case follows the system's simple mapping of each
+// UTF-16 unit (so the length never changes and a surrogate stays as it is), read once into a
+// table; ASCII is answered inline, since the planner maps every unit of every target path on
+// each keystroke. White space is the C library's.
 #include <cwctype>
+
+struct CaseTable {
+    wchar_t lower[0x10000];
+    wchar_t upper[0x10000];
+};
+const CaseTable& SystemCaseTable();  // filled on first use (engine/case_map.cpp)
 
 inline wchar_t LowerUnit(wchar_t c)
 {
     if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-    return static_cast<wchar_t>(std::towlower(c));
+    return SystemCaseTable().lower[c];
 }
 
 inline wchar_t UpperUnit(wchar_t c)
 {
     if (c < 0x80) return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
-    return static_cast<wchar_t>(std::towupper(c));
+    return SystemCaseTable().upper[c];
 }
 
 inline bool IsSpaceUnit(wchar_t c)

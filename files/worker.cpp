@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <memory>
 
+#include "engine/path.h"
+
 namespace {
 
 PostMessageFn g_post = PostMessageW;
@@ -16,14 +18,51 @@ bool IsLockError(DWORD code)
     return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
 }
 
+CopyStepHook g_copyHook = nullptr;
+
+// A name in the target folder that no finished file has: a copy lives there until it is whole.
+std::wstring PartialName(const wchar_t* destination, unsigned attempt)
+{
+    static LONG counter = 0;
+    std::wstring folder(destination);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    wchar_t name[64];
+    swprintf(name, 64, L"~%lx-%lx-%u.partial", GetCurrentProcessId(), InterlockedIncrement(&counter), attempt);
+    return folder + name;
+}
+
+// Copies into a partial file, then gives it the final name (never replacing one), so a
+// batch stopped half-way never leaves a cut-off file under a finished name. Whatever fails,
+// the partial file goes again.
+bool CopyComplete(const wchar_t* source, const wchar_t* destination, DWORD& error)
+{
+    if (GetFileAttributesW(destination) != INVALID_FILE_ATTRIBUTES) {  // taken: spare the copy
+        error = ERROR_FILE_EXISTS;
+        return false;
+    }
+    std::wstring partial;
+    for (unsigned attempt = 0;; ++attempt) {
+        partial = PartialName(destination, attempt);
+        if (CopyFileW(source, partial.c_str(), TRUE)) break;
+        error = GetLastError();
+        const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        if (!taken) DeleteFileW(partial.c_str());  // in case the copy failed after creating it
+        if (!taken || attempt == 8) return false;
+    }
+    if (g_copyHook) g_copyHook(partial, destination);
+    if (MoveFileW(partial.c_str(), destination)) return true;
+    error = GetLastError();
+    // A plain copy onto a taken name says "file exists"; keep that text.
+    if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
+    DeleteFileW(partial.c_str());
+    return false;
+}
+
 // Copy, then delete the source; if the source stays, the copy is removed again so the file
 // is never left in two places.
 bool CopyThenDelete(const wchar_t* source, const wchar_t* destination, DWORD& error)
 {
-    if (!CopyFileW(source, destination, TRUE)) {
-        error = GetLastError();
-        return false;
-    }
+    if (!CopyComplete(source, destination, error)) return false;
     if (DeleteFileW(source)) return true;
     // Keep the reason the source stayed: the rollback's own success may reset last-error.
     error = GetLastError();
@@ -36,8 +75,7 @@ bool RunFileOperation(const wchar_t* source, const wchar_t* destination, Process
 {
     switch (mode) {
     case ProcessMode::CopyAndRename:
-        if (CopyFileW(source, destination, TRUE)) return true;  // never overwrites
-        break;
+        return CopyComplete(source, destination, error);  // never overwrites
     case ProcessMode::MoveAndRename:
         if (MoveFileW(source, destination)) return true;
         return CopyThenDelete(source, destination, error);  // e.g. another volume
@@ -55,6 +93,13 @@ void CopyText(ProgressRecord& record, const std::wstring& text)
 }
 
 }  // namespace
+
+CopyStepHook SetCopyStepHook(CopyStepHook hook)
+{
+    const CopyStepHook previous = g_copyHook;
+    g_copyHook = hook;
+    return previous;
+}
 
 PostMessageFn SetWorkerPostFunction(PostMessageFn post)
 {
@@ -95,7 +140,14 @@ bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorT
 {
     errorText.clear();
     DWORD error = ERROR_SUCCESS;
-    if (RunFileOperation(row.sourcePath.c_str(), row.targetPath.c_str(), mode, error)) return true;
+    // The exact names: a plain path loses a trailing dot or space and may name a device.
+    const std::wstring source = ExtendedFilePath(row.sourcePath);
+    const std::wstring target = ExtendedFilePath(row.targetPath);
+    if (source.empty() || target.empty()) {
+        errorText = DescribeError(ERROR_INVALID_NAME);
+        return false;
+    }
+    if (RunFileOperation(source.c_str(), target.c_str(), mode, error)) return true;
     errorText = DescribeError(error);
     return false;
 }

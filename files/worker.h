@@ -36,6 +36,11 @@ std::wstring DescribeError(DWORD code);
 // The result of one row of the job, as it is posted to the window.
 ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 
+// Called between the copy into a partial file and its rename to the final name, so that a test
+// can look at the folder in that moment (or take the final name first).
+using CopyStepHook = void (*)(const std::wstring& partialPath, const std::wstring& finalPath);
+CopyStepHook SetCopyStepHook(CopyStepHook hook);  // returns the previous hook
+
 // How the worker posts to the window; replaceable so that a failing post can be tested.
 using PostMessageFn = BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 PostMessageFn SetWorkerPostFunction(PostMessageFn post);  // returns the previous function

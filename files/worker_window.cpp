@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "engine/path.h"
 #include "files/file_order.h"
 #include "files/worker.h"
 
@@ -27,9 +28,11 @@ bool EnsureOutputDirectory(const std::wstring& directory)
         Ask(L"Choose an output directory, or enable \"Same as input directory\".", MB_ICONWARNING);
         return false;
     }
-    if (GetFileAttributesW(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    // The folder the planner aimed at, by its exact full name.
+    const std::wstring exact = ExtendedDirectory(ResolveOutputDirectory(g_app.settings.inputDir, directory));
+    if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     if (Ask(L"The output directory does not exist. Create it?", MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
-    if (!CreateDirectoryW(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    if (!CreateDirectoryW(exact.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         Ask(L"Could not create the output directory.", MB_ICONERROR);
         return false;
     }

@@ -16,3 +16,24 @@ TEST(JoinPath, Table)
     };
     for (const Row& r : rows) EXPECT_EQ(JoinPath(r.dir, r.name), r.expected) << r.dir << L"|" << r.name;
 }
+
+TEST(ExtendedPath, Table)
+{
+    struct Row { const wchar_t* full; const wchar_t* expected; };
+    const Row rows[] = {
+        {L"C:\\x\\a.", L"\\\\?\\C:\\x\\a."},
+        {L"\\\\server\\share\\a ", L"\\\\?\\UNC\\server\\share\\a "},
+        {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},  // already exact
+        {L"\\\\.\\COM1", L"\\\\.\\COM1"},    // a device path is left to its owner
+        {L"", L""},
+    };
+    for (const Row& r : rows) EXPECT_EQ(ExtendedPath(r.full), r.expected) << r.full;
+}
+
+TEST(IsDeviceName, Table)
+{
+    for (const wchar_t* name : {L"NUL", L"con", L"CON.txt", L"aux .log", L"Com1", L"lpt9.x.y", L"COM\u00b9", L"CONOUT$"})
+        EXPECT_TRUE(IsDeviceName(name)) << name;
+    for (const wchar_t* name : {L"NULL", L"xNUL", L"COM0", L"COM10", L"LPT", L"CONx.txt", L".nul", L""})
+        EXPECT_FALSE(IsDeviceName(name)) << name;
+}

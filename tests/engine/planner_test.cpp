@@ -12,6 +12,7 @@
 
 #include "engine/path.h"
 #include "tests/support/lcg.h"
+#include "tests/support/system_case.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -154,6 +155,12 @@ TEST(PlanPreview, TargetDirectoryByMode)
         {ProcessMode::CopyAndRename, false, L"C:\\other", L"", L"C:\\in"},
         {ProcessMode::MoveAndRename, false, L"C:\\other", L"", L"C:\\in"},
         {ProcessMode::CopyAndRename, true, L"", L"D:\\out", L"C:\\in"},
+        // A relative output folder is a folder of the input folder; rooted ones stay as they are.
+        {ProcessMode::CopyAndRename, false, L"C:\\in", L"sub", L"C:\\in\\sub"},
+        {ProcessMode::MoveAndRename, false, L"E:\\x\\", L"..\\up", L"E:\\x\\..\\up"},
+        {ProcessMode::CopyAndRename, false, L"C:\\in", L"\\rooted", L"\\rooted"},
+        {ProcessMode::CopyAndRename, false, L"C:\\in", L"D:rel", L"D:rel"},
+        {ProcessMode::CopyAndRename, false, L"C:\\in", L"\\\\server\\share", L"\\\\server\\share"},
     };
     for (const Case& c : cases) {
         FileList list = Rows(L"C:\\in", {L"a.txt"});
@@ -204,12 +211,34 @@ TEST(PlanPreview, NonAsciiNamesDifferingInAsciiCaseAreDuplicates)
     plan.rules.removeChars = L"123";
     plan.Run(list);
     ExpectStatuses(list, {ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::Duplicate,
-                          static_cast<wchar_t>(std::towlower(L'\u00c4')) == L'\u00e4' ? ItemStatus::Duplicate
-                                                                                     : ItemStatus::Ready});
+                          ItemStatus::Duplicate});
+}
+
+// The tests compare names folded exactly as the case rules map them, beyond ASCII too: a
+// case-only rename in place is the file itself, never "Already exists".
+TEST(PlanPreview, CaseRulesAndComparisonsFoldAlike)
+{
+    struct Case { CaseMode mode; const wchar_t* name; const wchar_t* twin; const wchar_t* newName; ItemStatus status; };
+    const Case cases[] = {
+        {CaseMode::Lower, L"\u00c4rger.txt", L"\u00e4rger.TXT", L"\u00e4rger.txt", ItemStatus::Duplicate},
+        {CaseMode::Lower, L"\u00c4RGER.txt", nullptr, L"\u00e4rger.txt", ItemStatus::Unchanged},
+        {CaseMode::Upper, L"\u0444\u043e\u0442\u043e.Jpg", nullptr, L"\u0424\u041e\u0422\u041e.jpg",
+         ItemStatus::Unchanged},
+    };
+    for (const Case& c : cases) {
+        FileList list = Rows(L"C:\\in", {c.name});
+        if (c.twin) list.push_back(Row(L"C:\\in", c.twin));
+        Plan plan;
+        plan.rules.caseMode = c.mode;
+        plan.rules.extMode = ExtMode::Lowercase;
+        plan.Run(list, AlwaysExists);
+        EXPECT_EQ(list[0].newName, c.newName);
+        EXPECT_EQ(list[0].status, c.status) << static_cast<int>(c.mode);
+    }
 }
 
 // The duplicate index hashes a folded key in which some punctuation pairs collide ('@' and '`',
-// '[' and '{', '^' and '~'); only paths equal after towlower may count as one target.
+// '[' and '{', '^' and '~'); only paths equal after LowerUnit may count as one target.
 TEST(PlanPreview, PunctuationThatFoldsAlikeIsNoDuplicate)
 {
     struct Pair { const wchar_t* a; const wchar_t* b; bool duplicate; };
@@ -375,6 +404,13 @@ TEST(PlanPreview, ExistingTargetsOnDisk)
     plan.Run(one, FileSystemPathExists);
     EXPECT_EQ(one[0].newName, L"four.TXT");
     ExpectStatuses(one, {ItemStatus::TargetExists});
+
+    // Where the system says a device is there, the row stays a conflict.
+    plan.rules.replaceName = L"NUL";
+    plan.rules.newExt = L"";
+    plan.Run(one, FileSystemPathExists);
+    EXPECT_EQ(one[0].newName, L"NUL");
+    ExpectStatuses(one, {ItemStatus::TargetExists});
 }
 
 namespace {
@@ -384,7 +420,7 @@ namespace {
 std::wstring RefLower(const std::wstring& text)
 {
     std::wstring out = text;
-    for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(c));
+    for (wchar_t& c : out) c = SystemLower(c);
     return out;
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/wide_char.h"
 #include "tests/support/lcg.h"
+#include "tests/support/system_case.h"
 
 namespace {
 
@@ -156,6 +157,13 @@ TEST(ApplyCase, Table)
         {L"(x)y", CaseMode::Title, L"(x)y"},
         {L"a\u3000b", CaseMode::Title, L"A\u3000B"},  // ideographic space starts a word
         {L"x", static_cast<CaseMode>(9), L"x"},
+        {L"caf\u00e9 menu", CaseMode::Upper, L"CAF\u00c9 MENU"},
+        {L"\u0391\u0392\u0393 \u03b4", CaseMode::Lower, L"\u03b1\u03b2\u03b3 \u03b4"},
+        {L"\u043f\u0420\u0418\u0432\u0435\u0442 \u043c\u0438\u0440", CaseMode::Title,
+         L"\u041f\u0440\u0438\u0432\u0435\u0442 \u041c\u0438\u0440"},
+        {L"stra\u00dfe", CaseMode::Upper, L"STRA\u00dfE"},          // no longer, no shorter
+        {L"\U00010428x\U00010400", CaseMode::Upper, L"\U00010428X\U00010400"},  // a pair is never split
+        {L"\U00010428x\U00010400", CaseMode::Lower, L"\U00010428x\U00010400"},
     };
     for (const Row& r : rows) EXPECT_EQ(ApplyCase(r.text, r.mode), r.expected) << r.text;
 }
@@ -174,13 +182,13 @@ TEST(TrimSpace, Table)
     for (const Row& r : rows) EXPECT_EQ(TrimSpace(r.text), r.expected) << r.text;
 }
 
-// The inline ASCII answers must agree with the C library for every UTF-16 unit.
-TEST(WideChar, AgreesWithTheCLibrary)
+// The inline ASCII answers and the table must agree with the system for every UTF-16 unit.
+TEST(WideChar, AgreesWithTheSystem)
 {
     for (unsigned u = 0; u <= 0xFFFF; ++u) {
         const wchar_t c = static_cast<wchar_t>(u);
-        ASSERT_EQ(LowerUnit(c), static_cast<wchar_t>(std::towlower(c))) << u;
-        ASSERT_EQ(UpperUnit(c), static_cast<wchar_t>(std::towupper(c))) << u;
+        ASSERT_EQ(LowerUnit(c), SystemLower(c)) << u;
+        ASSERT_EQ(UpperUnit(c), SystemUpper(c)) << u;
         ASSERT_EQ(IsSpaceUnit(c), std::iswspace(c) != 0) << u;
     }
 }
@@ -344,13 +352,13 @@ std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules
     }
     bool wordStart = true;
     for (wchar_t& c : stem) {
-        if (r.caseMode == CaseMode::Upper) c = static_cast<wchar_t>(std::towupper(c));
-        if (r.caseMode == CaseMode::Lower) c = static_cast<wchar_t>(std::towlower(c));
+        if (r.caseMode == CaseMode::Upper) c = SystemUpper(c);
+        if (r.caseMode == CaseMode::Lower) c = SystemLower(c);
         if (r.caseMode != CaseMode::Title) continue;
         if (std::iswspace(c) || c == L'-' || c == L'.' || c == L'_') {
             wordStart = true;
         } else {
-            c = static_cast<wchar_t>(wordStart ? std::towupper(c) : std::towlower(c));
+            c = wordStart ? SystemUpper(c) : SystemLower(c);
             wordStart = false;
         }
     }
@@ -362,7 +370,7 @@ std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules
         ext = RefTrim(r.newExt);
         if (!ext.empty() && ext[0] != L'.') ext.insert(ext.begin(), L'.');
     } else if (r.extMode == ExtMode::Lowercase) {
-        for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+        for (wchar_t& c : ext) c = SystemLower(c);
     }
     return (out.empty() ? std::wstring(L"unnamed") : out) + ext;
 }

@@ -23,6 +23,23 @@ FileEntry Planned(const std::wstring& source, const std::wstring& target, ItemSt
     return row;
 }
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+int FileCount(const std::wstring& folder)
+{
+    int count = 0;
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do count += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return count;
+}
+
 bool StartsWith(const std::wstring& text, const std::wstring& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -228,6 +245,77 @@ TEST(ProcessOneFile, SourceGoneSincePlanningFailsCleanly)
         EXPECT_FALSE(ProcessOneFile(Planned(dir / L"gone.txt", target), mode, error));
         EXPECT_EQ(error, DescribeError(ERROR_FILE_NOT_FOUND)) << static_cast<int>(mode);
         EXPECT_FALSE(TempDir::Exists(target));
+    }
+}
+
+// Names the system would change or take as a device on a plain path: each file is addressed
+// by its exact name, and a device name is an ordinary file in the folder.
+TEST(ProcessOneFile, NamesAtTheEdgesAreTakenExactly)
+{
+    const struct {
+        const wchar_t* source;
+        const wchar_t* target;
+        ProcessMode mode;
+    } cases[] = {
+        {L"a.", L"copy of a-dot", ProcessMode::CopyAndRename},
+        {L"a", L"copy of a", ProcessMode::CopyAndRename},
+        {L"a ", L"moved a-space", ProcessMode::MoveAndRename},
+        {L"a.", L"renamed a-dot", ProcessMode::RenameInPlace},
+        {L"a", L"NUL", ProcessMode::CopyAndRename},
+        {L"a", L"CON.txt", ProcessMode::MoveAndRename},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::wstring exact = L"\\\\?\\" + dir.path() + L"\\";
+        for (const wchar_t* name : {L"a", L"a.", L"a "}) TempDir::WriteFileBytes(exact + name, "bytes of '" + Narrow(name) + "'");
+        std::wstring error;
+        EXPECT_TRUE(ProcessOneFile(Planned(dir / c.source, dir / c.target), c.mode, error)) << c.target << error;
+        EXPECT_EQ(TempDir::ReadFileBytes(exact + c.target), "bytes of '" + Narrow(c.source) + "'") << c.target;
+        for (const wchar_t* name : {L"a", L"a.", L"a "}) {
+            const bool gone = name == std::wstring(c.source) && c.mode != ProcessMode::CopyAndRename;
+            EXPECT_EQ(TempDir::ReadFileBytes(exact + name), gone ? "<missing>" : "bytes of '" + Narrow(name) + "'")
+                << c.target << " / '" << name << "'";
+        }
+    }
+}
+
+// The copy is whole before it has its name; when the last step fails, nothing is left behind.
+struct SeenAtRename {
+    std::string partialBytes = "<not called>";
+    bool finalExisted = false;
+};
+SeenAtRename g_seen;
+bool g_takeTheName = false;
+void AtRename(const std::wstring& partial, const std::wstring& final)
+{
+    g_seen = {TempDir::ReadFileBytes(partial), TempDir::Exists(final)};
+    if (g_takeTheName) TempDir::WriteFileBytes(final, "someone else's");
+}
+
+TEST(ProcessOneFile, ACopyGetsItsNameOnlyWhenComplete)
+{
+    for (ProcessMode mode : {ProcessMode::CopyAndRename, ProcessMode::MoveAndRename}) {
+        for (bool take : {false, true}) {
+            TempDir in;
+            TempDir out;
+            const std::wstring source = in.Write(L"a.txt", std::string(300000, 'x'));
+            HeldOpen reader(source, FILE_SHARE_READ);  // makes the move copy (and, the copy done, fail)
+            g_takeTheName = take;
+            const CopyStepHook previous = SetCopyStepHook(AtRename);
+            std::wstring error;
+            const bool done = ProcessOneFile(Planned(source, out / L"b.txt"), mode, error);
+            SetCopyStepHook(previous);
+            EXPECT_EQ(done, !take && mode == ProcessMode::CopyAndRename);
+            EXPECT_EQ(g_seen.partialBytes.size(), 300000u);
+            EXPECT_FALSE(g_seen.finalExisted);
+            EXPECT_EQ(TempDir::ReadFileBytes(out / L"b.txt"),
+                      take ? "someone else's" : (done ? std::string(300000, 'x') : "<missing>"));
+            if (take) {
+                EXPECT_EQ(error, DescribeError(ERROR_FILE_EXISTS));
+            }
+            EXPECT_EQ(FileCount(out.path()), take || done ? 1 : 0) << "no partial file is left";
+            g_seen = SeenAtRename{};
+        }
     }
 }
 

@@ -135,6 +135,17 @@ TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
     EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
 }
 
+TEST_F(ProcessTest, ARelativeOutputFolderIsAFolderOfTheInputFolder)
+{
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"sub");
+    EXPECT_EQ(Cell(g_app.listNew, 0, 1), input_ / L"sub\\001a.txt");
+    const auto boxes = RunProcess({IDYES, IDYES});
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?",
+                                                       L"Process 3 file(s) (copy and rename)?"}));
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"sub\\001a.txt"), "alpha");
+    EXPECT_EQ(g_app.files[2].status, ItemStatus::Done);
+}
+
 TEST_F(ProcessTest, OutputFolderChecks)
 {
     TempDir parent;
