@@ -14,14 +14,13 @@ namespace {
 
 class FolderInputTest : public ShownMainWindowFixture {
 protected:
-    // A folder with two files and one subfolder (the subfolder holds one file).
+    // Two files, and a subfolder with one file.
     void SetUp() override
     {
         ShownMainWindowFixture::SetUp();
-        dir_.Write(L"a.txt", "");
-        dir_.Write(L"b.txt", "");
-        dir_.MakeDir(L"inner");
-        TempDir::WriteFileBytes(dir_ / L"inner\\c.txt", "");
+        for (const wchar_t* name : {L"a.txt", L"b.txt"})
+            dir_.Write(name, "");
+        TempDir::WriteFileBytes(dir_.MakeDir(L"inner") + L"\\c.txt", "");
     }
 
     // The HDROP Explorer hands over: DROPFILES, then wide paths each ended by a NUL, then a NUL.
@@ -93,10 +92,6 @@ TEST_F(FolderInputTest, QuotedPastedPathsAreReadWithoutTheQuotes)
     Command(kIdSameAsInput, BN_CLICKED, g_app.sameAsInputCheck);
     Type(g_app.outputEdit, (L"\"" + dir_.path() + L"\\inner\"").c_str());
     EXPECT_EQ(SavedSettings().outputDir, dir_ / L"inner");
-
-    Type(g_app.inputEdit, (L"\"" + dir_.path()).c_str());
-    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
-    EXPECT_EQ(StatusText(), L"Input directory not found.") << "a lone quote is part of the text";
 }
 
 // A name typed into the picker is taken from the folder it shows: the edit's folder.
