@@ -7,7 +7,7 @@
 # A benchmark is any exe named *_bench.exe or bench_*.exe that bench/CMakeLists.txt builds.
 source "$(dirname "$0")/common.sh"
 if [ $# -gt 0 ]; then op_build "${@%.exe}"; else op_build; fi
-op_wine fresh
+op_wine
 wineserver -p60
 
 benches=()

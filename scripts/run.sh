@@ -17,12 +17,11 @@ if [ ! -f "$settings" ]; then
   echo "First launch: demo files in $demo"
 fi
 
-if [ -n "${DISPLAY:-}" ]; then
-  op_wine
-  exec wine "$exe"
-fi
+# On the caller's display: just launch it.
+shown=${DISPLAY:-}
+op_wine
+[ -z "$shown" ] || exec wine "$exe"
 
-op_wine fresh
 wine "$exe" >/dev/null 2>&1 &
 app=$!
 window=""

@@ -8,7 +8,7 @@ exe="$OP_BUILD_DIR/app/OrvanePallisto.exe"
 
 # A private display, so the shots never depend on (or disturb) the caller's screen.
 unset DISPLAY
-op_wine fresh
+op_wine
 
 # A short fixed folder, because its path shows in the directory edits and the Target column.
 stage=/tmp/orvane-demo
