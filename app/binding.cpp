@@ -13,7 +13,7 @@
 
 namespace {
 
-enum class Kind { None, TrimmedText, Text, Number, Combo, Check, Radio };
+enum class Kind { None, Folder, Text, Number, Combo, Check, Radio };
 
 // When a control is enabled (always also: no batch is running).
 enum class Enable {
@@ -46,10 +46,10 @@ struct Binding {
 
 // clang-format off
 const Binding kBindings[] = {
-    {&AppState::inputEdit, Kind::TrimmedText, Enable::Always, 0,
+    {&AppState::inputEdit, Kind::Folder, Enable::Always, 0,
      [](AppSettings& s) -> std::wstring& { return s.inputDir; }},
     {&AppState::inputBrowse, Kind::None, Enable::Always, 0},
-    {&AppState::outputEdit, Kind::TrimmedText, Enable::OutputDir, 0,
+    {&AppState::outputEdit, Kind::Folder, Enable::OutputDir, 0,
      [](AppSettings& s) -> std::wstring& { return s.outputDir; }},
     {&AppState::outputBrowse, Kind::None, Enable::OutputDir, 0},
     {&AppState::sameAsInputCheck, Kind::Check, Enable::SameAsInput, 0, nullptr,
@@ -167,7 +167,7 @@ ProcessMode ReadMode()
 void ReadBinding(const Binding& b, HWND control, AppSettings& s)
 {
     switch (b.kind) {
-    case Kind::TrimmedText: b.text(s) = TrimWhiteSpace(WindowText(control)); break;
+    case Kind::Folder: b.text(s) = ReadFolderEdit(control); break;
     case Kind::Text: b.text(s) = WindowText(control); break;
     case Kind::Number: b.set(s, ParseNumberText(WindowText(control), b.value)); break;
     case Kind::Combo: b.set(s, Selection(control) < 0 ? 0 : Selection(control)); break;
@@ -180,7 +180,7 @@ void ReadBinding(const Binding& b, HWND control, AppSettings& s)
 void WriteBinding(const Binding& b, HWND control, AppSettings& s)
 {
     switch (b.kind) {
-    case Kind::TrimmedText:
+    case Kind::Folder:
     case Kind::Text: SetWindowTextW(control, b.text(s).c_str()); break;
     case Kind::Number: SetWindowTextW(control, std::to_wstring(b.get(s)).c_str()); break;
     case Kind::Combo: SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(b.get(s)), 0); break;
@@ -208,6 +208,16 @@ void SetTextQuietly(HWND control, const std::wstring& text)
 }
 
 }  // namespace
+
+// Explorer's "Copy as path" quotes the path; a path never holds a double quote, so one pair
+// around the text is the quoting, not part of the name.
+std::wstring ReadFolderEdit(HWND edit)
+{
+    std::wstring text = TrimWhiteSpace(WindowText(edit));
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
 
 int ParseNumberText(const std::wstring& text, int fallback)
 {

@@ -1,5 +1,7 @@
 #pragma once
 // Values between the main window's controls and the settings; enabling; the live preview.
+#include <windows.h>
+
 #include <string>
 
 void ReadControlsIntoSettings();
@@ -8,6 +10,8 @@ void UpdateControlStates();
 void RefreshPreview();
 void UpdateStatusCounts();
 
+// A directory edit's text: trimmed, and without one pair of double quotes around it.
+std::wstring ReadFolderEdit(HWND edit);
 // The counts line of the status bar, e.g. "Files: 6  |  Ready: 3  |  Unchanged: 1  |  Conflicts: 2".
 std::wstring StatusCountsText(size_t total, int ready, int unchanged, int conflicts);
 // A number edit's text: wcstol base 10; `fallback` when no digit was read.

@@ -2,6 +2,7 @@
 #include "app/commands.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shobjidl.h>
 
 #include <iterator>
@@ -95,11 +96,10 @@ void SetEditText(HWND edit, const std::wstring& text)
         SetWindowTextW(edit, text.c_str());
 }
 
-void BrowseInput()
+// A folder chosen by Browse or dropped on the window: shown, followed by the output when it
+// follows the input, scanned and saved.
+void UseInputFolder(const std::wstring& folder)
 {
-    std::wstring folder;
-    if (!BrowseForFolder(folder))
-        return;
     SetEditText(g_app.inputEdit, folder);
     if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename))
         SetEditText(g_app.outputEdit, folder);
@@ -107,9 +107,16 @@ void BrowseInput()
     SaveSettings(true);
 }
 
+void BrowseInput()
+{
+    std::wstring folder = ReadFolderEdit(g_app.inputEdit);
+    if (BrowseForFolder(folder))
+        UseInputFolder(folder);
+}
+
 void BrowseOutput()
 {
-    std::wstring folder;
+    std::wstring folder = ReadFolderEdit(g_app.outputEdit);
     if (!BrowseForFolder(folder))
         return;
     SetEditText(g_app.outputEdit, folder);
@@ -165,6 +172,33 @@ void HandleControlCommand(int id, int code, HWND control)
         RefreshPreview();
 }
 
+// The picker starts where the edit points, when that folder exists.
+void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
+{
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
+        dialog->SetFolder(item);
+        item->Release();
+    }
+}
+
+// A dropped file stands for its folder.
+std::wstring FolderOfDroppedPath(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return path;
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return path;
+    // "C:\a.txt" lies in "C:\", not in "C:" (the drive's current folder).
+    const bool driveRoot = slash == 2 && path[1] == L':';
+    return path.substr(0, driveRoot ? slash + 1 : slash);
+}
+
 }  // namespace
 
 void HandleCommand(int id, int code, HWND control)
@@ -179,6 +213,19 @@ void HandleCommand(int id, int code, HWND control)
         }
     }
     HandleControlCommand(id, code, control);
+}
+
+void OnDropFiles(HDROP drop)
+{
+    std::wstring path;
+    if (!g_app.busy) {
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        path.resize(length + 1);
+        path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+    }
+    DragFinish(drop);
+    if (!path.empty())
+        UseInputFolder(FolderOfDroppedPath(path));
 }
 
 void UpdateMenuChecks()
@@ -202,6 +249,7 @@ bool BrowseForFolder(std::wstring& path)
     FILEOPENDIALOGOPTIONS options = 0;
     IShellItem* item = nullptr;
     PWSTR chosen = nullptr;
+    OpenAtFolder(dialog, path);
     if (SUCCEEDED(dialog->GetOptions(&options)) &&
         SUCCEEDED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) &&
         SUCCEEDED(dialog->SetTitle(L"Select folder")) && SUCCEEDED(dialog->Show(g_app.mainWindow)) &&

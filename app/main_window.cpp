@@ -55,6 +55,7 @@ LRESULT OnCreate(HWND window)
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadSmallAppIcon(g_app.instance)));
     CreateControls();
+    DragAcceptFiles(window, TRUE);
     WriteSettingsToControls();
     UpdateMenuChecks();
     ApplyTheme();
@@ -210,6 +211,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
         HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and runs the benchmarks under Wine, one after another (never in parallel:
+# Builds and runs the benchmarks under Wine, one after another (never in parallel:
 # they time the file system).
-#   scripts/bench.sh                  every benchmark exe in the build's bench/ folder
-#   scripts/bench.sh plan_bench ...   only the named ones (".exe" optional), with no arguments
+#   scripts/bench.sh                  builds everything, runs every benchmark exe of bench/
+#   scripts/bench.sh plan_bench ...   builds and runs only the named ones (".exe" optional),
+#                                     with no arguments
 # A benchmark is any exe named *_bench.exe or bench_*.exe that bench/CMakeLists.txt builds.
-set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
-export OP_BUILD_DIR=${OP_BUILD_DIR:-$root/build}
-bash "$root/scripts/build.sh"
-source "$root/scripts/wine-env.sh"
-source "$root/scripts/xvfb.sh"
-bash "$root/scripts/wine-prefix.sh"
+source "$(dirname "$0")/common.sh"
+if [ $# -gt 0 ]; then op_build "${@%.exe}"; else op_build; fi
+op_wine
 wineserver -p60
 
 benches=()

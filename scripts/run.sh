@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Builds Orvane Pallisto and launches it under Wine. On the first launch (no settings.json
-# beside the exe) it points the program at a small demo folder. Without a display it runs
-# under Xvfb, saves a screenshot to $OP_BUILD_DIR/screenshots/run.png, closes the window and exits.
-set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
-export OP_BUILD_DIR=${OP_BUILD_DIR:-$root/build}
-bash "$root/scripts/build.sh"
-export OP_BUILD_DIR=$(cd "$OP_BUILD_DIR" && pwd)
-source "$root/scripts/wine-env.sh"
+# Builds the program (only its exe, not the tests) and launches it under Wine. On the first
+# launch (no settings.json beside the exe) it points the program at a small demo folder. Without
+# a display it runs under Xvfb, saves a screenshot to $OP_BUILD_DIR/screenshots/run.png, closes
+# the window and exits.
+source "$(dirname "$0")/common.sh"
+op_build OrvanePallisto
 
 exe="$OP_BUILD_DIR/app/OrvanePallisto.exe"
 settings="$OP_BUILD_DIR/app/settings.json"
@@ -20,13 +17,11 @@ if [ ! -f "$settings" ]; then
   echo "First launch: demo files in $demo"
 fi
 
-if [ -n "${DISPLAY:-}" ]; then
-  bash "$root/scripts/wine-prefix.sh"
-  exec wine "$exe"
-fi
+# On the caller's display: just launch it.
+shown=${DISPLAY:-}
+op_wine
+[ -z "$shown" ] || exec wine "$exe"
 
-source "$root/scripts/xvfb.sh"
-bash "$root/scripts/wine-prefix.sh"
 wine "$exe" >/dev/null 2>&1 &
 app=$!
 window=""

@@ -2,22 +2,13 @@
 # Takes the README screenshots: the real program under Wine on its own Xvfb display, opened on
 # the demo folder with a numbered prefix and a few conflicts, once in the light and once in the
 # dark theme. Writes docs/screenshot-light.png and docs/screenshot-dark.png.
-set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
-export OP_BUILD_DIR=${OP_BUILD_DIR:-$root/build}
-bash "$root/scripts/setup.sh"
-if [ ! -f "$OP_BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$OP_BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-posix.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$OP_BUILD_DIR" --target OrvanePallisto -j"$(nproc)" >/dev/null
+source "$(dirname "$0")/common.sh"
+op_build OrvanePallisto >/dev/null
 exe="$OP_BUILD_DIR/app/OrvanePallisto.exe"
 
 # A private display, so the shots never depend on (or disturb) the caller's screen.
 unset DISPLAY
-source "$root/scripts/xvfb.sh"
-source "$root/scripts/wine-env.sh"
-bash "$root/scripts/wine-prefix.sh" >/dev/null
+op_wine
 
 # A short fixed folder, because its path shows in the directory edits and the Target column.
 stage=/tmp/orvane-demo

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "settings/settings_file.h"

@@ -3,6 +3,7 @@
 #include "app/binding.h"
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"

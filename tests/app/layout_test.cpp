@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "app/controls.h"
 #include "app/splitter.h"

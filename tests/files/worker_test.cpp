@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <atomic>
+#include <utility>
 #include <vector>
 
 #include "tests/support/message_pump.h"

@@ -2,6 +2,8 @@
 // test answers the message boxes), the worker's messages, the summary and the rescan.
 #include "files/worker.h"
 
+#include <utility>
+
 #include "tests/files/window_fixture.h"
 
 namespace {
