@@ -112,9 +112,11 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
 {
     if (accelerators && TranslateAcceleratorW(window, accelerators, message))
         return true;
-    // The list views take their own keys; everything else gets dialog navigation (Tab, arrows).
+    // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
+    // Shift+Tab, which move on through dialog navigation like everywhere else.
     HWND focus = GetFocus();
-    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew))
+    const bool tab = message->message == WM_KEYDOWN && message->wParam == VK_TAB;
+    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab)
         return false;
     return IsWindow(window) && IsDialogMessageW(window, message);
 }

@@ -435,3 +435,51 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
 
 }  // namespace
 
+
+// Closing with the caret in the input edit: the edit loses the focus on the way out, which must
+// neither rescan (a slow folder would stall the close) nor save again.
+TEST_F(MainWindowWithInputTest, CloseFromTheInputEditDoesNotRescan)
+{
+    SetForegroundWindow(window_);
+    SetFocus(g_app.inputEdit);
+    ASSERT_EQ(GetFocus(), g_app.inputEdit);
+    input_.Write(L"d.txt", "");
+    DeleteSettingsFile();
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(g_app.files.size(), 3u) << "no scan during the close";
+    EXPECT_TRUE(SettingsFileExists());
+}
+
+// Minimised, the client area is 0 x 0: the columns keep their widths, and a close then stores
+// none of them.
+TEST_F(MainWindowWithInputTest, MinimisingKeepsTheColumnWidths)
+{
+    g_app.settings.colOrig0 = g_app.settings.colOrig1 = g_app.settings.colOrig2 = 0;  // none stored yet
+    LayoutControls();
+    const int before = ListView_GetColumnWidth(g_app.listOriginal, 0);
+    ShowWindow(window_, SW_MINIMIZE);
+    Pump();
+    ASSERT_TRUE(IsIconic(window_));
+    EXPECT_EQ(ListView_GetColumnWidth(g_app.listOriginal, 0), before);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(SavedSettings().colOrig0, 0) << "stored widths stay proportional";
+}
+
+// Focus starts on the first control in Tab order and comes back after another window was active.
+TEST_F(MainWindowWithInputTest, FocusStartsOnTheFirstControlAndReturnsOnActivation)
+{
+    SetForegroundWindow(window_);
+    Pump();
+    EXPECT_EQ(GetFocus(), g_app.modeRename);
+    SetFocus(g_app.searchEdit);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    Pump();
+    ASSERT_NE(GetFocus(), g_app.searchEdit);
+    SetForegroundWindow(window_);
+    Pump();
+    EXPECT_EQ(GetFocus(), g_app.searchEdit);
+    DestroyWindow(other);
+}
