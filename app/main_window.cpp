@@ -313,9 +313,12 @@ bool RegisterWindowClasses(HINSTANCE instance)
 HWND CreateMainWindow(HINSTANCE instance)
 {
     g_app.instance = instance;
-    return CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
-                           nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
+                                  nullptr, instance, nullptr);
+    // The size was checked before WM_CREATE knew the window's DPI and font.
+    EnforceMinimumWindowSize();
+    return window;
 }
 
 void DestroyMainWindowForTest()

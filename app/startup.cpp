@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
 #include "resources/resource.h"
@@ -162,6 +163,7 @@ int RunApplication(HINSTANCE instance, int showCommand)
     HWND window = RegisterWindowClasses(instance) ? CreateMainWindow(instance) : nullptr;
     if (window) {
         RestoreWindowPlacement(window, showCommand);
+        EnforceMinimumWindowSize();  // the saved size may predate a DPI or font change
         g_app.windowReady = true;
         exitCode = RunMessageLoop(window);
     }
