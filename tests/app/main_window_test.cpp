@@ -469,16 +469,17 @@ TEST_F(MainWindowWithInputTest, MinimisingKeepsTheColumnWidths)
 // Focus starts on the first control in Tab order and comes back after another window was active.
 TEST_F(MainWindowWithInputTest, FocusStartsOnTheFirstControlAndReturnsOnActivation)
 {
-    SetForegroundWindow(window_);
+    // Activation within this thread: other test processes may hold the foreground meanwhile.
+    SetActiveWindow(window_);
     Pump();
     EXPECT_EQ(GetFocus(), g_app.modeRename);
     SetFocus(g_app.searchEdit);
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                  nullptr, nullptr);
-    SetForegroundWindow(other);
+    SetActiveWindow(other);
     Pump();
     ASSERT_NE(GetFocus(), g_app.searchEdit);
-    SetForegroundWindow(window_);
+    SetActiveWindow(window_);
     Pump();
     EXPECT_EQ(GetFocus(), g_app.searchEdit);
     DestroyWindow(other);
