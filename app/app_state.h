@@ -3,10 +3,13 @@
 // Shared by app/ and files/: add members with small edits in your own section.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "engine/planner.h"
 #include "settings/app_settings.h"
+
+struct ProcessJob;
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -18,6 +21,8 @@ struct AppState {
     bool updatingControls = false;
     bool windowReady = false;
     bool inSizeMove = false;
+    bool closing = false;  // WM_CLOSE accepted: the window is on its way out
+    HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
     AppSettings settings;
     FileList files;
     std::wstring statusBarText;
@@ -58,6 +63,8 @@ struct AppState {
 
     // Worker state of a running batch (files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
+    std::shared_ptr<ProcessJob> batch;  // the running batch, shared with its worker
+    size_t batchApplied = 0;            // outcomes of `batch` already applied to `files`
 
     // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
 };

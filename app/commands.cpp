@@ -48,6 +48,7 @@ void SetFontSize(int id)
 void ShowAbout(int)
 {
     DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_ABOUT), g_app.mainWindow, AboutDialogProc, 0);
+    OnFinished();  // the dialog's own loop may have taken the end of a batch
 }
 
 struct MenuCommand {
@@ -134,7 +135,7 @@ void HandleControlCommand(int id, int code, HWND control)
 {
     switch (id) {
     case kIdInputEdit:
-        if (code == EN_KILLFOCUS)
+        if (code == EN_KILLFOCUS && !g_app.closing)
             ScanInputDirectory();
         return;
     case kIdInputBrowse:

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "app/app_state.h"
 #include "app/controls.h"
@@ -126,7 +127,8 @@ void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y)
     const int yl = y + m.rowH + m.dp(2);
     const int listTop = yl + m.rowH;
     const int buttonH = m.rowH + m.dp(4);
-    const int listH = std::max(m.dp(80), m.in.clientH - m.in.statusH - buttonH - m.margin - m.gap - listTop);
+    // The lists take what is left and give way first, so nothing below them is overlapped.
+    const int listH = std::max(0, m.in.clientH - m.in.statusH - buttonH - m.margin - m.gap - listTop);
     const int splitW = m.dp(8);
     const PaneWidths panes = SplitPanes(m.contentW, m.in.splitPct, m.in.dpi);
 
@@ -177,6 +179,12 @@ SIZE MinimumWindowSize(int fontPt, int dpi)
         h = 840;
     }
     return SIZE{ScaleDp(w, dpi), ScaleDp(h, dpi)};
+}
+
+SIZE MinimumWindowSize(int fontPt, int dpi, SIZE workArea)
+{
+    const SIZE minimum = MinimumWindowSize(fontPt, dpi);
+    return SIZE{std::min(minimum.cx, workArea.cx), std::min(minimum.cy, workArea.cy)};
 }
 
 void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y, std::vector<Placement>& out)
@@ -306,12 +314,28 @@ void LayoutControls()
     InvalidateRect(g_app.mainWindow, nullptr, TRUE);
 }
 
+namespace {
+
+// The minimum for the current font and DPI on the main window's monitor.
+SIZE MinimumOnMonitor()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    SIZE work{LONG_MAX, LONG_MAX};
+    if (GetMonitorInfoW(MonitorFromWindow(g_app.mainWindow, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = SIZE{monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
+    return MinimumWindowSize(g_app.settings.fontPt, g_app.dpi, work);
+}
+
+}  // namespace
+
 void EnforceMinimumWindowSize()
 {
-    if (!g_app.mainWindow) return;
+    // A minimised or maximised window's rectangle is not the one the user sizes.
+    if (!g_app.mainWindow || IsIconic(g_app.mainWindow) || IsZoomed(g_app.mainWindow)) return;
     RECT rect{};
     GetWindowRect(g_app.mainWindow, &rect);
-    const SIZE minimum = MinimumWindowSize(g_app.settings.fontPt, g_app.dpi);
+    const SIZE minimum = MinimumOnMonitor();
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width >= minimum.cx && height >= minimum.cy) return;
@@ -321,7 +345,7 @@ void EnforceMinimumWindowSize()
 
 void EnforceMinimumWindowSize(MINMAXINFO* info)
 {
-    const SIZE minimum = MinimumWindowSize(g_app.settings.fontPt, g_app.dpi);
+    const SIZE minimum = MinimumOnMonitor();
     info->ptMinTrackSize.x = minimum.cx;
     info->ptMinTrackSize.y = minimum.cy;
 }

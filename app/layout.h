@@ -47,12 +47,15 @@ void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y,
 int ComboItemHeight(int rowH, int dpi);
 // Minimum outer window size for the font-size setting.
 SIZE MinimumWindowSize(int fontPt, int dpi);
+// The minimum as far as the monitor's work area allows: a window taller than its screen would
+// hide the Process button and the status bar even maximised, so the lists give instead.
+SIZE MinimumWindowSize(int fontPt, int dpi, SIZE workArea);
 
 void LayoutControls();
 int MeasureTextWidth(const wchar_t* text);
 // Height of every edit, button, label and list heading for the current UI font and DPI.
 int UiRowHeight();
-// Grows the main window to its minimum size, keeping its top-left corner.
+// Grows the main window to its minimum size on its monitor, keeping its top-left corner.
 void EnforceMinimumWindowSize();
 // WM_GETMINMAXINFO of the main window.
 void EnforceMinimumWindowSize(MINMAXINFO* info);

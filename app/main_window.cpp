@@ -50,6 +50,8 @@ HICON LoadSmallAppIcon(HINSTANCE instance)
 LRESULT OnCreate(HWND window)
 {
     g_app.mainWindow = window;
+    g_app.closing = false;
+    g_app.lastFocus = nullptr;
     g_app.dpi = WindowDpi(window);
     HICON big = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -106,6 +108,8 @@ void OnFinalDestroy()
 
 void OnSize(UINT sizeType)
 {
+    // A minimised window has a 0 x 0 client area: laying out would squeeze the columns.
+    if (sizeType == SIZE_MINIMIZED) return;
     LayoutControls();
     if (g_app.windowReady && !g_app.inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
         SaveSettings(true);
@@ -116,10 +120,47 @@ void OnClose(HWND window)
     if (g_app.busy) {
         MessageBoxW(g_app.mainWindow, L"Please wait for the current operation to finish.", kMainWindowTitle,
                     MB_ICONINFORMATION);
+        OnFinished();  // the box's own loop may have taken the end of the batch
         return;
     }
     SaveSettings(true);
+    // Focus leaving the input edit while the children go must not rescan or save again.
+    g_app.closing = true;
     DestroyWindow(window);
+}
+
+// The first control the Tab key reaches; among the mode radio buttons the checked one, as
+// focusing an unchecked automatic radio button would select it.
+HWND FirstTabStop(HWND window)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (!(style & WS_TABSTOP) || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+        if (child == g_app.modeRename || child == g_app.modeCopy || child == g_app.modeMove) {
+            for (HWND radio : {g_app.modeRename, g_app.modeCopy, g_app.modeMove})
+                if (SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED) return radio;
+        }
+        return child;
+    }
+    return nullptr;
+}
+
+// The dialog-box convention: the focus leaves with the window and comes back to the same
+// control; the first activation puts it on the first control in Tab order.
+bool OnActivate(HWND window, WPARAM wParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) g_app.lastFocus = focus;
+        return false;
+    }
+    if (HIWORD(wParam)) return false;  // minimised: nothing to focus yet
+    HWND target = g_app.lastFocus;
+    if (!target || !IsWindow(target) || !IsChild(window, target) || !IsWindowEnabled(target))
+        target = FirstTabStop(window);
+    if (!target) return false;
+    SetFocus(target);
+    return true;
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc)
@@ -201,6 +242,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         OnClose(window);
         return 0;
+    case WM_ACTIVATE:
+        if (OnActivate(window, wParam))
+            return 0;
+        break;
     case WM_ERASEBKGND:
         return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_GETMINMAXINFO:
@@ -227,7 +272,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_APP_PROGRESS:
-        OnProgress(reinterpret_cast<ProgressRecord*>(lParam));
+        OnProgress(static_cast<size_t>(wParam));
         return 0;
     case WM_APP_FINISHED:
         OnFinished();
@@ -268,9 +313,12 @@ bool RegisterWindowClasses(HINSTANCE instance)
 HWND CreateMainWindow(HINSTANCE instance)
 {
     g_app.instance = instance;
-    return CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
-                           nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
+                                  nullptr, instance, nullptr);
+    // The size was checked before WM_CREATE knew the window's DPI and font.
+    EnforceMinimumWindowSize();
+    return window;
 }
 
 void DestroyMainWindowForTest()

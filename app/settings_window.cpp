@@ -32,7 +32,8 @@ void CaptureWindowPlacement()
 
 void CaptureColumnWidths()
 {
-    if (!g_app.listOriginal || !g_app.listNew)
+    // Minimised, the lists may not reflect the user's widths: keep what was last captured.
+    if (!g_app.listOriginal || !g_app.listNew || IsIconic(g_app.mainWindow))
         return;
     AppSettings& s = g_app.settings;
     int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2};
@@ -64,7 +65,7 @@ void SetSettingsPathForTest(const std::wstring& path) { g_settingsPathOverride =
 
 void SaveSettings(bool force)
 {
-    if (!g_app.mainWindow)
+    if (!g_app.mainWindow || g_app.closing)
         return;
     if (!force && !(g_app.settings.autoSave && g_app.windowReady))
         return;
@@ -86,7 +87,9 @@ void RestoreWindowPlacement(HWND window, int showCommand)
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     if (GetMonitorInfoW(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &monitor))
-        rect = FitRectToWorkArea(rect, ToPlacementRect(monitor.rcWork));
+        // The saved rectangle is in workspace coordinates, as GetWindowPlacement gave it.
+        rect = FitRectToWorkArea(rect, WorkAreaInWorkspace(ToPlacementRect(monitor.rcWork),
+                                                           ToPlacementRect(monitor.rcMonitor)));
     RECT normal = ToRect(rect);
     SetNormalPlacement(window, normal, RestoreFlags(s), static_cast<UINT>(RestoreShowCommand(s)));
     // Still off every monitor (a display vanished between the checks): show it plainly.

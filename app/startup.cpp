@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
 #include "resources/resource.h"
@@ -112,9 +113,11 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
 {
     if (accelerators && TranslateAcceleratorW(window, accelerators, message))
         return true;
-    // The list views take their own keys; everything else gets dialog navigation (Tab, arrows).
+    // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
+    // Shift+Tab, which move on through dialog navigation like everywhere else.
     HWND focus = GetFocus();
-    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew))
+    const bool tab = message->message == WM_KEYDOWN && message->wParam == VK_TAB;
+    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab)
         return false;
     return IsWindow(window) && IsDialogMessageW(window, message);
 }
@@ -160,6 +163,7 @@ int RunApplication(HINSTANCE instance, int showCommand)
     HWND window = RegisterWindowClasses(instance) ? CreateMainWindow(instance) : nullptr;
     if (window) {
         RestoreWindowPlacement(window, showCommand);
+        EnforceMinimumWindowSize();  // the saved size may predate a DPI or font change
         g_app.windowReady = true;
         exitCode = RunMessageLoop(window);
     }

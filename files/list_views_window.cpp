@@ -103,21 +103,38 @@ void MirrorSelection(const NMLISTVIEW* change)
     g_app.syncingSelection = false;
 }
 
+namespace {
+
+int TopRow(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+}
+
+// Scrolls `list` by whole rows towards `top` as far as it goes; false when it has no rows.
+bool ScrollToTopRow(HWND list, int top)
+{
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return false;
+    RECT first = {};
+    first.left = LVIR_BOUNDS;
+    if (!SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) return false;
+    const int rowHeight = first.bottom - first.top;
+    if (rowHeight <= 0) return false;
+    SendMessageW(list, LVM_SCROLL, 0, static_cast<LPARAM>((top - TopRow(list)) * rowHeight));
+    return true;
+}
+
+}  // namespace
+
 void SyncScroll(HWND list, bool isOriginal)
 {
     HWND other = isOriginal ? g_app.listNew : g_app.listOriginal;
     if (!other || g_app.syncingSelection) return;
-    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
-    const int otherTop = static_cast<int>(SendMessageW(other, LVM_GETTOPINDEX, 0, 0));
-    if (top == otherTop) return;
-    if (SendMessageW(other, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
-    RECT first = {};
-    first.left = LVIR_BOUNDS;
-    if (!SendMessageW(other, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) return;
-    const int rowHeight = first.bottom - first.top;
-    if (rowHeight <= 0) return;
+    const int top = TopRow(list);
+    if (top == TopRow(other)) return;
     g_app.syncingSelection = true;
-    SendMessageW(other, LVM_SCROLL, 0, static_cast<LPARAM>((top - otherTop) * rowHeight));
+    // A list with a horizontal scroll bar shows a row less, so the other may not reach the same
+    // top row at the end: then this one comes back to the other's, and the rows stay side by side.
+    if (ScrollToTopRow(other, top) && TopRow(other) != top) ScrollToTopRow(list, TopRow(other));
     g_app.syncingSelection = false;
 }
 

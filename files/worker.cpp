@@ -1,6 +1,8 @@
 // The worker thread and its file operations; it never touches the window or the file list.
 #include "files/worker.h"
 
+#include <process.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -179,14 +181,28 @@ ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode)
 
 unsigned __stdcall WorkerMain(void* parameter)
 {
-    std::unique_ptr<ProcessJob> job(static_cast<ProcessJob*>(parameter));
-    const ProcessMode mode = job->mode;
-    for (size_t i = 0; i < job->rows.size(); ++i) {
-        ProgressRecord* record = ProcessRow(job->rows[i], static_cast<int>(i), mode);
-        if (!PostToWindow(job->window, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record))) delete record;
+    const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
+    ProcessJob& job = **holder;
+    const ProcessMode mode = job.mode;
+    for (size_t i = 0; i < job.rows.size() && i < job.outcomes.size(); ++i) {
+        const std::unique_ptr<ProgressRecord> record(ProcessRow(job.rows[i], static_cast<int>(i), mode));
+        job.outcomes[i] = RowOutcome{record->succeeded, record->status, record->text};
+        // Published before the post: a handler that runs late, or never, loses nothing.
+        job.completed.store(i + 1, std::memory_order_release);
+        PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
     }
-    PostToWindow(job->window, WM_APP_FINISHED, 0, 0);
+    job.ended.store(true, std::memory_order_release);
+    PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
     return 0;
+}
+
+HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job)
+{
+    job->outcomes.resize(job->rows.size());
+    auto* holder = new std::shared_ptr<ProcessJob>(job);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, WorkerMain, holder, 0, nullptr);
+    if (!thread) delete holder;
+    return reinterpret_cast<HANDLE>(thread);
 }
 
 const wchar_t* ModePromptWord(ProcessMode mode)

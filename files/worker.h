@@ -2,7 +2,10 @@
 // Processing a planned batch on a worker thread.
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/planner.h"
 
@@ -16,24 +19,42 @@ struct ProgressRecord {
     wchar_t text[256] = {};
 };
 
-// Everything the worker reads: a private copy of the rows, the one mode of the batch, and the
-// window that receives the progress. Owned by the worker once its thread has started.
+// What one row of a batch ended with.
+struct RowOutcome {
+    bool succeeded = false;
+    ItemStatus status = ItemStatus::Failed;
+    std::wstring text;
+};
+
+// One batch, shared by the main thread and the worker (each holds a std::shared_ptr, so it
+// lives until both are done with it). The worker reads the rows, the mode and the window, and
+// writes outcome i before it publishes `completed` = i + 1 and posts; the main thread reads only
+// outcomes below `completed`. Once `ended` is set every outcome is written.
 struct ProcessJob {
     FileList rows;
     ProcessMode mode = ProcessMode::RenameInPlace;
     HWND window = nullptr;
+    std::vector<RowOutcome> outcomes;  // sized to the rows before the worker starts
+    std::atomic<size_t> completed{0};
+    std::atomic<bool> ended{false};
 };
 
+// Starts the worker on `job`; the thread handle (the caller closes it), or null on failure.
+HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job);
+
 void StartProcessing();
-void OnProgress(ProgressRecord* record);  // takes ownership
+// WM_APP_PROGRESS: rows up to `lastRow` are done; applies every outcome not applied yet.
+void OnProgress(size_t lastRow);
+// WM_APP_FINISHED, and after any box shown during a batch: once the worker has ended, applies
+// the outcomes left and ends the batch; otherwise nothing.
 void OnFinished();
 
 // The worker's side, usable without the main window.
-unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap ProcessJob
+unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::shared_ptr<ProcessJob>
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);
-// The result of one row of the job, as it is posted to the window.
+// The result of one row of the job.
 ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 
 // Called between the copy into a partial file and its rename to the final name, so that a test

@@ -4,7 +4,10 @@
 #include <commctrl.h>
 #include <process.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <memory>
+#include <unordered_map>
 
 #include "app/app_state.h"
 #include "app/binding.h"
@@ -62,6 +65,62 @@ void RedrawRow(int index)
     }
 }
 
+// Applies the outcomes from the first one not yet applied up to (not including) `end`.
+void ApplyOutcomes(size_t end)
+{
+    const ProcessJob& job = *g_app.batch;
+    end = std::min(end, job.outcomes.size());
+    for (; g_app.batchApplied < end; ++g_app.batchApplied) {
+        const size_t index = g_app.batchApplied;
+        if (index >= g_app.files.size()) continue;
+        const RowOutcome& outcome = job.outcomes[index];
+        FileEntry& row = g_app.files[index];
+        row.status = outcome.status;
+        row.statusText = outcome.text;
+        if (outcome.succeeded && outcome.status == ItemStatus::Done && job.mode != ProcessMode::CopyAndRename) {
+            // The file now lives under its new name.
+            row.name = row.newName;
+            row.sourcePath = row.targetPath;
+            row.directory = row.targetDirectory;
+            row.extension = ExtensionOf(row.name);
+        }
+        RedrawRow(static_cast<int>(index));
+    }
+}
+
+// Error texts of the rows that failed, by file, to survive the rescan after a batch.
+using FailedFiles = std::unordered_map<std::wstring, std::wstring>;
+
+std::wstring FileKey(const std::wstring& path)
+{
+    std::wstring key = path;
+    for (wchar_t& c : key) c = towlower(c);
+    return key;
+}
+
+FailedFiles CollectFailures(const FileList& rows)
+{
+    FailedFiles failures;
+    for (const FileEntry& row : rows) {
+        if (row.status == ItemStatus::Failed) failures[FileKey(row.sourcePath)] = row.statusText;
+    }
+    return failures;
+}
+
+// The rescan planned every row afresh; the failed files stay marked until the next plan.
+void RestoreFailures(const FailedFiles& failures)
+{
+    if (failures.empty()) return;
+    for (size_t i = 0; i < g_app.files.size(); ++i) {
+        FileEntry& row = g_app.files[i];
+        const auto failure = failures.find(FileKey(row.sourcePath));
+        if (failure == failures.end()) continue;
+        row.status = ItemStatus::Failed;
+        row.statusText = failure->second;
+        RedrawRow(static_cast<int>(i));
+    }
+}
+
 }  // namespace
 
 void StartProcessing()
@@ -76,47 +135,42 @@ void StartProcessing()
     g_app.busy = true;
     g_app.batchMode = mode;
     UpdateControlStates();
-    auto* job = new ProcessJob{g_app.files, mode, g_app.mainWindow};
-    const uintptr_t thread = _beginthreadex(nullptr, 0, WorkerMain, job, 0, nullptr);
-    if (thread) {
-        CloseHandle(reinterpret_cast<HANDLE>(thread));  // never joined: it ends with its batch
+    auto job = std::make_shared<ProcessJob>();
+    job->rows = g_app.files;
+    job->mode = mode;
+    job->window = g_app.mainWindow;
+    if (HANDLE thread = StartWorkerThread(job)) {
+        CloseHandle(thread);  // never joined: it ends with its batch
+        g_app.batch = std::move(job);
+        g_app.batchApplied = 0;
         return;
     }
-    delete job;
     g_app.busy = false;
     UpdateControlStates();
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
 }
 
-void OnProgress(ProgressRecord* record)
+void OnProgress(size_t lastRow)
 {
-    if (!record) return;
-    std::unique_ptr<ProgressRecord> owned(record);
-    if (record->index >= 0 && static_cast<size_t>(record->index) < g_app.files.size()) {
-        FileEntry& row = g_app.files[static_cast<size_t>(record->index)];
-        row.status = record->status;
-        row.statusText = record->text;
-        if (record->succeeded && record->status == ItemStatus::Done && g_app.batchMode != ProcessMode::CopyAndRename) {
-            // The file now lives under its new name.
-            row.name = row.newName;
-            row.sourcePath = row.targetPath;
-            row.directory = row.targetDirectory;
-            row.extension = ExtensionOf(row.name);
-        }
-        RedrawRow(record->index);
-    }
+    if (!g_app.batch) return;
+    ApplyOutcomes(std::min(lastRow + 1, g_app.batch->completed.load(std::memory_order_acquire)));
     // The status bar paints itself at once on every new text; a text that the next queued
     // progress message replaces straight away is only remembered, not painted.
+    const std::wstring text = ProgressText(static_cast<int>(lastRow), g_app.files.size());
     MSG next;
     if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
-        g_app.statusBarText = ProgressText(record->index, g_app.files.size());
+        g_app.statusBarText = text;
     } else {
-        SetStatusText(ProgressText(record->index, g_app.files.size()));
+        SetStatusText(text);
     }
 }
 
 void OnFinished()
 {
+    if (!g_app.batch || !g_app.batch->ended.load(std::memory_order_acquire)) return;
+    ApplyOutcomes(g_app.batch->outcomes.size());
+    // The job, with every row's outcome, is complete here; the window lets go of it.
+    const std::shared_ptr<ProcessJob> job = std::move(g_app.batch);
     g_app.busy = false;
     int done = 0;
     int failed = 0;
@@ -139,6 +193,8 @@ void OnFinished()
         UpdateControlStates();
         return;
     }
+    const FailedFiles failures = CollectFailures(g_app.files);
     ScanInputDirectory();  // the list shows the directory as it now is
+    RestoreFailures(failures);
     SetStatusText(summary);  // the scan wrote its counts over the summary
 }

@@ -54,6 +54,14 @@ PlacementRect FitRectToWorkArea(const PlacementRect& rect, const PlacementRect& 
     return MakeRect(x, y, w, h);
 }
 
+PlacementRect WorkAreaInWorkspace(const PlacementRect& work, const PlacementRect& monitor)
+{
+    const int64_t dx = int64_t{work.left} - monitor.left;
+    const int64_t dy = int64_t{work.top} - monitor.top;
+    return PlacementRect{Saturate(work.left - dx), Saturate(work.top - dy), Saturate(work.right - dx),
+                         Saturate(work.bottom - dy)};
+}
+
 int32_t RestoreShowCommand(const AppSettings& s) { return s.winMaximized ? kShowMaximized : kShowNormal; }
 
 uint32_t RestoreFlags(const AppSettings& s) { return s.winMaximized ? kRestoreToMaximized : 0; }

@@ -22,6 +22,10 @@ PlacementRect SavedNormalRect(const AppSettings& settings);
 // Fits the rectangle onto a work area: never larger than it, and at least 80 px of it inside
 // horizontally and vertically.
 PlacementRect FitRectToWorkArea(const PlacementRect& rect, const PlacementRect& work);
+// A monitor's work area (screen coordinates) in the workspace coordinates of the window
+// placement, whose origin is the work area's corner: a taskbar on the left or at the top shifts
+// the two systems by its thickness.
+PlacementRect WorkAreaInWorkspace(const PlacementRect& work, const PlacementRect& monitor);
 // SW_SHOWMAXIMIZED (3) when the window restores maximised, else SW_SHOWNORMAL (1).
 int32_t RestoreShowCommand(const AppSettings& settings);
 // WPF_RESTORETOMAXIMIZED (2) when the window restores maximised, else 0.

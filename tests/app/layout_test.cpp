@@ -142,11 +142,25 @@ TEST(ComputeLayout, PreviewAreaFillsDownToTheProcessButton)
     EXPECT_EQ(map[kIdOriginalHeading].y + in.rowH, left.y);
 }
 
-TEST(ComputeLayout, ListsKeep80DpWhenTheWindowIsTooShort)
+// Never more than the monitor's work area: on 1920 x 1080 at 144 DPI, or 1366 x 768 with the
+// 15 pt font, the full minimum is taller than the screen.
+TEST(MinimumWindowSize, NeverMoreThanTheWorkArea)
 {
-    auto map = ById(ComputeLayout(FakeInput(1000, 200)));
-    EXPECT_EQ(map[kIdListOriginal].h, 80);
-    EXPECT_EQ(map[kIdListNew].h, 80);
+    const struct {
+        int fontPt, dpi;
+        SIZE work, expected;
+    } rows[] = {
+        {9, 144, {1920, 1040}, {1470, 1040}},
+        {15, 144, {1920, 1040}, {1650, 1040}},
+        {15, 96, {1366, 728}, {1100, 728}},
+        {9, 96, {1920, 1040}, {980, 760}},
+        {9, 96, {800, 600}, {800, 600}},
+    };
+    for (const auto& r : rows) {
+        const SIZE size = MinimumWindowSize(r.fontPt, r.dpi, r.work);
+        EXPECT_EQ(size.cx, r.expected.cx) << r.fontPt << " pt at " << r.dpi;
+        EXPECT_EQ(size.cy, r.expected.cy) << r.fontPt << " pt at " << r.dpi;
+    }
 }
 
 TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
@@ -285,6 +299,13 @@ TEST_F(LayoutTest, ComboItemHeightsAndOneStatusPart)
     EXPECT_EQ(parts[0], -1);
 }
 
+SIZE WorkArea()
+{
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return SIZE{work.right - work.left, work.bottom - work.top};
+}
+
 TEST_F(LayoutTest, WindowCannotBeMadeSmallerThanTheMinimum)
 {
     const struct {
@@ -295,7 +316,9 @@ TEST_F(LayoutTest, WindowCannotBeMadeSmallerThanTheMinimum)
         g_app.dpi = r.dpi;
         MINMAXINFO info{};
         SendMessageW(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi);
+        // The test display's work area is smaller than the 144 DPI minimum.
+        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi, WorkArea());
+        EXPECT_LE(info.ptMinTrackSize.y, WorkArea().cy);
         EXPECT_EQ(info.ptMinTrackSize.x, minimum.cx) << r.fontPt << " " << r.dpi;
         EXPECT_EQ(info.ptMinTrackSize.y, minimum.cy) << r.fontPt << " " << r.dpi;
     }
@@ -549,26 +572,39 @@ std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements
     return rects;
 }
 
-// A 144 DPI screen is larger than the test display, so the real fonts are measured and the
-// arithmetic is checked for the client area such a minimum-size window has.
-TEST_F(LayoutTest, At144DpiTheMinimumSizeHoldsEverythingWithoutOverlap)
+// Screens of other DPIs and sizes than the test display's: the real fonts are measured and the
+// arithmetic is checked for the client area a minimum-size window has there, also where the
+// work area is smaller than the minimum (the lists give way).
+TEST_F(LayoutTest, AtTheMinimumSizeOnAnyScreenEverythingFitsWithoutOverlap)
 {
-    g_app.dpi = 144;
-    for (int fontPt : {9, 12, 15}) {
-        SCOPED_TRACE(fontPt);
-        g_app.settings.fontPt = fontPt;
+    const struct {
+        int dpi, fontPt;
+        SIZE work;
+        bool rowsInView;  // at 15 pt on a 1080-line screen at 144 DPI the rules alone fill it
+    } rows[] = {
+        {144, 9, {3840, 2100}, true},  {144, 12, {3840, 2100}, true}, {144, 15, {3840, 2100}, true},
+        {144, 9, {1920, 1040}, true},  {144, 15, {1920, 1040}, false}, {96, 15, {1366, 728}, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << ", work height " << r.work.cy);
+        g_app.dpi = r.dpi;
+        g_app.settings.fontPt = r.fontPt;
         CreateUiFont();
-        const SIZE minimum = MinimumWindowSize(fontPt, 144);
+        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi, r.work);
         LayoutInput in;
-        in.dpi = 144;
-        in.clientW = minimum.cx - ScaleDp(16, 144);   // frame borders
-        in.clientH = minimum.cy - ScaleDp(70, 144);   // caption, menu and borders
+        in.dpi = r.dpi;
+        in.clientW = minimum.cx - ScaleDp(16, r.dpi);   // frame borders
+        in.clientH = minimum.cy - ScaleDp(70, r.dpi);   // caption, menu and borders
         in.rowH = UiRowHeight();
-        in.statusH = ScaleDp(22, 144);
+        in.statusH = ScaleDp(22, r.dpi);
         in.splitPct = 50;
         in.measure = MeasureTextWidth;
-        EXPECT_GE(in.rowH, ScaleDp(fontPt + 12, 144));
-        const auto rects = Rects(ComputeLayout(in), in.rowH);
+        EXPECT_GE(in.rowH, ScaleDp(r.fontPt + 12, r.dpi));
+        const auto placements = ComputeLayout(in);
+        if (r.rowsInView) {
+            EXPECT_GT(ById(placements)[kIdListOriginal].h, 0) << "some rows stay in view";
+        }
+        const auto rects = Rects(placements, in.rowH);
         EXPECT_EQ(rects.size(), 54u);  // every child but the status bar, which places itself
         for (size_t i = 0; i < rects.size(); ++i) {
             const RECT& a = rects[i].second;

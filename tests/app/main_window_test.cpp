@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, EraseFillsWithBackgroundBrushOrWindowColour)
 
 TEST_F(MainWindowTest, DpiChangeTakesNewDpiAndSuggestedRectangle)
 {
-    RECT suggested = {50, 60, 50 + 1500, 60 + 1140};  // the 144 DPI minimum height
+    RECT suggested = {50, 60, 50 + 1500, 60 + 1000};  // the 144 DPI minimum, cut to the test display
     SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(g_app.dpi, 144);
     RECT actual;
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, DpiChangeTakesNewDpiAndSuggestedRectangle)
     EXPECT_EQ(actual.left, 50);
     EXPECT_EQ(actual.top, 60);
     EXPECT_EQ(actual.right - actual.left, 1500);
-    EXPECT_EQ(actual.bottom - actual.top, 1140);
+    EXPECT_EQ(actual.bottom - actual.top, 1000);
 }
 
 TEST_F(MainWindowTest, DestroyReleasesResourcesAndPostsQuit)
@@ -435,3 +435,52 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
 
 }  // namespace
 
+
+// Closing with the caret in the input edit: the edit loses the focus on the way out, which must
+// neither rescan (a slow folder would stall the close) nor save again.
+TEST_F(MainWindowWithInputTest, CloseFromTheInputEditDoesNotRescan)
+{
+    SetForegroundWindow(window_);
+    SetFocus(g_app.inputEdit);
+    ASSERT_EQ(GetFocus(), g_app.inputEdit);
+    input_.Write(L"d.txt", "");
+    DeleteSettingsFile();
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(g_app.files.size(), 3u) << "no scan during the close";
+    EXPECT_TRUE(SettingsFileExists());
+}
+
+// Minimised, the client area is 0 x 0: the columns keep their widths, and a close then stores
+// none of them.
+TEST_F(MainWindowWithInputTest, MinimisingKeepsTheColumnWidths)
+{
+    g_app.settings.colOrig0 = g_app.settings.colOrig1 = g_app.settings.colOrig2 = 0;  // none stored yet
+    LayoutControls();
+    const int before = ListView_GetColumnWidth(g_app.listOriginal, 0);
+    ShowWindow(window_, SW_MINIMIZE);
+    Pump();
+    ASSERT_TRUE(IsIconic(window_));
+    EXPECT_EQ(ListView_GetColumnWidth(g_app.listOriginal, 0), before);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(SavedSettings().colOrig0, 0) << "stored widths stay proportional";
+}
+
+// Focus starts on the first control in Tab order and comes back after another window was active.
+TEST_F(MainWindowWithInputTest, FocusStartsOnTheFirstControlAndReturnsOnActivation)
+{
+    // Activation within this thread: other test processes may hold the foreground meanwhile.
+    SetActiveWindow(window_);
+    Pump();
+    EXPECT_EQ(GetFocus(), g_app.modeRename);
+    SetFocus(g_app.searchEdit);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetActiveWindow(other);
+    Pump();
+    ASSERT_NE(GetFocus(), g_app.searchEdit);
+    SetActiveWindow(window_);
+    Pump();
+    EXPECT_EQ(GetFocus(), g_app.searchEdit);
+    DestroyWindow(other);
+}

@@ -234,7 +234,7 @@ MSG KeyDown(HWND target, WPARAM key)
     return MSG{target, WM_KEYDOWN, key, 0x00000001, 0, {0, 0}};
 }
 
-TEST_F(MessageLoopTest, TabMovesBetweenControlsButNotOutOfAListView)
+TEST_F(MessageLoopTest, TabMovesOnFromEveryControlWhileListsKeepTheirOtherKeys)
 {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     ASSERT_NE(table, nullptr);
@@ -245,12 +245,36 @@ TEST_F(MessageLoopTest, TabMovesBetweenControlsButNotOutOfAListView)
     EXPECT_TRUE(TranslateMainWindowMessage(window_, table, &tab));
     EXPECT_NE(GetFocus(), g_app.searchEdit) << "dialog navigation moved the focus on";
 
-    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        SetFocus(list);
-        ASSERT_EQ(GetFocus(), list);
-        MSG key = KeyDown(list, VK_DOWN);
+    const struct {
+        HWND from;
+        bool shift;
+        HWND to;  // null: anywhere but the list
+    } rows[] = {
+        {g_app.listOriginal, false, g_app.listNew},
+        {g_app.listNew, true, g_app.listOriginal},
+        {g_app.listOriginal, true, nullptr},
+        {g_app.listNew, false, nullptr},
+    };
+    BYTE keys[256] = {};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << (row.from == g_app.listNew) << row.shift);
+        SetFocus(row.from);
+        ASSERT_EQ(GetFocus(), row.from);
+        MSG key = KeyDown(row.from, VK_DOWN);
         EXPECT_FALSE(TranslateMainWindowMessage(window_, table, &key)) << "the list gets its own keys";
-        EXPECT_EQ(GetFocus(), list);
+        EXPECT_EQ(GetFocus(), row.from);
+        keys[VK_SHIFT] = row.shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(row.from, WM_KEYDOWN, VK_TAB, 0x000F0001);
+        MSG posted = {};
+        ASSERT_TRUE(PeekMessageW(&posted, row.from, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+        if (!TranslateMainWindowMessage(window_, table, &posted)) DispatchMessageW(&posted);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        EXPECT_NE(GetFocus(), row.from) << "Tab leaves the list";
+        if (row.to) {
+            EXPECT_EQ(GetFocus(), row.to);
+        }
     }
 }
 

@@ -106,6 +106,26 @@ TEST_F(ListViewsTest, VerticalScrollingFollowsHorizontalKeysDoNot)
     EXPECT_EQ(Top(g_app.listNew), newTop);
 }
 
+// A list with a horizontal scroll bar shows a row less than the other; at the end of the list
+// both still show the same top row.
+TEST_F(ListViewsTest, TopRowsStayEqualWhenOnlyOneListScrollsSideways)
+{
+    const auto rows = [](HWND list) { return SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0); };
+    for (HWND wide : {g_app.listNew, g_app.listOriginal}) {
+        HWND narrow = wide == g_app.listNew ? g_app.listOriginal : g_app.listNew;
+        SendMessageW(narrow, LVM_SETCOLUMNWIDTH, 0, 100);
+        SendMessageW(wide, LVM_SETCOLUMNWIDTH, 0, 3000);
+        ASSERT_LT(rows(wide), rows(narrow));
+        for (HWND list : {wide, narrow}) {
+            for (WPARAM key : {VK_END, VK_HOME, VK_NEXT, VK_END}) {
+                SendMessageW(list, WM_KEYDOWN, key, 0);
+                EXPECT_EQ(Top(g_app.listOriginal), Top(g_app.listNew))
+                    << "key " << key << " in the " << (list == wide ? "wide" : "narrow") << " list";
+            }
+        }
+    }
+}
+
 TEST_F(ListViewsTest, ColumnsTakeSharesUntilWidthsAreStored)
 {
     RECT client = {};

@@ -45,9 +45,11 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// What a receiving window saw: progress records in arrival order, then the end.
+// What a receiving window saw: the rows each progress message reported done, in arrival order,
+// then the end; and the outcomes the job holds afterwards.
 struct Received {
-    std::vector<ProgressRecord> records;
+    std::vector<size_t> progress;
+    std::vector<RowOutcome> outcomes;
     int finished = 0;
     bool finishedAfterAll = true;
 };
@@ -56,10 +58,8 @@ Received* g_received = nullptr;
 LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_APP_PROGRESS) {
-        ProgressRecord* record = reinterpret_cast<ProgressRecord*>(lParam);
         if (g_received->finished) g_received->finishedAfterAll = false;
-        g_received->records.push_back(*record);
-        delete record;
+        g_received->progress.push_back(wParam);
         return 0;
     }
     if (message == WM_APP_FINISHED) {
@@ -89,10 +89,14 @@ Received RunJob(FileList rows, ProcessMode mode)
     Received received;
     g_received = &received;
     HWND window = CreateReceiver();
-    auto* job = new ProcessJob{std::move(rows), mode, window};
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerMain, job, 0, nullptr));
+    auto job = std::make_shared<ProcessJob>();
+    job->rows = std::move(rows);
+    job->mode = mode;
+    job->window = window;
+    HANDLE thread = StartWorkerThread(job);
     PumpUntil([&] { return received.finished > 0; });
     WaitForSingleObject(thread, 5000);
+    received.outcomes = job->outcomes;
     CloseHandle(thread);
     DestroyWindow(window);
     g_received = nullptr;
@@ -372,14 +376,15 @@ TEST(WorkerMain, PostsOneRecordPerRowInOrderThenTheEnd)
     const Received received = RunJob(rows, ProcessMode::RenameInPlace);
     ASSERT_EQ(received.finished, 1);
     EXPECT_TRUE(received.finishedAfterAll);
-    ASSERT_EQ(received.records.size(), 5u);
+    ASSERT_EQ(received.progress.size(), 5u);
+    ASSERT_EQ(received.outcomes.size(), 5u);
     const ItemStatus expected[] = {ItemStatus::Done, ItemStatus::Skipped, ItemStatus::Failed, ItemStatus::Duplicate,
                                    ItemStatus::Done};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(received.records[i].index, i);
-        EXPECT_EQ(received.records[i].status, expected[i]) << i;
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(received.progress[i], i);
+        EXPECT_EQ(received.outcomes[i].status, expected[i]) << i;
     }
-    EXPECT_TRUE(StartsWith(received.records[2].text, kLocked));
+    EXPECT_TRUE(StartsWith(received.outcomes[2].text, kLocked));
     EXPECT_TRUE(TempDir::Exists(dir / L"new_f4.txt"));
     EXPECT_TRUE(TempDir::Exists(dir / L"f1.txt"));
 }
@@ -388,7 +393,7 @@ TEST(WorkerMain, EmptyJobStillEnds)
 {
     const Received received = RunJob(FileList(), ProcessMode::CopyAndRename);
     EXPECT_EQ(received.finished, 1);
-    EXPECT_TRUE(received.records.empty());
+    EXPECT_TRUE(received.progress.empty());
 }
 
 TEST(WorkerMain, RetriesRefusedPostsSoNoRowIsLost)
@@ -402,8 +407,8 @@ TEST(WorkerMain, RetriesRefusedPostsSoNoRowIsLost)
     }
     const Received received = RunJob(rows, ProcessMode::RenameInPlace);
     EXPECT_EQ(received.finished, 1);
-    ASSERT_EQ(received.records.size(), 20u);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(received.records[i].status, ItemStatus::Done) << i;
+    ASSERT_EQ(received.progress.size(), 20u);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(received.outcomes[i].status, ItemStatus::Done) << i;
     EXPECT_EQ(g_postCalls.load(), 42);  // every post refused once, then delivered
 }
 
@@ -413,8 +418,10 @@ TEST(WorkerMain, GivesUpPostingOnceTheWindowIsGone)
     HWND window = CreateReceiver();
     DestroyWindow(window);
     TempDir dir;
-    auto* job = new ProcessJob{{Planned(dir.Write(L"a", "x"), dir / L"b")}, ProcessMode::RenameInPlace, window};
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerMain, job, 0, nullptr));
+    auto job = std::make_shared<ProcessJob>();
+    job->rows = {Planned(dir.Write(L"a", "x"), dir / L"b")};
+    job->window = window;
+    HANDLE thread = StartWorkerThread(job);
     EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0) << "the worker must not retry forever";
     CloseHandle(thread);
     EXPECT_EQ(g_postCalls.load(), 2);

@@ -66,6 +66,19 @@ protected:
         Type(g_app.searchEdit, search);
         Type(g_app.replaceEdit, replace);
     }
+    // A batch as the worker leaves it after `completed` rows, every outcome Skipped so far.
+    static std::shared_ptr<ProcessJob> FakeBatch(ProcessMode mode, size_t completed)
+    {
+        auto job = std::make_shared<ProcessJob>();
+        job->rows = g_app.files;
+        job->mode = mode;
+        job->outcomes.assign(g_app.files.size(), RowOutcome{true, ItemStatus::Skipped, L""});
+        job->completed = completed;
+        g_app.batch = job;
+        g_app.batchApplied = 0;
+        g_app.batchMode = mode;
+        return job;
+    }
     void NoPrefix()
     {
         Choose(g_app.prefixTypeCombo, 0);
@@ -237,6 +250,11 @@ TEST_F(ProcessTest, LockedSourceInRenameModeStaysAndTheRestIsRenamed)
     EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"Process 3 file(s) (rename)?", kFailedBox}));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.txt", L"003c.txt", L"b.txt"}));
     EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 1  |  Total: 3");
+    // After the rescan the file that failed is still marked, with its reason, until the next plan.
+    EXPECT_EQ(g_app.files[2].status, ItemStatus::Failed);
+    EXPECT_EQ(Cell(g_app.listNew, 2, 2).compare(0, kLocked.size(), kLocked), 0) << Cell(g_app.listNew, 2, 2);
+    Refresh();
+    EXPECT_EQ(Cell(g_app.listNew, 2, 2), L"Ready");
 }
 
 TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
@@ -287,13 +305,9 @@ TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
     };
     for (const auto& c : cases) {
         Refresh();
-        g_app.batchMode = c.mode;
-        auto* record = new ProgressRecord;
-        record->index = 1;
-        record->succeeded = c.succeeded;
-        record->status = c.status;
-        wcscpy_s(record->text, L"result text");
-        SendMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
+        const auto job = FakeBatch(c.mode, 2);
+        job->outcomes[1] = RowOutcome{c.succeeded, c.status, L"result text"};
+        SendMessageW(window_, WM_APP_PROGRESS, 1, 0);
         const FileEntry& row = g_app.files[1];
         EXPECT_EQ(row.name, c.name) << static_cast<int>(c.mode);
         EXPECT_EQ(row.status, c.status);
@@ -305,31 +319,60 @@ TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
         }
         EXPECT_EQ(StatusText(), L"Processing 2 / 3 ...");
     }
+    g_app.batch.reset();
 }
 
 TEST_F(ProcessTest, ABurstOfProgressEndsWithTheLastCountShown)
 {
-    for (int i = 0; i < 3; ++i) {
-        auto* record = new ProgressRecord;
-        record->index = i;
-        record->status = ItemStatus::Skipped;
-        PostMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
-    }
+    FakeBatch(ProcessMode::CopyAndRename, 3);
+    for (WPARAM i = 0; i < 3; ++i) PostMessageW(window_, WM_APP_PROGRESS, i, 0);
     PumpUntil([] { return g_app.files[2].status == ItemStatus::Skipped; }, 5000);
     EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
     EXPECT_EQ(StatusText(), L"Processing 3 / 3 ...");
     EXPECT_EQ(g_app.statusBarText, L"Processing 3 / 3 ...");
+    g_app.batch.reset();
 }
 
-TEST_F(ProcessTest, ProgressForARowOutsideTheListOnlyCounts)
+// A message the window never dispatches (a modal loop may swallow one) loses nothing: the next
+// progress or the end applies every outcome, and a lost end is made up when a box returns.
+std::atomic<int> g_postsToDrop{-1};  // the n-th post is dropped (0 = the first)
+BOOL WINAPI DroppingPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* record = new ProgressRecord;
-    record->index = 7;
-    record->status = ItemStatus::Done;
-    SendMessageW(window_, WM_APP_PROGRESS, 0, reinterpret_cast<LPARAM>(record));
-    SendMessageW(window_, WM_APP_PROGRESS, 0, 0);  // no record at all
-    EXPECT_EQ(StatusText(), L"Processing 8 / 3 ...");
-    for (const FileEntry& row : g_app.files) EXPECT_EQ(row.status, ItemStatus::Ready);
+    if (g_postsToDrop.fetch_sub(1) == 0) return TRUE;  // "posted", never arrives
+    return PostMessageW(window, message, wParam, lParam);
+}
+
+TEST_F(ProcessTest, ADroppedMessageStillEndsWithTheExactSummary)
+{
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const struct {
+        int drop;
+        bool closeAfter;  // the end itself was lost: a refused close's box brings it
+    } cases[] = {{0, false}, {1, false}, {3, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.drop);
+        Refresh();
+        for (const wchar_t* name : {L"001a.txt", L"002b.txt", L"003c.txt"}) DeleteFileW((out / name).c_str());
+        Type(g_app.outputEdit, out.path().c_str());
+        g_postsToDrop = c.drop;
+        const PostMessageFn previous = SetWorkerPostFunction(DroppingPost);
+        {
+            BoxAnswerer answerer({IDYES});
+            Process();
+            if (c.closeAfter) {
+                PumpUntil([] { return g_app.batch && g_app.batch->ended.load(); }, 5000);
+                PumpUntil([] { return false; }, 100);
+                ASSERT_TRUE(g_app.busy) << "the end never arrived";
+                SendMessageW(window_, WM_CLOSE, 0, 0);
+            }
+            EXPECT_TRUE(WaitIdle());
+        }
+        SetWorkerPostFunction(previous);
+        EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+        EXPECT_EQ(Cell(g_app.listNew, 2, 2), L"Done");
+        EXPECT_TRUE(IsWindow(window_));
+    }
 }
 
 // A batch of more rows than arrive in one go: what the window finally shows is exact.

@@ -45,6 +45,23 @@ TEST(FitRectToWorkArea, Table)
     }
 }
 
+// The saved rectangle is in workspace coordinates: with a taskbar on the left or at the top the
+// work area moves to the origin, so the 80 px rule does not fall short by the bar's thickness.
+TEST(WorkAreaInWorkspace, TaskbarOnAnySide)
+{
+    const PlacementRect monitor{0, 0, 1920, 1080};
+    struct Row { PlacementRect work; PlacementRect saved; PlacementRect expected; };
+    const Row rows[] = {
+        {{48, 0, 1920, 1080}, Rect(1830, 10, 1000, 700), Rect(872, 10, 1000, 700)},   // taskbar left
+        {{0, 40, 1920, 1080}, Rect(10, 980, 1000, 700), Rect(10, 340, 1000, 700)},    // taskbar top
+        {{0, 0, 1920, 1040}, Rect(1830, 10, 1000, 700), Rect(1830, 10, 1000, 700)},   // bottom: no shift
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(Show(FitRectToWorkArea(r.saved, WorkAreaInWorkspace(r.work, monitor))), Show(r.expected))
+            << Show(r.work);
+    }
+}
+
 TEST(FitRectToWorkArea, ResultAlwaysKeepsEightyPixelsVisible)
 {
     const PlacementRect work{-1920, -200, -320, 700};
