@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "resources/resource.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -261,6 +262,10 @@ void UpdateControlStates()
 {
     for (const Binding& b : kBindings) {
         if (HWND control = g_app.*b.control) EnableWindow(control, !g_app.busy && RuleHolds(b.enable));
+    }
+    if (HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr) {
+        const bool canUndo = !g_app.busy && !g_app.lastBatch.empty();
+        EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (canUndo ? MF_ENABLED : MF_GRAYED));
     }
 }
 

@@ -60,6 +60,7 @@ struct MenuCommand {
 const MenuCommand kMenuCommands[] = {
     {IDM_REFRESH, [](int) { ScanInputDirectory(); }},
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
+    {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
     // Through WM_CLOSE, so a running batch still refuses.
     {IDM_EXIT, [](int) { PostMessageW(g_app.mainWindow, WM_CLOSE, 0, 0); }},
     {IDM_AUTO_SAVE, ToggleAutoSave},

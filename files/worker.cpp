@@ -179,14 +179,42 @@ ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode)
     return record;
 }
 
+namespace {
+
+RowOutcome BatchOutcome(const FileEntry& row, size_t index, ProcessMode mode)
+{
+    const std::unique_ptr<ProgressRecord> record(ProcessRow(row, static_cast<int>(index), mode));
+    RowOutcome outcome{record->succeeded, record->status, record->text, {}};
+    // What an undo checks before it deletes the copy.
+    if (mode == ProcessMode::CopyAndRename && outcome.status == ItemStatus::Done)
+        ReadFileStamp(row.targetPath, outcome.copy);
+    return outcome;
+}
+
+// Undone reads Done; a changed copy Skipped; a failed call the system's reason.
+RowOutcome UndoOutcome(const UndoRecord& record)
+{
+    std::wstring error;
+    switch (UndoOneFile(record, error)) {
+    case UndoResult::Undone: return {true, ItemStatus::Done, L"Done", {}};
+    case UndoResult::CopyChanged: return {false, ItemStatus::Skipped, L"", {}};
+    default: return {false, ItemStatus::Failed, error.substr(0, 255), {}};
+    }
+}
+
+}  // namespace
+
+size_t JobLength(const ProcessJob& job)
+{
+    return job.undo.empty() ? job.rows.size() : job.undo.size();
+}
+
 unsigned __stdcall WorkerMain(void* parameter)
 {
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
-    const ProcessMode mode = job.mode;
-    for (size_t i = 0; i < job.rows.size() && i < job.outcomes.size(); ++i) {
-        const std::unique_ptr<ProgressRecord> record(ProcessRow(job.rows[i], static_cast<int>(i), mode));
-        job.outcomes[i] = RowOutcome{record->succeeded, record->status, record->text};
+    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
+        job.outcomes[i] = job.undo.empty() ? BatchOutcome(job.rows[i], i, job.mode) : UndoOutcome(job.undo[i]);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
         PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
@@ -198,7 +226,7 @@ unsigned __stdcall WorkerMain(void* parameter)
 
 HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job)
 {
-    job->outcomes.resize(job->rows.size());
+    job->outcomes.resize(JobLength(*job));
     auto* holder = new std::shared_ptr<ProcessJob>(job);
     const uintptr_t thread = _beginthreadex(nullptr, 0, WorkerMain, holder, 0, nullptr);
     if (!thread) delete holder;

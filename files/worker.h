@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/planner.h"
+#include "files/undo.h"
 
 constexpr UINT WM_APP_PROGRESS = WM_APP + 1;
 constexpr UINT WM_APP_FINISHED = WM_APP + 2;
@@ -24,14 +25,17 @@ struct RowOutcome {
     bool succeeded = false;
     ItemStatus status = ItemStatus::Failed;
     std::wstring text;
+    FileStamp copy;  // a Done copy as the worker left it
 };
 
 // One batch, shared by the main thread and the worker (each holds a std::shared_ptr, so it
 // lives until both are done with it). The worker reads the rows, the mode and the window, and
 // writes outcome i before it publishes `completed` = i + 1 and posts; the main thread reads only
 // outcomes below `completed`. Once `ended` is set every outcome is written.
+// An undo is a job with `undo` filled (in the order to undo) and no rows: outcome i is record i's.
 struct ProcessJob {
     FileList rows;
+    UndoList undo;
     ProcessMode mode = ProcessMode::RenameInPlace;
     HWND window = nullptr;
     std::vector<RowOutcome> outcomes;  // sized to the rows before the worker starts
@@ -39,6 +43,8 @@ struct ProcessJob {
     std::atomic<bool> ended{false};
 };
 
+// The number of outcomes the job produces.
+size_t JobLength(const ProcessJob& job);
 // Starts the worker on `job`; the thread handle (the caller closes it), or null on failure.
 HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job);
 
@@ -48,6 +54,8 @@ void OnProgress(size_t lastRow);
 // WM_APP_FINISHED, and after any box shown during a batch: once the worker has ended, applies
 // the outcomes left and ends the batch; otherwise nothing.
 void OnFinished();
+// The Undo Last Batch command: asks, then puts the last batch's files back on the worker.
+void StartUndo();
 
 // The worker's side, usable without the main window.
 unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::shared_ptr<ProcessJob>

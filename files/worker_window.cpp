@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "app/app_state.h"
 #include "app/binding.h"
@@ -65,19 +66,29 @@ void RedrawRow(int index)
     }
 }
 
+constexpr size_t kNoRow = SIZE_MAX;
+
+// The row of `files` an outcome belongs to: a batch's row i, or the row showing an undone file.
+size_t OutcomeRow(const ProcessJob& job, size_t outcome)
+{
+    if (job.undo.empty()) return outcome;
+    return outcome < g_app.undoRows.size() ? g_app.undoRows[outcome] : kNoRow;
+}
+
 // Applies the outcomes from the first one not yet applied up to (not including) `end`.
 void ApplyOutcomes(size_t end)
 {
     const ProcessJob& job = *g_app.batch;
     end = std::min(end, job.outcomes.size());
     for (; g_app.batchApplied < end; ++g_app.batchApplied) {
-        const size_t index = g_app.batchApplied;
+        const size_t index = OutcomeRow(job, g_app.batchApplied);
         if (index >= g_app.files.size()) continue;
-        const RowOutcome& outcome = job.outcomes[index];
+        const RowOutcome& outcome = job.outcomes[g_app.batchApplied];
         FileEntry& row = g_app.files[index];
         row.status = outcome.status;
         row.statusText = outcome.text;
-        if (outcome.succeeded && outcome.status == ItemStatus::Done && job.mode != ProcessMode::CopyAndRename) {
+        if (job.undo.empty() && outcome.succeeded && outcome.status == ItemStatus::Done &&
+            job.mode != ProcessMode::CopyAndRename) {
             // The file now lives under its new name.
             row.name = row.newName;
             row.sourcePath = row.targetPath;
@@ -88,8 +99,8 @@ void ApplyOutcomes(size_t end)
     }
 }
 
-// Error texts of the rows that failed, by file, to survive the rescan after a batch.
-using FailedFiles = std::unordered_map<std::wstring, std::wstring>;
+// Results that survive the rescan (or re-plan) at the end of a batch or an undo, by file.
+using RowMarks = std::unordered_map<std::wstring, RowOutcome>;
 
 std::wstring FileKey(const std::wstring& path)
 {
@@ -98,49 +109,94 @@ std::wstring FileKey(const std::wstring& path)
     return key;
 }
 
-FailedFiles CollectFailures(const FileList& rows)
+RowMarks CollectFailures(const FileList& rows)
 {
-    FailedFiles failures;
+    RowMarks failures;
     for (const FileEntry& row : rows) {
-        if (row.status == ItemStatus::Failed) failures[FileKey(row.sourcePath)] = row.statusText;
+        if (row.status == ItemStatus::Failed)
+            failures[FileKey(row.sourcePath)] = RowOutcome{false, ItemStatus::Failed, row.statusText, {}};
     }
     return failures;
 }
 
-// The rescan planned every row afresh; the failed files stay marked until the next plan.
-void RestoreFailures(const FailedFiles& failures)
+// The file an undo record is shown as: a copy by the row of its source, a renamed or moved
+// file by its own row.
+const std::wstring& ShownPath(const UndoRecord& record)
 {
-    if (failures.empty()) return;
+    return record.mode == ProcessMode::CopyAndRename ? record.source : record.target;
+}
+
+// The files an undo left as they were, with the reason.
+RowMarks CollectKept(const ProcessJob& job)
+{
+    RowMarks kept;
+    for (size_t i = 0; i < job.undo.size() && i < job.outcomes.size(); ++i) {
+        if (!job.outcomes[i].succeeded) kept[FileKey(ShownPath(job.undo[i]))] = job.outcomes[i];
+    }
+    return kept;
+}
+
+// The list was planned afresh; the marked files keep their result until the next plan.
+void RestoreMarks(const RowMarks& marks)
+{
+    if (marks.empty()) return;
     for (size_t i = 0; i < g_app.files.size(); ++i) {
         FileEntry& row = g_app.files[i];
-        const auto failure = failures.find(FileKey(row.sourcePath));
-        if (failure == failures.end()) continue;
-        row.status = ItemStatus::Failed;
-        row.statusText = failure->second;
+        const auto mark = marks.find(FileKey(row.sourcePath));
+        if (mark == marks.end()) continue;
+        row.status = mark->second.status;
+        row.statusText = mark->second.text;
         RedrawRow(static_cast<int>(i));
     }
 }
 
-}  // namespace
-
-void StartProcessing()
+void RescanKeeping(const RowMarks& marks, const std::wstring& summary)
 {
-    if (g_app.busy || g_app.files.empty()) return;
-    ReadControlsIntoSettings();
-    PlanPreview(g_app.files, g_app.settings);
-    const ProcessMode mode = g_app.settings.mode;
-    if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir)) return;
-    if (!ConfirmBatch(mode)) return;
+    ScanInputDirectory();  // the list shows the directory as it now is
+    RestoreMarks(marks);
+    SetStatusText(summary);  // the scan wrote its counts over the summary
+}
 
+// The rows that show the records' files (kNoRow where the list has none): a copy's row is the
+// one that made it, so its source and target must both match.
+std::vector<size_t> RowsShowing(const UndoList& records)
+{
+    std::unordered_map<std::wstring, size_t> bySource;
+    for (size_t i = 0; i < g_app.files.size(); ++i) bySource.emplace(FileKey(g_app.files[i].sourcePath), i);
+    std::vector<size_t> rows;
+    for (const UndoRecord& record : records) {
+        const auto found = bySource.find(FileKey(ShownPath(record)));
+        size_t row = found == bySource.end() ? kNoRow : found->second;
+        if (row != kNoRow && record.mode == ProcessMode::CopyAndRename &&
+            FileKey(g_app.files[row].targetPath) != FileKey(record.target))
+            row = kNoRow;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// What the batch did, for an undo: every row that ended Done.
+UndoList RecordOf(const ProcessJob& job)
+{
+    UndoList records;
+    for (size_t i = 0; i < job.rows.size() && i < job.outcomes.size(); ++i) {
+        const RowOutcome& outcome = job.outcomes[i];
+        if (outcome.succeeded && outcome.status == ItemStatus::Done)
+            records.push_back({job.mode, job.rows[i].sourcePath, job.rows[i].targetPath, outcome.copy});
+    }
+    return records;
+}
+
+// Sets busy and hands the job to a new worker; if none starts, the window is idle again.
+void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
+{
     g_app.busy = true;
     g_app.batchMode = mode;
     UpdateControlStates();
-    auto job = std::make_shared<ProcessJob>();
-    job->rows = g_app.files;
     job->mode = mode;
     job->window = g_app.mainWindow;
     if (HANDLE thread = StartWorkerThread(job)) {
-        CloseHandle(thread);  // never joined: it ends with its batch
+        CloseHandle(thread);  // never joined: it ends with its job
         g_app.batch = std::move(job);
         g_app.batchApplied = 0;
         return;
@@ -150,28 +206,9 @@ void StartProcessing()
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
 }
 
-void OnProgress(size_t lastRow)
+void EndBatch(const ProcessJob& job)
 {
-    if (!g_app.batch) return;
-    ApplyOutcomes(std::min(lastRow + 1, g_app.batch->completed.load(std::memory_order_acquire)));
-    // The status bar paints itself at once on every new text; a text that the next queued
-    // progress message replaces straight away is only remembered, not painted.
-    const std::wstring text = ProgressText(static_cast<int>(lastRow), g_app.files.size());
-    MSG next;
-    if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
-        g_app.statusBarText = text;
-    } else {
-        SetStatusText(text);
-    }
-}
-
-void OnFinished()
-{
-    if (!g_app.batch || !g_app.batch->ended.load(std::memory_order_acquire)) return;
-    ApplyOutcomes(g_app.batch->outcomes.size());
-    // The job, with every row's outcome, is complete here; the window lets go of it.
-    const std::shared_ptr<ProcessJob> job = std::move(g_app.batch);
-    g_app.busy = false;
+    g_app.lastBatch = RecordOf(job);  // the menu item follows with the control states below
     int done = 0;
     int failed = 0;
     for (const FileEntry& row : g_app.files) {
@@ -193,8 +230,90 @@ void OnFinished()
         UpdateControlStates();
         return;
     }
-    const FailedFiles failures = CollectFailures(g_app.files);
-    ScanInputDirectory();  // the list shows the directory as it now is
-    RestoreFailures(failures);
-    SetStatusText(summary);  // the scan wrote its counts over the summary
+    RescanKeeping(CollectFailures(g_app.files), summary);
+}
+
+void EndUndo(const ProcessJob& job)
+{
+    g_app.lastBatch.clear();
+    g_app.undoRows.clear();
+    int undone = 0;
+    for (const RowOutcome& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
+    const int total = static_cast<int>(job.outcomes.size());
+    const std::wstring summary = UndoFinishedText(undone, total - undone, total);
+    SetStatusText(summary);
+    if (undone < total) {
+        Ask(L"Some files were left as they are: putting them back would overwrite or lose data, or they are in use.",
+            MB_ICONWARNING);
+    }
+    const RowMarks kept = CollectKept(job);
+    if (g_app.batchMode != ProcessMode::CopyAndRename) {
+        RescanKeeping(kept, summary);
+        return;
+    }
+    // The rows no longer say Done for copies that are gone: a deleted copy leaves the list
+    // (if it was listed), and the rest is planned again.
+    std::unordered_set<std::wstring> deleted;
+    for (size_t i = 0; i < job.undo.size(); ++i) {
+        if (job.outcomes[i].succeeded) deleted.insert(FileKey(job.undo[i].target));
+    }
+    std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FileKey(row.sourcePath)) > 0; });
+    RefreshPreview();
+    RestoreMarks(kept);
+    SetStatusText(summary);  // the plan wrote its counts over the summary
+}
+
+}  // namespace
+
+void StartProcessing()
+{
+    if (g_app.busy || g_app.files.empty()) return;
+    ReadControlsIntoSettings();
+    PlanPreview(g_app.files, g_app.settings);
+    const ProcessMode mode = g_app.settings.mode;
+    if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir)) return;
+    if (!ConfirmBatch(mode)) return;
+    auto job = std::make_shared<ProcessJob>();
+    job->rows = g_app.files;
+    LaunchWorker(std::move(job), mode);
+}
+
+void StartUndo()
+{
+    if (g_app.busy || g_app.lastBatch.empty()) return;  // nothing to undo, however the command came
+    const ProcessMode mode = g_app.lastBatch.front().mode;
+    if (Ask(UndoPromptText(mode, g_app.lastBatch.size()).c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+    auto job = std::make_shared<ProcessJob>();
+    job->undo.assign(g_app.lastBatch.rbegin(), g_app.lastBatch.rend());  // the last file first
+    g_app.undoRows = RowsShowing(job->undo);
+    LaunchWorker(std::move(job), mode);
+}
+
+void OnProgress(size_t lastRow)
+{
+    if (!g_app.batch) return;
+    ApplyOutcomes(std::min(lastRow + 1, g_app.batch->completed.load(std::memory_order_acquire)));
+    // The status bar paints itself at once on every new text; a text that the next queued
+    // progress message replaces straight away is only remembered, not painted.
+    const std::wstring text = ProgressText(static_cast<int>(lastRow), g_app.batch->outcomes.size());
+    MSG next;
+    if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
+        g_app.statusBarText = text;
+    } else {
+        SetStatusText(text);
+    }
+}
+
+void OnFinished()
+{
+    if (!g_app.batch || !g_app.batch->ended.load(std::memory_order_acquire)) return;
+    ApplyOutcomes(g_app.batch->outcomes.size());
+    // The job, with every row's outcome, is complete here; the window lets go of it.
+    const std::shared_ptr<ProcessJob> job = std::move(g_app.batch);
+    g_app.busy = false;
+    if (job->undo.empty()) {
+        EndBatch(*job);
+    } else {
+        EndUndo(*job);
+    }
 }

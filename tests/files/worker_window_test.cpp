@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "tests/files/window_fixture.h"
+#include "tests/files/process_fixture.h"
 
 namespace {
 
@@ -31,38 +31,8 @@ BOOL WINAPI GatedPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-class ProcessTest : public FilesWindowTest {
+class ProcessTest : public ProcessFixture {
 protected:
-    void PrepareFiles() override
-    {
-        input_.Write(L"a.txt", "alpha");
-        input_.Write(L"b.txt", "bravo");
-        input_.Write(L"c.txt", "charlie");
-    }
-
-    void SelectMode(HWND radio, ProcessMode mode)
-    {
-        Click(radio);
-        ASSERT_EQ(g_app.settings.mode, mode);
-    }
-    // Copy or move into `folder` instead of the input folder.
-    void UseOutput(HWND radio, ProcessMode mode, const std::wstring& folder)
-    {
-        SelectMode(radio, mode);
-        if (IsChecked(g_app.sameAsInputCheck)) Click(g_app.sameAsInputCheck);
-        Type(g_app.outputEdit, folder.c_str());
-        ASSERT_EQ(g_app.settings.outputDir, folder);
-        ASSERT_FALSE(g_app.settings.sameAsInput);
-    }
-    // Presses Process with the boxes answered in order; waits for the batch to end.
-    std::vector<SeenBox> RunProcess(std::vector<int> answers)
-    {
-        BoxAnswerer answerer(std::move(answers));
-        Process();
-        EXPECT_TRUE(WaitIdle());
-        PumpUntil([] { return false; }, 100);  // let a last box be answered and seen
-        return answerer.Seen();
-    }
     void SetSearch(const wchar_t* search, const wchar_t* replace)
     {
         Type(g_app.searchEdit, search);
@@ -74,7 +44,7 @@ protected:
         auto job = std::make_shared<ProcessJob>();
         job->rows = g_app.files;
         job->mode = mode;
-        job->outcomes.assign(g_app.files.size(), RowOutcome{true, ItemStatus::Skipped, L""});
+        job->outcomes.assign(g_app.files.size(), RowOutcome{true, ItemStatus::Skipped, L"", {}});
         job->completed = completed;
         g_app.batch = job;
         g_app.batchApplied = 0;
@@ -308,7 +278,7 @@ TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
     for (const auto& c : cases) {
         Refresh();
         const auto job = FakeBatch(c.mode, 2);
-        job->outcomes[1] = RowOutcome{c.succeeded, c.status, L"result text"};
+        job->outcomes[1] = RowOutcome{c.succeeded, c.status, L"result text", {}};
         SendMessageW(window_, WM_APP_PROGRESS, 1, 0);
         const FileEntry& row = g_app.files[1];
         EXPECT_EQ(row.name, c.name) << static_cast<int>(c.mode);
