@@ -1,6 +1,7 @@
 #pragma once
 // Preview planning: new names, target paths and a status per row.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ struct PlanInput {
 using PathExistsFn = bool (*)(const std::wstring& path);
 bool FileSystemPathExists(const std::wstring& path);  // GetFileAttributesW
 
+// Existence of many targets at once, so that one listing per folder can answer them: sets
+// exists[k] when anything is at the target path of list[rows[k]]. The planner asks once per run.
+using TargetsExistFn =
+    std::function<void(const FileList& list, const std::vector<uint32_t>& rows, std::vector<uint8_t>& exists)>;
+
+void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& exists);
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists = FileSystemPathExists);
 bool IsInvalidFileName(const std::wstring& name);
 const wchar_t* StatusDisplayText(ItemStatus status);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/path.h"
+#include "files/folder_snapshot.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int Sign(int compareResult)
 
 }  // namespace
 
-ListResult ListDirectory(const std::wstring& directory, FileList& rows)
+ListResult ListDirectory(const std::wstring& directory, FileList& rows, FolderNames* allNames)
 {
     rows.clear();
     if (directory.empty() || GetFileAttributesW(directory.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -43,7 +44,9 @@ ListResult ListDirectory(const std::wstring& directory, FileList& rows)
     do {
         // The directory flag also covers "." and "..". Every other attribute is listed.
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) AppendEntry(rows, directory, data);
+        if (allNames) AppendFolderName(*allNames, data.cFileName);
     } while (FindNextFileW(find, &data));  // any failure ends the listing; rows so far stay
+    if (allNames) allNames->complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(find);
     return ListResult::Listed;
 }

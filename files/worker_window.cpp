@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "files/file_order.h"
+#include "files/folder_snapshot.h"
 #include "files/worker.h"
 
 namespace {
@@ -65,7 +66,7 @@ void StartProcessing()
 {
     if (g_app.busy || g_app.files.empty()) return;
     ReadControlsIntoSettings();
-    PlanPreview(g_app.files, g_app.settings);
+    PlanPreview(g_app.files, g_app.settings, TargetsExist);
     const ProcessMode mode = g_app.settings.mode;
     if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir)) return;
     if (!ConfirmBatch(mode)) return;
@@ -115,6 +116,7 @@ void OnProgress(ProgressRecord* record)
 void OnFinished()
 {
     g_app.busy = false;
+    DropFolderSnapshots();  // the batch changed the folders
     int done = 0;
     int failed = 0;
     for (const FileEntry& row : g_app.files) {
