@@ -8,7 +8,6 @@
 //   preview_bench.exe N...     folders of N files
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -55,12 +54,21 @@ double MissingLookupMs(const std::wstring& folder, int calls)
     return (NowMs() - t0) / calls;
 }
 
-size_t PrivateBytes()
+// Bytes in use on every heap of the process (Wine reports no private-usage counter).
+size_t HeapBytes()
 {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    size_t used = 0;
+    for (HANDLE heap : heaps) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heap);
+        while (HeapWalk(heap, &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData + entry.cbOverhead;
+        }
+        HeapUnlock(heap);
+    }
+    return used;
 }
 
 void Paint()
@@ -86,13 +94,12 @@ void BenchFolder(size_t files)
     g_app.settings.autoSave = true;
     g_app.settings.inputDir = folder;
     g_app.settings.rules.prefix.type = SequenceType::Numbers;
-    const size_t before = PrivateBytes();
+    const size_t before = HeapBytes();
     const double s0 = NowMs();
     HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
     ShowWindow(window, SW_SHOWNOACTIVATE);
     Paint();
     const double startup = NowMs() - s0;
-    const size_t after = PrivateBytes();
     const size_t rows = g_app.files.size();
 
     std::vector<double> keys;
@@ -103,6 +110,7 @@ void BenchFolder(size_t files)
         keys.push_back(NowMs() - k0);
     }
     const double key = Median(keys);
+    const size_t after = HeapBytes();
     int exists = 0;
     for (const FileEntry& row : g_app.files) exists += row.status == ItemStatus::TargetExists;
     DestroyMainWindowForTest();

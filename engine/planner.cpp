@@ -167,11 +167,12 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
     const bool inPlace = input.mode == ProcessMode::RenameInPlace;
     const std::wstring& base = (inPlace || input.sameAsInput) ? Text(input.inputDir) : Text(input.outputDir);
     const RenameRules& rules = Rules(input.rules);
+    const SharedText sharedBase(base);
     std::wstring key;
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
         BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
-        row.targetDirectory.assign((inPlace || base.empty()) ? row.directory : base);
+        row.targetDirectory = (inPlace || base.empty()) ? row.directory : sharedBase;
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
         facts[i].invalid = IsInvalidFileName(row.newName);

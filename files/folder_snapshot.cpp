@@ -215,9 +215,10 @@ void TargetsExist(const FileList& list, const std::vector<uint32_t>& rows, std::
         }
         // Rows almost always share one folder: look at the last one first.
         auto ask = asks.rbegin();
-        while (ask != asks.rend() && *ask->folder != row.targetDirectory) ++ask;
+        const std::wstring& folder = row.targetDirectory.str();
+        while (ask != asks.rend() && ask->folder != &folder && *ask->folder != folder) ++ask;
         if (ask == asks.rend()) {
-            asks.push_back(FolderAsk{&row.targetDirectory, {}});
+            asks.push_back(FolderAsk{&folder, {}});
             ask = asks.rbegin();
         }
         ask->which.push_back(k);
@@ -231,7 +232,9 @@ void DropFolderSnapshots() { g_snapshots.clear(); }
 
 HANDLE WatchFolder(const std::wstring& folder)
 {
-    return FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+    // The folder the listing reads: "C:" alone would be the drive's current folder, not "C:\".
+    const std::wstring listed = JoinPath(folder, L"");
+    return FindFirstChangeNotificationW(listed.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
 }
 
 void AdoptFolderListing(const std::wstring& folder, HANDLE watch, const FolderNames& names)
