@@ -10,12 +10,38 @@ namespace {
 
 bool SameStamp(const FileStamp& a, const FileStamp& b)
 {
-    return a.size == b.size && CompareFileTime(&a.lastWrite, &b.lastWrite) == 0;
+    return a.size == b.size && CompareFileTime(&a.lastWrite, &b.lastWrite) == 0 &&
+           (a.attributes & FILE_ATTRIBUTE_READONLY) == (b.attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info)
 {
-    return {(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow, info.ftLastWriteTime};
+    return {(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow, info.ftLastWriteTime,
+            info.dwFileAttributes};
+}
+
+// Sets the attributes through the open handle; zero times leave the times as they are.
+bool SetAttributes(HANDLE file, DWORD attributes)
+{
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+// Marks the open file for deletion. The read-only attribute the copy took over from its source
+// would refuse that, so it is lifted first and put back if the deletion is still refused.
+bool DisposeOf(HANDLE file, DWORD attributes, DWORD& error)
+{
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        error = GetLastError();
+        return false;
+    }
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)) return true;
+    error = GetLastError();
+    if (readOnly) SetAttributes(file, attributes);
+    return false;
 }
 
 // The copy is held open without sharing from the check to the delete, so nobody can write
@@ -23,23 +49,20 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info)
 UndoResult DeleteUnchangedCopy(const UndoRecord& record, DWORD& error)
 {
     const std::wstring path = ExtendedFilePath(record.target);
-    HANDLE file = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         return UndoResult::Failed;
     }
     UndoResult result = UndoResult::Failed;
     BY_HANDLE_FILE_INFORMATION info;
-    FILE_DISPOSITION_INFO dispose = {TRUE};
     if (!GetFileInformationByHandle(file, &info)) {
         error = GetLastError();
     } else if (!SameStamp(StampOf(info), record.copy)) {
         result = UndoResult::CopyChanged;
-    } else if (SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)) {
+    } else if (DisposeOf(file, info.dwFileAttributes, error)) {
         result = UndoResult::Undone;  // gone when the handle closes
-    } else {
-        error = GetLastError();
     }
     CloseHandle(file);
     return result;

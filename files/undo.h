@@ -13,6 +13,7 @@
 struct FileStamp {
     uint64_t size = 0;
     FILETIME lastWrite = {};
+    DWORD attributes = 0;  // a copy of a read-only file is read-only too
 };
 
 // One file that a batch renamed, moved or copied.

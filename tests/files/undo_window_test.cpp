@@ -48,20 +48,22 @@ TEST_F(UndoTest, PutsTheLastBatchBackAndLeavesWhatItMayNotTouch)
         ProcessMode mode;
         const wchar_t* change;    // after the batch, a file (in the folder written to) written anew
         const wchar_t* holdOpen;  // in the output folder, held by a reader during the undo
+        const wchar_t* readOnly;  // in the input folder, read-only before the batch
         std::wstring prompt;
         int kept;
         std::vector<std::string> input, output;
         std::vector<std::wstring> cells;  // the Status column afterwards
     } cases[] = {
-        {ProcessMode::RenameInPlace, L"", L"", back, 0, abc, {}, {L"Ready", L"Ready", L"Ready"}},
-        {ProcessMode::RenameInPlace, L"b.txt", L"", back, 1, {"002b.txt=bravo", abc[0], "b.txt=BRAVO", abc[2]}, {},
+        {ProcessMode::RenameInPlace, L"", L"", L"", back, 0, abc, {}, {L"Ready", L"Ready", L"Ready"}},
+        {ProcessMode::RenameInPlace, L"b.txt", L"", L"", back, 1, {"002b.txt=bravo", abc[0], "b.txt=BRAVO", abc[2]}, {},
          {DescribeError(ERROR_ALREADY_EXISTS), L"Ready", L"Ready", L"Ready"}},
-        // The same length as before: only the copy's time tells it was changed.
-        {ProcessMode::CopyAndRename, L"002b.txt", L"", L"Undo the last batch? 3 copied file(s) will be deleted.", 1,
+        // The same length as before: only the copy's time tells it was changed. The copy of a
+        // read-only file is read-only as well, and still goes.
+        {ProcessMode::CopyAndRename, L"002b.txt", L"", L"a.txt", L"Undo the last batch? 3 copied file(s) will be deleted.", 1,
          abc, {"002b.txt=BRAVO"}, {L"Ready", L"Skipped", L"Ready"}},
         // Held, the file cannot leave the output folder; no copy of it is left at home. Its
         // attempt to copy back lets the test look at the menu while the undo runs.
-        {ProcessMode::MoveAndRename, L"", L"002b.txt", back, 1, {abc[0], abc[2]}, {"002b.txt=bravo"}, {L"Ready", L"Ready"}},
+        {ProcessMode::MoveAndRename, L"", L"002b.txt", L"", back, 1, {abc[0], abc[2]}, {"002b.txt=bravo"}, {L"Ready", L"Ready"}},
     };
     EXPECT_FALSE(UndoAvailable());
     const CopyStepHook previous = SetCopyStepHook(WatchMenu);
@@ -69,6 +71,7 @@ TEST_F(UndoTest, PutsTheLastBatchBackAndLeavesWhatItMayNotTouch)
         SCOPED_TRACE(static_cast<int>(c.mode));
         TempDir in, out;
         for (const std::string& file : abc) in.Write(std::wstring(file.begin(), file.begin() + 5), file.substr(6));
+        if (*c.readOnly) SetFileAttributesW((in / c.readOnly).c_str(), FILE_ATTRIBUTE_READONLY);
         SetInputDir(in.path());
         HWND radios[] = {g_app.modeRename, g_app.modeCopy, g_app.modeMove};
         const bool toOutput = c.mode != ProcessMode::RenameInPlace;
