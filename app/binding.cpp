@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "files/folder_snapshot.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -274,7 +275,7 @@ void RefreshPreview()
         if (g_app.outputEdit && WindowText(g_app.outputEdit) != s.outputDir)
             SetTextQuietly(g_app.outputEdit, s.outputDir);
     }
-    PlanPreview(g_app.files, s);
+    PlanPreview(g_app.files, s, TargetsExist);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         if (!list) continue;
         SendMessageW(list, LVM_SETITEMCOUNT, g_app.files.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);

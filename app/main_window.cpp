@@ -11,6 +11,7 @@
 #include "app/splitter.h"
 #include "app/theme.h"
 #include "files/file_order.h"
+#include "files/folder_snapshot.h"
 #include "files/list_views.h"
 #include "files/row_drag.h"
 #include "files/worker.h"
@@ -97,6 +98,7 @@ void OnDestroy()
     DeleteGdiObject(g_app.uiFont);
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
+    DropFolderSnapshots();  // closes the folder watches
     PostQuitMessage(0);
 }
 

@@ -169,11 +169,12 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
                                   ? Text(input.inputDir)
                                   : ResolveOutputDirectory(Text(input.inputDir), Text(input.outputDir));
     const RenameRules& rules = Rules(input.rules);
+    const SharedText sharedBase(base);
     std::wstring key;
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
         BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
-        row.targetDirectory.assign((inPlace || base.empty()) ? row.directory : base);
+        row.targetDirectory = (inPlace || base.empty()) ? row.directory : sharedBase;
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
         facts[i].invalid = IsInvalidFileName(row.newName);
@@ -181,21 +182,21 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
     }
 }
 
-// Last pass: the first test that applies decides.
-ItemStatus JudgeRow(const FileEntry& row, const RowFacts& facts, const DuplicateIndex& index, PathExistsFn exists)
+// Last pass: the first test that applies decides. A row that passes tests 1 to 3 is Ready
+// until the existence test, which is asked for all such rows at once, says otherwise.
+bool ReachesExistenceTest(const FileEntry& row, const RowFacts& facts, const DuplicateIndex& index, ItemStatus& status)
 {
-    if (facts.invalid) return ItemStatus::InvalidName;
-    if (index.counts[facts.firstWithKey] >= 2) return ItemStatus::Duplicate;
-    if (facts.unchanged) return ItemStatus::Unchanged;
-    if (!row.targetPath.empty() && exists(row.targetPath)) return ItemStatus::TargetExists;
-    return ItemStatus::Ready;
+    status = facts.invalid                             ? ItemStatus::InvalidName
+             : index.counts[facts.firstWithKey] >= 2 ? ItemStatus::Duplicate
+             : facts.unchanged                         ? ItemStatus::Unchanged
+                                                       : ItemStatus::Ready;
+    return status == ItemStatus::Ready && !row.targetPath.empty();
 }
 
 }  // namespace
 
-void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)
+void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& exists)
 {
-    if (!exists) exists = FileSystemPathExists;
     DuplicateIndex index;
     InitDuplicateIndex(index, list.size());
     std::vector<RowFacts> facts(list.size());
@@ -203,7 +204,25 @@ void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)
     for (size_t i = 0; i < list.size(); ++i) {
         facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
     }
-    for (size_t i = 0; i < list.size(); ++i) SetPlannedStatus(list[i], JudgeRow(list[i], facts[i], index, exists));
+    std::vector<uint32_t> asked;
+    for (size_t i = 0; i < list.size(); ++i) {
+        ItemStatus status;
+        if (ReachesExistenceTest(list[i], facts[i], index, status)) asked.push_back(static_cast<uint32_t>(i));
+        SetPlannedStatus(list[i], status);
+    }
+    std::vector<uint8_t> found(asked.size(), 0);
+    if (!asked.empty() && exists) exists(list, asked, found);
+    for (size_t k = 0; k < asked.size(); ++k) {
+        if (found[k]) SetPlannedStatus(list[asked[k]], ItemStatus::TargetExists);
+    }
+}
+
+void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)
+{
+    if (!exists) exists = FileSystemPathExists;
+    PlanPreview(list, input, [exists](const FileList& rows, const std::vector<uint32_t>& asked, std::vector<uint8_t>& found) {
+        for (size_t k = 0; k < asked.size(); ++k) found[k] = exists(rows[asked[k]].targetPath);
+    });
 }
 
 bool IsInvalidFileName(const std::wstring& name)

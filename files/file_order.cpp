@@ -6,11 +6,12 @@
 #include <algorithm>
 
 #include "engine/path.h"
+#include "files/folder_snapshot.h"
 
 namespace {
 
 // Fills a new row in place: the rows are built where they stay, not moved into the list.
-void AppendEntry(FileList& rows, const std::wstring& directory, const WIN32_FIND_DATAW& data)
+void AppendEntry(FileList& rows, const SharedText& directory, const WIN32_FIND_DATAW& data)
 {
     FileEntry& row = rows.emplace_back();
     row.name.assign(data.cFileName);
@@ -29,21 +30,24 @@ int Sign(int compareResult)
 
 }  // namespace
 
-ListResult ListDirectory(const std::wstring& directory, FileList& rows)
+ListResult ListDirectory(const std::wstring& directory, FileList& rows, FolderNames* allNames)
 {
     rows.clear();
     if (directory.empty() || GetFileAttributesW(directory.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return ListResult::NotFound;
     }
     const std::wstring pattern = JoinPath(directory, L"*");
+    const SharedText folder(directory);  // one copy for all rows
     WIN32_FIND_DATAW data = {};
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return ListResult::Unreadable;
     do {
         // The directory flag also covers "." and "..". Every other attribute is listed.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) AppendEntry(rows, directory, data);
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) AppendEntry(rows, folder, data);
+        if (allNames) AppendFolderName(*allNames, data.cFileName);
     } while (FindNextFileW(find, &data));  // any failure ends the listing; rows so far stay
+    if (allNames) allNames->complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(find);
     return ListResult::Listed;
 }

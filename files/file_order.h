@@ -16,9 +16,11 @@ void SetStatusText(const std::wstring& text);
 // The window-free pieces the scan and the sort are made of.
 enum class ListResult { Listed, NotFound, Unreadable };
 
+struct FolderNames;
 // Empties `rows`, then appends one row per file of `directory` (sub-directories skipped), in
-// the order the file system returns them.
-ListResult ListDirectory(const std::wstring& directory, FileList& rows);
+// the order the file system returns them. `allNames`, when given, also receives every name
+// (sub-directories too), as a snapshot of the folder.
+ListResult ListDirectory(const std::wstring& directory, FileList& rows, FolderNames* allNames = nullptr);
 // The suffix from the last '.' on; empty without a dot or when the only dot leads the name.
 std::wstring ExtensionOf(const std::wstring& name);
 // Case-insensitive ordinal comparison: -1, 0 or +1.

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "files/file_order.h"
+#include "files/folder_snapshot.h"
 
 namespace {
 
@@ -46,7 +47,13 @@ void SetStatusText(const std::wstring& text)
 void ScanInputDirectory()
 {
     ReadControlsIntoSettings();
-    const ListResult result = ListDirectory(g_app.settings.inputDir, g_app.files);
+    DropFolderSnapshots();
+    // The scan's listing is also the first plan's: watched before it lists, adopted after.
+    const std::wstring& folder = g_app.settings.inputDir;
+    const HANDLE watch = folder.empty() ? INVALID_HANDLE_VALUE : WatchFolder(folder);
+    FolderNames names;
+    const ListResult result = ListDirectory(folder, g_app.files, &names);
+    AdoptFolderListing(folder, watch, names);
     if (result != ListResult::Listed) {
         ClearFileList();
         SetStatusText(result == ListResult::NotFound ? L"Input directory not found."
@@ -63,6 +70,7 @@ void ScanInputDirectory()
 
 void ClearFileList()
 {
+    DropFolderSnapshots();
     g_app.files.clear();
     g_app.sortColumn = -1;
     UpdateSortIndicators();
@@ -105,7 +113,7 @@ void UpdateSortIndicators()
 
 void ReplanAfterReorder()
 {
-    PlanPreview(g_app.files, g_app.settings);
+    PlanPreview(g_app.files, g_app.settings, TargetsExist);
     SetBothItemCounts(static_cast<int>(g_app.files.size()), LVSICF_NOSCROLL);
     InvalidateBothLists(FALSE);
     UpdateStatusCounts();

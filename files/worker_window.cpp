@@ -13,6 +13,7 @@
 #include "app/binding.h"
 #include "engine/path.h"
 #include "files/file_order.h"
+#include "files/folder_snapshot.h"
 #include "files/worker.h"
 
 namespace {
@@ -127,7 +128,7 @@ void StartProcessing()
 {
     if (g_app.busy || g_app.files.empty()) return;
     ReadControlsIntoSettings();
-    PlanPreview(g_app.files, g_app.settings);
+    PlanPreview(g_app.files, g_app.settings, TargetsExist);
     const ProcessMode mode = g_app.settings.mode;
     if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir)) return;
     if (!ConfirmBatch(mode)) return;
@@ -172,6 +173,7 @@ void OnFinished()
     // The job, with every row's outcome, is complete here; the window lets go of it.
     const std::shared_ptr<ProcessJob> job = std::move(g_app.batch);
     g_app.busy = false;
+    DropFolderSnapshots();  // the batch changed the folders
     int done = 0;
     int failed = 0;
     for (const FileEntry& row : g_app.files) {

@@ -10,6 +10,16 @@ if [ $# -gt 0 ]; then op_build "${@%.exe}"; else op_build; fi
 op_wine
 wineserver -p60
 
+# Big folders for preview_bench, made once with native tools: creating 100,000 files through
+# Wine takes hours (each new name is a scan of the folder).
+for n in 10000 100000; do
+  data="$OP_BUILD_DIR/bench-data/files_$n"
+  if [ "$(ls "$data" 2>/dev/null | wc -l)" -ne "$n" ]; then
+    rm -rf "$data" && mkdir -p "$data"
+    (cd "$data" && seq -f 'IMG_%06.0f.jpg' 0 $((n - 1)) | xargs touch)
+  fi
+done
+
 benches=()
 if [ $# -gt 0 ]; then
   for name in "$@"; do benches+=("$OP_BUILD_DIR/bench/${name%.exe}.exe"); done

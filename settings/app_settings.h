@@ -36,3 +36,8 @@ inline void PlanPreview(FileList& list, const AppSettings& s, PathExistsFn exist
 {
     PlanPreview(list, MakePlanInput(s), exists);
 }
+
+inline void PlanPreview(FileList& list, const AppSettings& s, const TargetsExistFn& exists)
+{
+    PlanPreview(list, MakePlanInput(s), exists);
+}

@@ -449,7 +449,7 @@ void RefPlan(FileList& list, const Plan& plan, PathExistsFn exists)
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
         row.newName = BuildNewName(row.name, static_cast<int32_t>(i), plan.rules);
-        row.targetDirectory = inPlace ? row.directory : base;
+        row.targetDirectory = inPlace ? row.directory.str() : base;
         if (row.targetDirectory.empty()) row.targetDirectory = row.directory;
         row.targetPath = RefJoin(row.targetDirectory, row.newName);
         ++counts[RefLower(row.targetPath)];

@@ -1,0 +1,152 @@
+// Preview benchmark on big real folders, through the real main window: start-up (scan and
+// first plan), one keystroke in a rule edit (plan, item counts, repaint, auto-save) and the
+// memory per row, each beside one bare FindFirstFileExW listing of the same folder in the
+// same run. Also the cost of one per-row existence call, against which the per-row limit of
+// small plans was chosen.
+// The folders are made once, outside Wine, by scripts/bench.sh: build/bench-data/files_N.
+//   preview_bench.exe          folders of 10,000 and 100,000 files
+//   preview_bench.exe N...     folders of N files
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "bench/bench_clock.h"
+#include "engine/path.h"
+#include "files/folder_snapshot.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+std::wstring DataFolder(size_t files)
+{
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir = exe;
+    dir.resize(dir.rfind(L'\\'));              // build\bench
+    dir.resize(dir.rfind(L'\\'));              // build
+    return dir + L"\\bench-data\\files_" + std::to_wstring(files);
+}
+
+// The bare call loop the program's own listing is compared with.
+double BareListingMs(const std::wstring& folder, size_t& count)
+{
+    const double t0 = NowMs();
+    WIN32_FIND_DATAW data;
+    count = 0;
+    HANDLE find = FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do ++count;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return NowMs() - t0;
+}
+
+double MissingLookupMs(const std::wstring& folder, int calls)
+{
+    const double t0 = NowMs();
+    for (int i = 0; i < calls; ++i) GetFileAttributesW(JoinPath(folder, L"missing_" + std::to_wstring(i)).c_str());
+    return (NowMs() - t0) / calls;
+}
+
+// Bytes in use on every heap of the process (Wine reports no private-usage counter).
+size_t HeapBytes()
+{
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    size_t used = 0;
+    for (HANDLE heap : heaps) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heap);
+        while (HeapWalk(heap, &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData + entry.cbOverhead;
+        }
+        HeapUnlock(heap);
+    }
+    return used;
+}
+
+void Paint()
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) UpdateWindow(list);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void BenchFolder(size_t files)
+{
+    const std::wstring folder = DataFolder(files);
+    size_t listed = 0;
+    std::vector<double> bare;
+    for (int i = 0; i < 5; ++i) bare.push_back(BareListingMs(folder, listed));
+    if (listed < files) {
+        std::printf("%zu files: folder %ls missing (made by scripts/bench.sh)\n", files, folder.c_str());
+        return;
+    }
+    const double listing = Median(bare);
+
+    g_app.settings = DefaultSettings();
+    g_app.settings.autoSave = true;
+    g_app.settings.inputDir = folder;
+    g_app.settings.rules.prefix.type = SequenceType::Numbers;
+    const size_t before = HeapBytes();
+    const double s0 = NowMs();
+    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    Paint();
+    const double startup = NowMs() - s0;
+    const size_t rows = g_app.files.size();
+
+    std::vector<double> keys;
+    for (int i = 0; i < 9; ++i) {
+        const double k0 = NowMs();
+        SetWindowTextW(g_app.searchEdit, (i % 2) ? L"IMG" : L"IMG_0");  // EN_CHANGE: the whole preview refresh
+        Paint();
+        keys.push_back(NowMs() - k0);
+    }
+    const double key = Median(keys);
+    const size_t after = HeapBytes();
+    int exists = 0;
+    for (const FileEntry& row : g_app.files) exists += row.status == ItemStatus::TargetExists;
+    DestroyMainWindowForTest();
+
+    const double perRow = MissingLookupMs(folder, 50);
+    std::printf("%7zu rows | one listing %8.1f ms | start-up %8.1f ms = %5.2fx (target <= 10) | keystroke %7.1f ms "
+                "= %5.3fx (target <= %s) | %6.0f bytes/row (target <= 1024) | per-row missing lookup %.3f ms, "
+                "listing = %.0f lookups (per-row limit %zu) | rows already existing %d\n",
+                rows, listing, startup, startup / listing, key, key / listing, files >= 100000 ? "0.5" : "1.0",
+                rows ? static_cast<double>(after - before) / rows : 0.0, perRow, listing / perRow, kPerRowLimit,
+                exists);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring settings = JoinPath(temp, L"op_preview_bench_" + std::to_wstring(GetCurrentProcessId()) + L".json");
+    SetSettingsPathForTest(settings);
+    if (!RegisterWindowClasses(GetModuleHandleW(nullptr))) return 1;
+
+    std::vector<size_t> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(static_cast<size_t>(_wtoi(argv[i])));
+    if (sizes.empty()) sizes = {10000, 100000};
+    // One window first, so that start-up below is the scan and the plan, not the first window's
+    // one-time costs (fonts, theme, classes).
+    g_app.settings = DefaultSettings();
+    CreateMainWindow(GetModuleHandleW(nullptr));
+    DestroyMainWindowForTest();
+    std::printf("preview_bench: Rename in Place with a Numbers prefix, window shown, auto-save on\n");
+    for (size_t files : sizes) BenchFolder(files);
+    DeleteFileW(settings.c_str());
+    return 0;
+}
