@@ -6,7 +6,7 @@
 #include "app/app_state.h"
 #include "app/splitter.h"
 #include "app/theme.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 namespace {
 

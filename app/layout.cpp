@@ -8,7 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/controls.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 namespace {
 

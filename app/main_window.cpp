@@ -12,8 +12,8 @@
 #include "app/theme.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
-#include "files/list_views.h"
-#include "files/row_drag.h"
+#include "app/list_views.h"
+#include "app/row_drag.h"
 #include "files/worker.h"
 #include "resources/resource.h"
 

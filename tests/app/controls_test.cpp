@@ -3,7 +3,7 @@
 
 #include "app/splitter.h"
 #include "tests/support/main_window_fixture.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <vector>
 

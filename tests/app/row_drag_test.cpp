@@ -1,5 +1,5 @@
 // Row dragging: the gap and move arithmetic, then real drags on the real main window.
-#include "files/row_drag.h"
+#include "app/row_drag.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

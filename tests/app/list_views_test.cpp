@@ -1,5 +1,5 @@
 // Cell texts, row colours and column widths of the list views, without the window.
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The two list views on the real main window: mirrored selection and scroll, column widths,
 // extended styles and the colours of painted rows.
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <algorithm>
 
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Moving one row of the original-names list by dragging it: a floating ghost with the file name
 // follows the pointer, a thin marker shows the insertion gap, and the drop re-plans the list so
 // the numbering follows the new order.
-#include "files/row_drag.h"
+#include "app/row_drag.h"
 
 #include <windowsx.h>
 #include <commctrl.h>
@@ -14,7 +14,7 @@
 #include "app/app_state.h"
 #include "app/layout.h"
 #include "files/file_order.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
 

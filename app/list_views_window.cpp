@@ -5,8 +5,8 @@
 
 #include "app/app_state.h"
 #include "app/theme.h"
-#include "files/list_views.h"
-#include "files/row_drag.h"
+#include "app/list_views.h"
+#include "app/row_drag.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 

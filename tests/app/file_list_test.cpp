@@ -1,7 +1,7 @@
 // The scan, the column sort and clearing, through the real main window and its list views.
 #include "files/file_order.h"
 
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 

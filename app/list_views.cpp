@@ -1,5 +1,5 @@
 // Cell texts, row colours and column widths of the two list views; no window involved.
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <cwchar>
 
