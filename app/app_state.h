@@ -1,6 +1,6 @@
 #pragma once
 // The one application state, owned by the main window and used on the main thread only.
-// Shared by app/ and files/: add members with small edits in your own section.
+// Shared by the files of app/: add members with small edits in your own section.
 #include <windows.h>
 
 #include <memory>

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/file_list.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 

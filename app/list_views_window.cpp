@@ -4,9 +4,9 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
-#include "app/theme.h"
 #include "app/list_views.h"
 #include "app/row_drag.h"
+#include "app/theme.h"
 
 namespace {
 

@@ -12,9 +12,10 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "app/file_list.h"
 #include "app/layout.h"
-#include "files/file_order.h"
 #include "app/list_views.h"
+#include "files/file_order.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
 

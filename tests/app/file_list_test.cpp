@@ -1,4 +1,5 @@
 // The scan, the column sort and clearing, through the real main window and its list views.
+#include "app/file_list.h"
 #include "files/file_order.h"
 
 #include "tests/app/window_fixture.h"

@@ -1,0 +1,12 @@
+#pragma once
+// The scan of the input directory into the window's list, the column sort and the status bar.
+#include <string>
+
+void ScanInputDirectory();
+void ClearFileList();
+void SortByColumn(int column);
+void UpdateSortIndicators();
+// After a reorder that is not a scan: plan again, reset both item counts, repaint, counts.
+void ReplanAfterReorder();
+// Puts a text into the status bar and remembers it in g_app.statusBarText.
+void SetStatusText(const std::wstring& text);
