@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/win_util.h"
 #include "files/folder_snapshot.h"
 #include "settings/settings_file.h"
 
@@ -202,10 +203,8 @@ bool ControlsExist()
 
 void SetTextQuietly(HWND control, const std::wstring& text)
 {
-    const bool was = g_app.updatingControls;
-    g_app.updatingControls = true;
+    const ScopedFlag quiet(g_app.updatingControls);
     SetWindowTextW(control, text.c_str());
-    g_app.updatingControls = was;
 }
 
 }  // namespace
@@ -250,11 +249,12 @@ void ReadControlsIntoSettings()
 void WriteSettingsToControls()
 {
     if (!ControlsExist()) return;
-    g_app.updatingControls = true;
-    for (const Binding& b : kBindings) {
-        if (HWND control = g_app.*b.control) WriteBinding(b, control, g_app.settings);
+    {
+        const ScopedFlag quiet(g_app.updatingControls);
+        for (const Binding& b : kBindings) {
+            if (HWND control = g_app.*b.control) WriteBinding(b, control, g_app.settings);
+        }
     }
-    g_app.updatingControls = false;
     UpdateControlStates();
 }
 

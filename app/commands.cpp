@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/worker.h"
 
@@ -181,11 +182,9 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
-    IShellItem* item = nullptr;
-    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
-        dialog->SetFolder(item);
-        item->Release();
-    }
+    ComPtr<IShellItem> item;
+    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(item.put()))))
+        dialog->SetFolder(item.get());
 }
 
 // A dropped file stands for its folder.
@@ -245,26 +244,21 @@ void UpdateMenuChecks()
 
 bool BrowseForFolder(std::wstring& path)
 {
-    IFileOpenDialog* dialog = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(dialog.put()))))
         return false;
-    bool picked = false;
     FILEOPENDIALOGOPTIONS options = 0;
-    IShellItem* item = nullptr;
+    ComPtr<IShellItem> item;
     PWSTR chosen = nullptr;
-    OpenAtFolder(dialog, path);
-    if (SUCCEEDED(dialog->GetOptions(&options)) &&
-        SUCCEEDED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) &&
-        SUCCEEDED(dialog->SetTitle(L"Select folder")) && SUCCEEDED(dialog->Show(g_app.mainWindow)) &&
-        SUCCEEDED(dialog->GetResult(&item)) && SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen))) {
-        path = chosen;
-        CoTaskMemFree(chosen);
-        picked = true;
-    }
-    if (item)
-        item->Release();
-    dialog->Release();
-    return picked;
+    OpenAtFolder(dialog.get(), path);
+    if (FAILED(dialog->GetOptions(&options)) ||
+        FAILED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) ||
+        FAILED(dialog->SetTitle(L"Select folder")) || FAILED(dialog->Show(g_app.mainWindow)) ||
+        FAILED(dialog->GetResult(item.put())) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
+        return false;
+    path = chosen;
+    CoTaskMemFree(chosen);
+    return true;
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/file_list.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 
@@ -30,11 +31,10 @@ void ClearSelections()
     LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = 0;
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         if (list) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     }
-    g_app.syncingSelection = false;
 }
 
 }  // namespace

@@ -242,24 +242,20 @@ std::vector<Placement> ComputeLayout(const LayoutInput& in)
 int MeasureTextWidth(const wchar_t* text)
 {
     if (!g_app.uiFont || !text || !*text) return ScaleDp(80, g_app.dpi);
-    HDC dc = GetDC(g_app.mainWindow);
-    HGDIOBJ old = SelectObject(dc, g_app.uiFont);
+    const WindowDc dc(g_app.mainWindow);
+    const SelectedObject font(dc, g_app.uiFont);
     SIZE extent{};
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(g_app.mainWindow, dc);
     return extent.cx + ScaleDp(10, g_app.dpi);
 }
 
 int UiRowHeight()
 {
     if (!g_app.uiFont) return ScaleDp(26, g_app.dpi);
-    HDC dc = GetDC(g_app.mainWindow);
-    HGDIOBJ old = SelectObject(dc, g_app.uiFont);
+    const WindowDc dc(g_app.mainWindow);
+    const SelectedObject font(dc, g_app.uiFont);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(g_app.mainWindow, dc);
     return metrics.tmHeight + metrics.tmExternalLeading + ScaleDp(12, g_app.dpi);
 }
 

@@ -14,6 +14,7 @@
 #include "app/row_drag.h"
 #include "app/splitter.h"
 #include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
@@ -25,23 +26,6 @@ const wchar_t kMainClassName[] = L"OrvanePallistoWnd";
 const wchar_t kMainWindowTitle[] = L"Orvane Pallisto";
 
 namespace {
-
-// GetDpiForWindow is missing before Windows 10 1607: fall back to the screen's DPI.
-int WindowDpi(HWND window)
-{
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi) {
-        UINT dpi = getDpi(window);
-        if (dpi != 0)
-            return static_cast<int>(dpi);
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
 
 HICON LoadSmallAppIcon(HINSTANCE instance)
 {
@@ -70,14 +54,6 @@ LRESULT OnCreate(HWND window)
     else
         UpdateStatusCounts();
     return 0;
-}
-
-template <typename T>
-void DeleteGdiObject(T& object)
-{
-    if (object)
-        DeleteObject(object);
-    object = nullptr;
 }
 
 void DestroyOverlay(HWND& overlay)

@@ -15,6 +15,8 @@
 #include "app/file_list.h"
 #include "app/layout.h"
 #include "app/list_views.h"
+#include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
@@ -108,7 +110,7 @@ DropProbe ProbeList(HWND list, int x, int y)
 void SelectMovedRow(int row)
 {
     HWND lists[] = {g_app.listOriginal, g_app.listNew};
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     for (HWND list : lists) {
         if (!list)
             continue;
@@ -120,28 +122,21 @@ void SelectMovedRow(int row)
         if (list)
             SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
     }
-    g_app.syncingSelection = false;
 }
 
 void PaintGhost(HDC dc, HWND window, RECT rect)
 {
-    const bool dark = g_app.settings.darkTheme;
-    HBRUSH fill = CreateSolidBrush(dark ? RGB(48, 48, 48) : RGB(250, 250, 250));
-    FillRect(dc, &rect, fill);
-    DeleteObject(fill);
-    HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
-    FrameRect(dc, &rect, frame);
-    DeleteObject(frame);
+    const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
+    FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(theme.ghostBackground)));
+    FrameRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(theme.accent)));
 
     wchar_t text[260] = {};
     GetWindowTextW(window, text, 260);
     InflateRect(&rect, -Dp(10), 0);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, dark ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ oldFont = g_app.uiFont ? SelectObject(dc, g_app.uiFont) : nullptr;
+    SetTextColor(dc, theme.listText);
+    const SelectedObject font(dc, g_app.uiFont);
     DrawTextW(dc, text, -1, &rect, DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
-    if (oldFont)
-        SelectObject(dc, oldFont);
 }
 
 void PaintOverlay(HWND window)
@@ -151,9 +146,7 @@ void PaintOverlay(HWND window)
     RECT rect;
     GetClientRect(window, &rect);
     if (GetWindowLongPtrW(window, GWLP_USERDATA) == kMarker) {
-        HBRUSH bar = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
-        FillRect(dc, &rect, bar);
-        DeleteObject(bar);
+        FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(GetThemeColors(g_app.settings.darkTheme).accent)));
     } else {
         PaintGhost(dc, window, rect);
     }

@@ -9,6 +9,8 @@
 #include "app/app_state.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/theme.h"
+#include "app/win_util.h"
 
 int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi)
 {
@@ -28,12 +30,10 @@ struct SplitterColors {
 
 SplitterColors ColorsForState()
 {
-    const bool active = g_app.splitterHot || g_app.splitterDragging;
-    const bool dark = g_app.settings.darkTheme;
-    if (active)
-        return {dark ? RGB(70, 70, 70) : RGB(200, 200, 200), GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_HOTLIGHT)};
-    if (dark) return {RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)};
-    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)};
+    const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
+    if (g_app.splitterHot || g_app.splitterDragging)
+        return {theme.splitterHotBackground, theme.accent, theme.accent};
+    return {theme.splitterBackground, theme.splitterLine, theme.splitterGrip};
 }
 
 void PaintSplitter(HWND splitter)
@@ -43,21 +43,19 @@ void PaintSplitter(HWND splitter)
     RECT rect{};
     GetClientRect(splitter, &rect);
     const SplitterColors colors = ColorsForState();
-    HBRUSH back = CreateSolidBrush(colors.back);
-    FillRect(dc, &rect, back);
-    DeleteObject(back);
+    FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(colors.back)));
 
     const int cx = (rect.left + rect.right) / 2;
     const int inset = ScaleDp(10, g_app.dpi);
-    HPEN pen = CreatePen(PS_SOLID, 1, colors.line);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, cx, rect.top + inset, nullptr);
-    LineTo(dc, cx, rect.bottom - inset);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colors.line));
+        const SelectedObject selected(dc, pen);
+        MoveToEx(dc, cx, rect.top + inset, nullptr);
+        LineTo(dc, cx, rect.bottom - inset);
+    }
 
     // Five 3 x 3 grip dots centred on the line.
-    HBRUSH grip = CreateSolidBrush(colors.grip);
+    const GdiObject<HBRUSH> grip(CreateSolidBrush(colors.grip));
     const int cy = (rect.top + rect.bottom) / 2;
     const int k = ScaleDp(5, g_app.dpi);
     for (int i = -2; i <= 2; ++i) {
@@ -65,7 +63,6 @@ void PaintSplitter(HWND splitter)
         RECT dot{cx - 1, c - 1, cx + 2, c + 2};
         FillRect(dc, &dot, grip);
     }
-    DeleteObject(grip);
     EndPaint(splitter, &ps);
 }
 
