@@ -5,8 +5,6 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
-#include <iterator>
-
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/controls.h"
@@ -78,22 +76,6 @@ const MenuCommand kMenuCommands[] = {
     {IDM_ABOUT, ShowAbout},
 };
 
-// Edits whose every change re-plans the preview. The input directory is not among them: it
-// is read when it loses the focus.
-constexpr int kPreviewEdits[] = {
-    kIdPrefixStart, kIdPrefixStep, kIdPrefixPad, kIdPrefixSep, kIdSuffixStart, kIdSuffixStep,
-    kIdSuffixPad,   kIdSuffixSep,  kIdSearch,    kIdReplace,   kIdRemoveChars, kIdNewExt,
-    kIdOutputEdit,  kIdReplaceName,
-};
-
-bool Contains(const int* begin, const int* end, int id)
-{
-    for (const int* p = begin; p != end; ++p)
-        if (*p == id)
-            return true;
-    return false;
-}
-
 void SetEditText(HWND edit, const std::wstring& text)
 {
     if (edit)
@@ -154,26 +136,21 @@ void HandleControlCommand(int id, int code, HWND control)
     case kIdOutputBrowse:
         BrowseOutput();
         return;
-    case kIdPrefixType:
-    case kIdSuffixType:
-    case kIdCaseCombo:
-    case kIdExtCombo:
-        OnComboCommand(code, control);
-        return;
-    case kIdSameAsInput:
-    case kIdModeRename:
-    case kIdModeCopy:
-    case kIdModeMove:
-    case kIdReplaceEntire:
-        UpdateControlStates();
-        RefreshPreview();
-        return;
     case kIdProcess:
         StartProcessing();
         return;
     }
-    if (code == EN_CHANGE && Contains(std::begin(kPreviewEdits), std::end(kPreviewEdits), id))
+    const ControlRow* row = FindControl(id);
+    if (!row)
+        return;
+    if (row->items) {
+        OnComboCommand(code, control);
+    } else if (row->binding.kind == Bind::Check || row->binding.kind == Bind::Radio) {
+        UpdateControlStates();
         RefreshPreview();
+    } else if (code == EN_CHANGE && row->replans) {
+        RefreshPreview();
+    }
 }
 
 // The picker starts where the edit points, when that folder exists.

@@ -150,8 +150,6 @@ const SequenceRowIds kSuffixRow = {kIdSuffixLabel,     kIdSuffixType, kIdSuffixS
                                    kIdSuffixStepLabel, kIdSuffixStep, kIdSuffixPadLabel,   kIdSuffixPad,
                                    kIdSuffixSepLabel,  kIdSuffixSep};
 
-const int kComboIds[] = {kIdPrefixType, kIdSuffixType, kIdCaseCombo, kIdExtCombo};
-
 }  // namespace
 
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi)
@@ -294,8 +292,9 @@ void LayoutControls()
     in.splitPct = g_app.settings.splitPct;
     in.measure = MeasureTextWidth;
     const int itemH = ComboItemHeight(in.rowH, in.dpi);
-    for (int id : kComboIds) {
-        HWND combo = ControlById(id);
+    for (const ControlRow& row : ControlTable()) {
+        if (!row.items) continue;
+        HWND combo = ControlById(row.id);
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemH);
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
     }

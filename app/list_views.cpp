@@ -85,12 +85,6 @@ ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int3
     return {{available * shares[0] / 100, available * shares[1] / 100, available * shares[2] / 100}};
 }
 
-DWORD ListExtendedStyles(bool darkTheme)
-{
-    const DWORD styles = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
-    return darkTheme ? styles : styles | LVS_EX_GRIDLINES;
-}
-
 bool IsScrollMessage(UINT message, WPARAM wParam)
 {
     switch (message) {

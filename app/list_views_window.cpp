@@ -28,7 +28,7 @@ HWND OtherList(HWND list)
 
 void InsertListColumns(HWND list, bool isOriginal)
 {
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyles(g_app.settings.darkTheme));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListViewExtendedStyle(g_app.settings.darkTheme));
     ApplyControlTheme(list);
     const ColumnSpec* columns = isOriginal ? kOriginalColumns : kNewColumns;
     for (int i = 0; i < 3; ++i) {

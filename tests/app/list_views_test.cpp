@@ -181,12 +181,6 @@ TEST(ComputeColumnWidths, StoredOrShares)
     }
 }
 
-TEST(ListExtendedStyles, GridLinesOnlyInTheLightTheme)
-{
-    EXPECT_EQ(ListExtendedStyles(true), 0x14020u);
-    EXPECT_EQ(ListExtendedStyles(false), 0x14021u);
-}
-
 TEST(IsScrollMessage, VerticalMovesOnly)
 {
     const struct {
