@@ -43,10 +43,6 @@ struct AppState {
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
 
-    // Column sort of the original-names list.
-    int sortColumn = -1;
-    bool sortAscending = true;
-
     // Row drag.
     bool dragging = false;
     int dragRow = -1;
@@ -56,10 +52,6 @@ struct AppState {
     int grabOffsetX = 0;
     int grabOffsetY = 0;
     std::wstring dragPath;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
-
-    // Splitter.
-    bool splitterHot = false;
-    bool splitterDragging = false;
 
     // Worker state of a running batch (files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with

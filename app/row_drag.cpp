@@ -343,8 +343,7 @@ void EndRowDrag(bool commit)
     // F5 during a drag rescans the folder: the index may now name another file.
     if (to < 0 || g_app.files[from].sourcePath != path || !MoveFileRow(g_app.files, from, to))
         return;
-    g_app.sortColumn = -1;  // the order no longer follows a column
-    UpdateSortIndicators();
+    ForgetColumnSort();
     ReplanAfterReorder();
     SelectMovedRow(to);
 }

@@ -24,6 +24,10 @@ int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi)
 
 namespace {
 
+// The pointer is over the splitter (or drags it); the splitter holds the capture for a drag.
+bool g_hot = false;
+bool g_dragging = false;
+
 struct SplitterColors {
     COLORREF back, line, grip;
 };
@@ -31,7 +35,7 @@ struct SplitterColors {
 SplitterColors ColorsForState()
 {
     const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
-    if (g_app.splitterHot || g_app.splitterDragging)
+    if (g_hot || g_dragging)
         return {theme.splitterHotBackground, theme.accent, theme.accent};
     return {theme.splitterBackground, theme.splitterLine, theme.splitterGrip};
 }
@@ -83,11 +87,11 @@ void OnMouseMove(HWND splitter, WPARAM wParam, LPARAM lParam)
 {
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, splitter, 0};
     TrackMouseEvent(&track);
-    if (!g_app.splitterHot) {
-        g_app.splitterHot = true;
+    if (!g_hot) {
+        g_hot = true;
         Redraw(splitter);
     }
-    if (!g_app.splitterDragging || !(wParam & MK_LBUTTON)) return;
+    if (!g_dragging || !(wParam & MK_LBUTTON)) return;
     POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     MapWindowPoints(splitter, g_app.mainWindow, &pointer, 1);
     const int pct = SplitPctFromPointer(pointer.x, ClientRectOf(g_app.listOriginal).left,
@@ -109,7 +113,7 @@ bool OnSplitter(HWND splitter, LPARAM point)
 // The drag ended (button released or capture taken away): keep the split.
 void EndDrag(HWND splitter)
 {
-    g_app.splitterDragging = false;
+    g_dragging = false;
     SaveSettings(true);
     Redraw(splitter);
 }
@@ -132,30 +136,30 @@ LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_LBUTTONDBLCLK:  // static controls take double clicks: a quick second press still drags
     case WM_LBUTTONDOWN:
-        g_app.splitterDragging = true;
-        g_app.splitterHot = true;
+        g_dragging = true;
+        g_hot = true;
         SetCapture(splitter);
         Redraw(splitter);
         return 0;
     case WM_LBUTTONUP:
-        if (!g_app.splitterDragging) return 0;
+        if (!g_dragging) return 0;
         // Cleared first so the WM_CAPTURECHANGED of the release does not end the drag twice.
-        g_app.splitterDragging = false;
+        g_dragging = false;
         if (GetCapture() == splitter) ReleaseCapture();
         // The leave notice came (and was ignored) while the drag held the mouse, and none follows
         // a release elsewhere: without this the splitter would stay highlighted.
-        if (!OnSplitter(splitter, lParam)) g_app.splitterHot = false;
+        if (!OnSplitter(splitter, lParam)) g_hot = false;
         EndDrag(splitter);
         return 0;
     case WM_CAPTURECHANGED:
-        if (g_app.splitterDragging && reinterpret_cast<HWND>(lParam) != splitter) {
-            g_app.splitterHot = false;  // another window has the mouse; the next move here relights it
+        if (g_dragging && reinterpret_cast<HWND>(lParam) != splitter) {
+            g_hot = false;  // another window has the mouse; the next move here relights it
             EndDrag(splitter);
         }
         return 0;
     case WM_MOUSELEAVE:
-        if (g_app.splitterDragging) return 0;
-        g_app.splitterHot = false;
+        if (g_dragging) return 0;
+        g_hot = false;
         Redraw(splitter);
         return 0;
     default:

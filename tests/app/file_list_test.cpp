@@ -6,15 +6,6 @@
 
 namespace {
 
-int HeaderFormat(int column)
-{
-    HWND header = reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0));
-    HDITEMW item = {};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-}
-
 // A header click as the list view reports it to its parent.
 void ClickColumn(HWND list, int column)
 {
@@ -53,7 +44,6 @@ TEST_F(ScanTest, CreationListsFilesInNameOrderWithTheArrowOnName)
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"file1.txt", L"file10.txt", L"File2.txt", L"hidden.jpg", L"notes"}));
     EXPECT_EQ(ItemCount(g_app.listOriginal), 5);
     EXPECT_EQ(ItemCount(g_app.listNew), 5);
-    EXPECT_EQ(g_app.sortColumn, 0);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
     EXPECT_EQ(HeaderFormat(1), 0);
     EXPECT_EQ(StatusText(), L"Files: 5  |  Ready: 5  |  Unchanged: 0  |  Conflicts: 0");
@@ -101,7 +91,7 @@ TEST_F(ScanTest, FailuresEmptyTheListWithTheirTexts)
         EXPECT_EQ(ItemCount(g_app.listNew), 0);
         EXPECT_EQ(StatusText(), c.text);
         EXPECT_EQ(g_app.statusBarText, c.text);
-        EXPECT_EQ(g_app.sortColumn, -1);
+        EXPECT_EQ(HeaderFormat(0), 0);
         EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
     }
 }
@@ -176,12 +166,13 @@ TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
     SortByColumn(3);
     SortByColumn(-1);
     EXPECT_EQ(Names(), before);
-    EXPECT_EQ(g_app.sortColumn, 0);
-    EXPECT_TRUE(g_app.sortAscending);
+    EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+    EXPECT_EQ(HeaderFormat(1), 0);
 
     Command(40002);  // Clear List
     ClickColumn(g_app.listOriginal, 1);
-    EXPECT_EQ(g_app.sortColumn, -1);
+    EXPECT_EQ(HeaderFormat(0), 0);
+    EXPECT_EQ(HeaderFormat(1), 0);
 }
 
 TEST_F(ScanTest, ClearListEmptiesBothListsAndRemovesTheArrow)
@@ -210,7 +201,6 @@ TEST_F(ScanTest, RescanRestoresNameOrderAndClearsTheSelection)
     input_.Write(L"a new file", "n");
     Refresh();
     EXPECT_EQ(Names().front(), L"a new file");
-    EXPECT_EQ(g_app.sortColumn, 0);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
