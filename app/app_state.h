@@ -43,16 +43,6 @@ struct AppState {
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
 
-    // Row drag.
-    bool dragging = false;
-    int dragRow = -1;
-    int dropIndex = -1;
-    HWND ghostWindow = nullptr;
-    HWND markerWindow = nullptr;
-    int grabOffsetX = 0;
-    int grabOffsetY = 0;
-    std::wstring dragPath;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
-
     // Worker state of a running batch (files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
     std::shared_ptr<ProcessJob> batch;  // the running batch, shared with its worker

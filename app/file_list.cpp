@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/file_list.h"
+#include "app/row_drag.h"
 #include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
@@ -87,7 +88,7 @@ void ClearFileList()
 
 void SortByColumn(int column)
 {
-    if (g_app.busy || g_app.dragging || g_app.files.empty() || column < 0 || column > 2) return;
+    if (g_app.busy || RowDragActive() || g_app.files.empty() || column < 0 || column > 2) return;
     if (column == g_sortColumn) {
         g_sortAscending = !g_sortAscending;
     } else {

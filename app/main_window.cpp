@@ -56,13 +56,6 @@ LRESULT OnCreate(HWND window)
     return 0;
 }
 
-void DestroyOverlay(HWND& overlay)
-{
-    if (overlay)
-        DestroyWindow(overlay);
-    overlay = nullptr;
-}
-
 void OnDestroy()
 {
     if (g_app.listOriginal)
@@ -71,8 +64,7 @@ void OnDestroy()
         RemoveWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew);
     if (g_app.splitter)
         RemoveWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter);
-    DestroyOverlay(g_app.ghostWindow);
-    DestroyOverlay(g_app.markerWindow);
+    DestroyDragOverlays();
     DeleteGdiObject(g_app.uiFont);
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
@@ -176,7 +168,7 @@ LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
         return 0;
     }
     case LVN_COLUMNCLICK:
-        if (fromOriginal && !g_app.busy && !g_app.dragging)
+        if (fromOriginal && !g_app.busy && !RowDragActive())
             SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         return 0;
     case LVN_ITEMCHANGED: {

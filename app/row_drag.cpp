@@ -29,6 +29,18 @@ constexpr BYTE kGhostAlpha = 230;
 constexpr BYTE kMarkerAlpha = 255;
 constexpr UINT_PTR kOriginalListId = 1;
 
+// The drag in progress, and its two overlay windows (kept hidden between drags).
+struct DragState {
+    bool active = false;
+    int row = -1;  // the dragged row
+    int gap = -1;  // the insertion gap under the pointer
+    HWND ghost = nullptr;
+    HWND marker = nullptr;
+    POINT grab = {};    // the pointer's offset inside the ghost
+    std::wstring path;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
+};
+DragState g_drag;
+
 int Dp(int n) { return ScaleDp(n, g_app.dpi); }
 
 bool RowRect(HWND list, int row, RECT& rect)
@@ -59,13 +71,13 @@ HWND CreateOverlay(OverlayKind kind, BYTE alpha)
 // that ReleaseCapture sends below is not taken for a capture lost to another window.
 void ResetDragState()
 {
-    g_app.dragging = false;
-    g_app.dragRow = g_app.dropIndex = -1;
-    g_app.dragPath.clear();
-    if (g_app.ghostWindow)
-        ShowWindow(g_app.ghostWindow, SW_HIDE);
-    if (g_app.markerWindow)
-        ShowWindow(g_app.markerWindow, SW_HIDE);
+    g_drag.active = false;
+    g_drag.row = g_drag.gap = -1;
+    g_drag.path.clear();
+    if (g_drag.ghost)
+        ShowWindow(g_drag.ghost, SW_HIDE);
+    if (g_drag.marker)
+        ShowWindow(g_drag.marker, SW_HIDE);
     if (g_app.listOriginal && GetCapture() == g_app.listOriginal)
         ReleaseCapture();
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
@@ -226,10 +238,10 @@ int AutoScrollDelta(int y, int clientTop, int clientBottom, int rowHeight, int d
 
 void BeginRowDrag(int row, POINT start)
 {
-    g_app.dragging = true;
-    g_app.dragRow = g_app.dropIndex = row;
+    g_drag.active = true;
+    g_drag.row = g_drag.gap = row;
     const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
-    g_app.dragPath = known ? g_app.files[row].sourcePath : std::wstring();
+    g_drag.path = known ? g_app.files[row].sourcePath : std::wstring();
     if (g_app.listOriginal)
         SetCapture(g_app.listOriginal);
     // With the capture held no WM_SETCURSOR arrives while the pointer moves: set it now.
@@ -241,34 +253,34 @@ void BeginRowDrag(int row, POINT start)
 
 void ShowDragOverlay(int row, POINT start)
 {
-    if (!g_app.ghostWindow)
-        g_app.ghostWindow = CreateOverlay(kGhost, kGhostAlpha);
-    if (!g_app.markerWindow)
-        g_app.markerWindow = CreateOverlay(kMarker, kMarkerAlpha);
+    if (!g_drag.ghost)
+        g_drag.ghost = CreateOverlay(kGhost, kGhostAlpha);
+    if (!g_drag.marker)
+        g_drag.marker = CreateOverlay(kMarker, kMarkerAlpha);
     RECT rowRect;
     RowRect(g_app.listOriginal, row, rowRect);
     const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
     const std::wstring name = known ? g_app.files[row].name : std::wstring();
-    if (!g_app.ghostWindow)
+    if (!g_drag.ghost)
         return;
-    SetWindowTextW(g_app.ghostWindow, name.c_str());
+    SetWindowTextW(g_drag.ghost, name.c_str());
     const SIZE size = GhostSize(MeasureTextWidth(name.c_str()), rowRect.bottom - rowRect.top, g_app.dpi);
     const POINT grab = ClampGrabOffset({start.x - rowRect.left, start.y - rowRect.top}, size);
-    g_app.grabOffsetX = grab.x;
-    g_app.grabOffsetY = grab.y;
-    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
-    InvalidateRect(g_app.ghostWindow, nullptr, TRUE);
+    g_drag.grab.x = grab.x;
+    g_drag.grab.y = grab.y;
+    SetWindowPos(g_drag.ghost, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    InvalidateRect(g_drag.ghost, nullptr, TRUE);
     MoveDragGhost();
     PlaceDropMarker();
 }
 
 void MoveDragGhost()
 {
-    if (!g_app.ghostWindow)
+    if (!g_drag.ghost)
         return;
     POINT pointer;
     GetCursorPos(&pointer);
-    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, pointer.x - g_app.grabOffsetX, pointer.y - g_app.grabOffsetY, 0, 0,
+    SetWindowPos(g_drag.ghost, HWND_TOPMOST, pointer.x - g_drag.grab.x, pointer.y - g_drag.grab.y, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
@@ -276,13 +288,13 @@ void PlaceDropMarker()
 {
     HWND list = g_app.listOriginal;
     const int count = RowCount(list);
-    if (!g_app.markerWindow || !list || count <= 0)
+    if (!g_drag.marker || !list || count <= 0)
         return;
     RECT client;
     GetClientRect(list, &client);
     int y = client.top;
     RECT rect;
-    const int gap = g_app.dropIndex;
+    const int gap = g_drag.gap;
     if (gap <= 0 && RowRect(list, 0, rect))
         y = rect.top;
     else if (gap > 0 && gap < count && RowRect(list, gap, rect))
@@ -294,7 +306,7 @@ void PlaceDropMarker()
     ClientToScreen(list, &right);
     const int thickness = std::max(3, Dp(3));
     const int width = std::max(Dp(40), static_cast<int>(right.x - left.x) - Dp(8));
-    SetWindowPos(g_app.markerWindow, HWND_TOPMOST, left.x + Dp(4), left.y - thickness / 2, width, thickness,
+    SetWindowPos(g_drag.marker, HWND_TOPMOST, left.x + Dp(4), left.y - thickness / 2, width, thickness,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
@@ -302,9 +314,9 @@ void PlaceDropMarker()
 static void UpdateDropGap(HWND list, int x, int y, bool rowsMoved)
 {
     const int gap = DropGapAt(y, ProbeList(list, x, y));
-    if (gap == g_app.dropIndex && !rowsMoved)
+    if (gap == g_drag.gap && !rowsMoved)
         return;
-    g_app.dropIndex = gap;
+    g_drag.gap = gap;
     PlaceDropMarker();
 }
 
@@ -330,11 +342,11 @@ void TrackRowDrag(int x, int y)
 
 void EndRowDrag(bool commit)
 {
-    if (!g_app.dragging)
+    if (!g_drag.active)
         return;
-    const int from = g_app.dragRow;
-    const int gap = g_app.dropIndex;
-    const std::wstring path = std::move(g_app.dragPath);
+    const int from = g_drag.row;
+    const int gap = g_drag.gap;
+    const std::wstring path = std::move(g_drag.path);
     ResetDragState();
     // A batch started from the keyboard mid-drag reports its rows by index: keep them in place.
     if (!commit || g_app.busy)
@@ -348,9 +360,22 @@ void EndRowDrag(bool commit)
     SelectMovedRow(to);
 }
 
+bool RowDragActive()
+{
+    return g_drag.active;
+}
+
+void DestroyDragOverlays()
+{
+    for (HWND overlay : {g_drag.ghost, g_drag.marker}) {
+        if (overlay) DestroyWindow(overlay);
+    }
+    g_drag = DragState();
+}
+
 void CancelRowDrag()
 {
-    if (g_app.dragging)
+    if (g_drag.active)
         ResetDragState();
 }
 
@@ -363,7 +388,7 @@ static LRESULT ScrollUnderDrag(HWND list, UINT message, WPARAM wParam, LPARAM lP
     const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
     SyncScroll(list, true);
     handled = true;
-    if (!g_app.dragging)
+    if (!g_drag.active)
         return result;
     POINT pointer;
     GetCursorPos(&pointer);
@@ -376,7 +401,7 @@ LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                           bool& handled)
 {
     handled = false;
-    if (subclassId != kOriginalListId || !g_app.dragging)
+    if (subclassId != kOriginalListId || !g_drag.active)
         return 0;
     switch (message) {
     case WM_MOUSEMOVE:

@@ -1,5 +1,6 @@
 // The scan, the column sort and clearing, through the real main window and its list views.
 #include "app/file_list.h"
+#include "app/row_drag.h"
 #include "files/file_order.h"
 
 #include "tests/app/window_fixture.h"
@@ -159,9 +160,9 @@ TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
     g_app.busy = true;
     ClickColumn(g_app.listOriginal, 1);
     g_app.busy = false;
-    g_app.dragging = true;
+    BeginRowDrag(0, POINT{0, 0});
     SortByColumn(1);
-    g_app.dragging = false;
+    CancelRowDrag();
     ClickColumn(g_app.listNew, 1);  // the new-names list has no sorting
     SortByColumn(3);
     SortByColumn(-1);

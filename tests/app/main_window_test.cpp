@@ -4,6 +4,7 @@
 
 #include "app/layout.h"
 #include "resources/resource.h"
+#include "tests/app/drag_overlays.h"
 
 namespace {
 
@@ -369,13 +370,18 @@ TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.dragging << row.column);
         g_app.busy = row.busy;
-        g_app.dragging = row.dragging;
+        if (row.dragging) {
+            NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
+            SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+            ASSERT_TRUE(DragShown());
+        }
         NMLISTVIEW click =
             ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
         SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
         for (int column = 0; column < 3; ++column)
             EXPECT_EQ(HeaderFormat(column) != 0, column == row.sortColumnAfter) << "arrow on column " << column;
-        g_app.busy = g_app.dragging = false;
+        g_app.busy = false;
+        CancelRowDrag();
     }
 }
 
@@ -397,10 +403,10 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
         NMLISTVIEW drag =
             ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
         SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
-        EXPECT_EQ(g_app.dragging, row.starts);
+        EXPECT_EQ(DragShown(), row.starts);
         g_app.busy = false;
     }
-    EXPECT_EQ(g_app.dragRow, 1);
+    EXPECT_EQ(Text(DragGhost()), g_app.files[1].name);
 }
 
 // The drag overlays are top-level windows of their own: closing mid-drag must not leave them.
@@ -408,15 +414,13 @@ TEST_F(MainWindowWithInputTest, DestroyDuringARowDragRemovesTheOverlays)
 {
     NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
     SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
-    ASSERT_TRUE(g_app.dragging);
-    HWND ghost = g_app.ghostWindow, marker = g_app.markerWindow;
+    ASSERT_TRUE(DragShown());
+    HWND ghost = DragGhost(), marker = DropMarker();
     ASSERT_TRUE(IsWindow(ghost));
     ASSERT_TRUE(IsWindow(marker));
     DestroyWindow(window_);
     EXPECT_FALSE(IsWindow(ghost));
     EXPECT_FALSE(IsWindow(marker));
-    EXPECT_EQ(g_app.ghostWindow, nullptr);
-    EXPECT_EQ(g_app.markerWindow, nullptr);
 }
 
 TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
