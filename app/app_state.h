@@ -18,11 +18,8 @@ struct AppState {
     int dpi = 96;
     bool syncingSelection = false;
     bool busy = false;
-    bool updatingControls = false;
     bool windowReady = false;
-    bool inSizeMove = false;
     bool closing = false;  // WM_CLOSE accepted: the window is on its way out
-    HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
     AppSettings settings;
     FileList files;
     std::wstring statusBarText;

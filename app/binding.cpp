@@ -16,6 +16,9 @@
 
 namespace {
 
+// Set while the program itself writes controls: their change notifications plan nothing.
+bool g_updatingControls = false;
+
 // The control of a bound row; null for rows that are not bound or not created.
 HWND BoundControl(const ControlRow& row)
 {
@@ -113,7 +116,7 @@ bool ControlsExist()
 
 void SetTextQuietly(HWND control, const std::wstring& text)
 {
-    const ScopedFlag quiet(g_app.updatingControls);
+    const ScopedFlag quiet(g_updatingControls);
     SetWindowTextW(control, text.c_str());
 }
 
@@ -160,7 +163,7 @@ void WriteSettingsToControls()
 {
     if (!ControlsExist()) return;
     {
-        const ScopedFlag quiet(g_app.updatingControls);
+        const ScopedFlag quiet(g_updatingControls);
         for (const ControlRow& row : ControlTable()) {
             if (HWND control = BoundControl(row)) WriteBinding(row.binding, control, g_app.settings);
         }
@@ -177,7 +180,7 @@ void UpdateControlStates()
 
 void RefreshPreview()
 {
-    if (g_app.updatingControls) return;
+    if (g_updatingControls) return;
     ReadControlsIntoSettings();
     AppSettings& s = g_app.settings;
     if (s.sameAsInput || s.mode == ProcessMode::RenameInPlace) {

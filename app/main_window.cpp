@@ -27,6 +27,9 @@ const wchar_t kMainWindowTitle[] = L"Orvane Pallisto";
 
 namespace {
 
+bool g_inSizeMove = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: one save at the end
+HWND g_lastFocus = nullptr;  // the control that had the focus when the window was deactivated
+
 HICON LoadSmallAppIcon(HINSTANCE instance)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON,
@@ -38,7 +41,8 @@ LRESULT OnCreate(HWND window)
 {
     g_app.mainWindow = window;
     g_app.closing = false;
-    g_app.lastFocus = nullptr;
+    g_lastFocus = nullptr;
+    g_inSizeMove = false;
     g_app.dpi = WindowDpi(window);
     HICON big = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -84,7 +88,7 @@ void OnSize(UINT sizeType)
     // A minimised window has a 0 x 0 client area: laying out would squeeze the columns.
     if (sizeType == SIZE_MINIMIZED) return;
     LayoutControls();
-    if (g_app.windowReady && !g_app.inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
+    if (g_app.windowReady && !g_inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
         SaveSettings(true);
 }
 
@@ -124,11 +128,11 @@ bool OnActivate(HWND window, WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window, focus)) g_app.lastFocus = focus;
+        if (focus && IsChild(window, focus)) g_lastFocus = focus;
         return false;
     }
     if (HIWORD(wParam)) return false;  // minimised: nothing to focus yet
-    HWND target = g_app.lastFocus;
+    HWND target = g_lastFocus;
     if (!target || !IsWindow(target) || !IsChild(window, target) || !IsWindowEnabled(target))
         target = FirstTabStop(window);
     if (!target) return false;
@@ -238,10 +242,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLORSTATIC:
         return OnControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_ENTERSIZEMOVE:
-        g_app.inSizeMove = true;
+        g_inSizeMove = true;
         return 0;
     case WM_EXITSIZEMOVE:
-        g_app.inSizeMove = false;
+        g_inSizeMove = false;
         SaveSettings(true);
         return 0;
     case WM_DPICHANGED:
