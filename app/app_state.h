@@ -40,7 +40,7 @@ struct AppState {
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
 
-    // Worker state of a running batch (files/worker).
+    // The running batch (app/processing.cpp; the worker is files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
     std::shared_ptr<ProcessJob> batch;  // the running batch, shared with its worker
     size_t batchApplied = 0;            // outcomes of `batch` already applied to `files`
