@@ -67,7 +67,7 @@ HWND CreateOverlay(OverlayKind kind, BYTE alpha)
     return window;
 }
 
-// Ends the drag state without moving anything. `dragging` drops first, so the capture change
+// Ends the drag state without moving anything. `active` drops first, so the capture change
 // that ReleaseCapture sends below is not taken for a capture lost to another window.
 void ResetDragState()
 {

@@ -5,24 +5,26 @@
 
 #include "app/row_drag.h"
 
+struct OverlaySearch {
+    LONG_PTR kind;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchOverlay(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<OverlaySearch*>(data);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (lstrcmpW(name, kOverlayClassName) != 0 || GetWindowLongPtrW(window, GWLP_USERDATA) != search->kind)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 inline HWND FindDragOverlay(LONG_PTR kind)
 {
-    struct Search {
-        LONG_PTR kind;
-        HWND found;
-    } search = {kind, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (lstrcmpW(name, kOverlayClassName) != 0 || GetWindowLongPtrW(window, GWLP_USERDATA) != s->kind)
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    OverlaySearch search = {kind, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchOverlay, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 inline HWND DragGhost() { return FindDragOverlay(0); }
