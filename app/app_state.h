@@ -1,6 +1,6 @@
 #pragma once
 // The one application state, owned by the main window and used on the main thread only.
-// Shared by app/ and files/: add members with small edits in your own section.
+// Shared by the files of app/: add members with small edits in your own section.
 #include <windows.h>
 
 #include <memory>
@@ -19,11 +19,8 @@ struct AppState {
     int dpi = 96;
     bool syncingSelection = false;
     bool busy = false;
-    bool updatingControls = false;
     bool windowReady = false;
-    bool inSizeMove = false;
     bool closing = false;  // WM_CLOSE accepted: the window is on its way out
-    HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
     AppSettings settings;
     FileList files;
     std::wstring statusBarText;
@@ -44,25 +41,7 @@ struct AppState {
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
 
-    // Column sort of the original-names list.
-    int sortColumn = -1;
-    bool sortAscending = true;
-
-    // Row drag.
-    bool dragging = false;
-    int dragRow = -1;
-    int dropIndex = -1;
-    HWND ghostWindow = nullptr;
-    HWND markerWindow = nullptr;
-    int grabOffsetX = 0;
-    int grabOffsetY = 0;
-    std::wstring dragPath;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
-
-    // Splitter.
-    bool splitterHot = false;
-    bool splitterDragging = false;
-
-    // Worker state of a running batch (files/worker).
+    // The running batch (app/processing.cpp; the worker is files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
     std::shared_ptr<ProcessJob> batch;  // the running batch, shared with its worker
     size_t batchApplied = 0;            // outcomes of `batch` already applied to `files`

@@ -8,111 +8,23 @@
 #include <cwctype>
 
 #include "app/app_state.h"
+#include "app/controls.h"
 #include "app/main_window.h"
+#include "app/win_util.h"
 #include "files/folder_snapshot.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 
 namespace {
 
-enum class Kind { None, Folder, Text, Number, Combo, Check, Radio };
+// Set while the program itself writes controls: their change notifications plan nothing.
+bool g_updatingControls = false;
 
-// When a control is enabled (always also: no batch is running).
-enum class Enable {
-    Always,
-    OutputDir,       // "Same as input directory" and "Rename in Place" both unchecked
-    SameAsInput,     // "Rename in Place" unchecked
-    PrefixSequence,  // prefix type is not None
-    PrefixPad,       // prefix type is Numbers
-    SuffixSequence,
-    SuffixPad,
-    NewExt,          // extension mode is Change
-    ReplaceName,     // "Replace entire name with:" checked
-    SearchGroup,     // "Replace entire name with:" unchecked
-    HasFiles,
-};
-
-using TextField = std::wstring& (*)(AppSettings&);
-using GetInt = int32_t (*)(const AppSettings&);
-using SetInt = void (*)(AppSettings&, int32_t);
-
-struct Binding {
-    HWND AppState::*control;
-    Kind kind;
-    Enable enable;
-    int32_t value;  // Number: the value of an edit without digits; Radio: the mode it selects
-    TextField text = nullptr;
-    GetInt get = nullptr;
-    SetInt set = nullptr;
-};
-
-// clang-format off
-const Binding kBindings[] = {
-    {&AppState::inputEdit, Kind::Folder, Enable::Always, 0,
-     [](AppSettings& s) -> std::wstring& { return s.inputDir; }},
-    {&AppState::inputBrowse, Kind::None, Enable::Always, 0},
-    {&AppState::outputEdit, Kind::Folder, Enable::OutputDir, 0,
-     [](AppSettings& s) -> std::wstring& { return s.outputDir; }},
-    {&AppState::outputBrowse, Kind::None, Enable::OutputDir, 0},
-    {&AppState::sameAsInputCheck, Kind::Check, Enable::SameAsInput, 0, nullptr,
-     [](const AppSettings& s) -> int32_t { return s.sameAsInput; },
-     [](AppSettings& s, int32_t v) { s.sameAsInput = v != 0; }},
-    {&AppState::modeRename, Kind::Radio, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }},
-    {&AppState::modeCopy, Kind::Radio, Enable::Always, 1, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }},
-    {&AppState::modeMove, Kind::Radio, Enable::Always, 2, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }},
-    {&AppState::prefixTypeCombo, Kind::Combo, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.rules.prefix.type); },
-     [](AppSettings& s, int32_t v) { s.rules.prefix.type = static_cast<SequenceType>(v); }},
-    {&AppState::prefixStartEdit, Kind::Number, Enable::PrefixSequence, 1, nullptr,
-     [](const AppSettings& s) { return s.rules.prefix.start; },
-     [](AppSettings& s, int32_t v) { s.rules.prefix.start = v; }},
-    {&AppState::prefixStepEdit, Kind::Number, Enable::PrefixSequence, 1, nullptr,
-     [](const AppSettings& s) { return s.rules.prefix.step; },
-     [](AppSettings& s, int32_t v) { s.rules.prefix.step = v; }},
-    {&AppState::prefixPadEdit, Kind::Number, Enable::PrefixPad, 3, nullptr,
-     [](const AppSettings& s) { return s.rules.prefix.pad; },
-     [](AppSettings& s, int32_t v) { s.rules.prefix.pad = v; }},
-    {&AppState::prefixSepEdit, Kind::Text, Enable::PrefixSequence, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.prefix.sep; }},
-    {&AppState::replaceEntireCheck, Kind::Check, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) -> int32_t { return s.rules.replaceEntireName; },
-     [](AppSettings& s, int32_t v) { s.rules.replaceEntireName = v != 0; }},
-    {&AppState::replaceNameEdit, Kind::Text, Enable::ReplaceName, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.replaceName; }},
-    {&AppState::suffixTypeCombo, Kind::Combo, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.rules.suffix.type); },
-     [](AppSettings& s, int32_t v) { s.rules.suffix.type = static_cast<SequenceType>(v); }},
-    {&AppState::suffixStartEdit, Kind::Number, Enable::SuffixSequence, 1, nullptr,
-     [](const AppSettings& s) { return s.rules.suffix.start; },
-     [](AppSettings& s, int32_t v) { s.rules.suffix.start = v; }},
-    {&AppState::suffixStepEdit, Kind::Number, Enable::SuffixSequence, 1, nullptr,
-     [](const AppSettings& s) { return s.rules.suffix.step; },
-     [](AppSettings& s, int32_t v) { s.rules.suffix.step = v; }},
-    {&AppState::suffixPadEdit, Kind::Number, Enable::SuffixPad, 3, nullptr,
-     [](const AppSettings& s) { return s.rules.suffix.pad; },
-     [](AppSettings& s, int32_t v) { s.rules.suffix.pad = v; }},
-    {&AppState::suffixSepEdit, Kind::Text, Enable::SuffixSequence, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.suffix.sep; }},
-    {&AppState::searchEdit, Kind::Text, Enable::SearchGroup, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.search; }},
-    {&AppState::replaceEdit, Kind::Text, Enable::SearchGroup, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.replace; }},
-    {&AppState::removeCharsEdit, Kind::Text, Enable::SearchGroup, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.removeChars; }},
-    {&AppState::caseCombo, Kind::Combo, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.rules.caseMode); },
-     [](AppSettings& s, int32_t v) { s.rules.caseMode = static_cast<CaseMode>(v); }},
-    {&AppState::extCombo, Kind::Combo, Enable::Always, 0, nullptr,
-     [](const AppSettings& s) { return static_cast<int32_t>(s.rules.extMode); },
-     [](AppSettings& s, int32_t v) { s.rules.extMode = static_cast<ExtMode>(v); }},
-    {&AppState::newExtEdit, Kind::Text, Enable::NewExt, 0,
-     [](AppSettings& s) -> std::wstring& { return s.rules.newExt; }},
-    {&AppState::processButton, Kind::None, Enable::HasFiles, 0},
-};
-// clang-format on
+// The control of a bound row; null for rows that are not bound or not created.
+HWND BoundControl(const ControlRow& row)
+{
+    return row.binding.kind != Bind::None && row.handle ? g_app.*row.handle : nullptr;
+}
 
 std::wstring WindowText(HWND control)
 {
@@ -169,28 +81,30 @@ ProcessMode ReadMode()
 void ReadBinding(const Binding& b, HWND control, AppSettings& s)
 {
     switch (b.kind) {
-    case Kind::Folder: b.text(s) = ReadFolderEdit(control); break;
-    case Kind::Text: b.text(s) = WindowText(control); break;
-    case Kind::Number: b.set(s, ParseNumberText(WindowText(control), b.value)); break;
-    case Kind::Combo: b.set(s, Selection(control) < 0 ? 0 : Selection(control)); break;
-    case Kind::Check: b.set(s, Checked(control) ? 1 : 0); break;
-    case Kind::Radio:  // read together by ReadMode
-    case Kind::None: break;
+    case Bind::Folder: b.text(s) = ReadFolderEdit(control); break;
+    case Bind::Text: b.text(s) = WindowText(control); break;
+    case Bind::Number: b.set(s, ParseNumberText(WindowText(control), b.value)); break;
+    case Bind::Combo: b.set(s, Selection(control) < 0 ? 0 : Selection(control)); break;
+    case Bind::Check: b.set(s, Checked(control) ? 1 : 0); break;
+    case Bind::Radio:  // read together by ReadMode
+    case Bind::Button:
+    case Bind::None: break;
     }
 }
 
 void WriteBinding(const Binding& b, HWND control, AppSettings& s)
 {
     switch (b.kind) {
-    case Kind::Folder:
-    case Kind::Text: SetWindowTextW(control, b.text(s).c_str()); break;
-    case Kind::Number: SetWindowTextW(control, std::to_wstring(b.get(s)).c_str()); break;
-    case Kind::Combo: SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(b.get(s)), 0); break;
-    case Kind::Check: SendMessageW(control, BM_SETCHECK, b.get(s) ? BST_CHECKED : BST_UNCHECKED, 0); break;
-    case Kind::Radio:
+    case Bind::Folder:
+    case Bind::Text: SetWindowTextW(control, b.text(s).c_str()); break;
+    case Bind::Number: SetWindowTextW(control, std::to_wstring(b.get(s)).c_str()); break;
+    case Bind::Combo: SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(b.get(s)), 0); break;
+    case Bind::Check: SendMessageW(control, BM_SETCHECK, b.get(s) ? BST_CHECKED : BST_UNCHECKED, 0); break;
+    case Bind::Radio:
         SendMessageW(control, BM_SETCHECK, b.get(s) == b.value ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
-    case Kind::None: break;
+    case Bind::Button:
+    case Bind::None: break;
     }
 }
 
@@ -203,10 +117,8 @@ bool ControlsExist()
 
 void SetTextQuietly(HWND control, const std::wstring& text)
 {
-    const bool was = g_app.updatingControls;
-    g_app.updatingControls = true;
+    const ScopedFlag quiet(g_updatingControls);
     SetWindowTextW(control, text.c_str());
-    g_app.updatingControls = was;
 }
 
 }  // namespace
@@ -241,8 +153,8 @@ void ReadControlsIntoSettings()
 {
     if (!ControlsExist()) return;
     AppSettings& s = g_app.settings;
-    for (const Binding& b : kBindings) {
-        if (HWND control = g_app.*b.control) ReadBinding(b, control, s);
+    for (const ControlRow& row : ControlTable()) {
+        if (HWND control = BoundControl(row)) ReadBinding(row.binding, control, s);
     }
     s.mode = ReadMode();
     ClampSettings(s);
@@ -251,18 +163,19 @@ void ReadControlsIntoSettings()
 void WriteSettingsToControls()
 {
     if (!ControlsExist()) return;
-    g_app.updatingControls = true;
-    for (const Binding& b : kBindings) {
-        if (HWND control = g_app.*b.control) WriteBinding(b, control, g_app.settings);
+    {
+        const ScopedFlag quiet(g_updatingControls);
+        for (const ControlRow& row : ControlTable()) {
+            if (HWND control = BoundControl(row)) WriteBinding(row.binding, control, g_app.settings);
+        }
     }
-    g_app.updatingControls = false;
     UpdateControlStates();
 }
 
 void UpdateControlStates()
 {
-    for (const Binding& b : kBindings) {
-        if (HWND control = g_app.*b.control) EnableWindow(control, !g_app.busy && RuleHolds(b.enable));
+    for (const ControlRow& row : ControlTable()) {
+        if (HWND control = BoundControl(row)) EnableWindow(control, !g_app.busy && RuleHolds(row.binding.enable));
     }
     if (HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr) {
         const bool canUndo = !g_app.busy && !g_app.lastBatch.empty();
@@ -272,7 +185,7 @@ void UpdateControlStates()
 
 void RefreshPreview()
 {
-    if (g_app.updatingControls) return;
+    if (g_updatingControls) return;
     ReadControlsIntoSettings();
     AppSettings& s = g_app.settings;
     if (s.sameAsInput || s.mode == ProcessMode::RenameInPlace) {

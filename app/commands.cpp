@@ -5,13 +5,14 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
-#include <iterator>
-
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/controls.h"
+#include "app/file_list.h"
 #include "app/main_window.h"
+#include "app/processing.h"
 #include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/worker.h"
 
@@ -76,22 +77,6 @@ const MenuCommand kMenuCommands[] = {
     {IDM_ABOUT, ShowAbout},
 };
 
-// Edits whose every change re-plans the preview. The input directory is not among them: it
-// is read when it loses the focus.
-constexpr int kPreviewEdits[] = {
-    kIdPrefixStart, kIdPrefixStep, kIdPrefixPad, kIdPrefixSep, kIdSuffixStart, kIdSuffixStep,
-    kIdSuffixPad,   kIdSuffixSep,  kIdSearch,    kIdReplace,   kIdRemoveChars, kIdNewExt,
-    kIdOutputEdit,  kIdReplaceName,
-};
-
-bool Contains(const int* begin, const int* end, int id)
-{
-    for (const int* p = begin; p != end; ++p)
-        if (*p == id)
-            return true;
-    return false;
-}
-
 void SetEditText(HWND edit, const std::wstring& text)
 {
     if (edit)
@@ -152,26 +137,21 @@ void HandleControlCommand(int id, int code, HWND control)
     case kIdOutputBrowse:
         BrowseOutput();
         return;
-    case kIdPrefixType:
-    case kIdSuffixType:
-    case kIdCaseCombo:
-    case kIdExtCombo:
-        OnComboCommand(code, control);
-        return;
-    case kIdSameAsInput:
-    case kIdModeRename:
-    case kIdModeCopy:
-    case kIdModeMove:
-    case kIdReplaceEntire:
-        UpdateControlStates();
-        RefreshPreview();
-        return;
     case kIdProcess:
         StartProcessing();
         return;
     }
-    if (code == EN_CHANGE && Contains(std::begin(kPreviewEdits), std::end(kPreviewEdits), id))
+    const ControlRow* row = FindControl(id);
+    if (!row)
+        return;
+    if (row->items) {
+        OnComboCommand(code, control);
+    } else if (row->binding.kind == Bind::Check || row->binding.kind == Bind::Radio) {
+        UpdateControlStates();
         RefreshPreview();
+    } else if (code == EN_CHANGE && row->replans) {
+        RefreshPreview();
+    }
 }
 
 // The picker starts where the edit points, when that folder exists.
@@ -180,11 +160,9 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
-    IShellItem* item = nullptr;
-    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
-        dialog->SetFolder(item);
-        item->Release();
-    }
+    ComPtr<IShellItem> item;
+    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(item.put()))))
+        dialog->SetFolder(item.get());
 }
 
 // A dropped file stands for its folder.
@@ -244,26 +222,21 @@ void UpdateMenuChecks()
 
 bool BrowseForFolder(std::wstring& path)
 {
-    IFileOpenDialog* dialog = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(dialog.put()))))
         return false;
-    bool picked = false;
     FILEOPENDIALOGOPTIONS options = 0;
-    IShellItem* item = nullptr;
+    ComPtr<IShellItem> item;
     PWSTR chosen = nullptr;
-    OpenAtFolder(dialog, path);
-    if (SUCCEEDED(dialog->GetOptions(&options)) &&
-        SUCCEEDED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) &&
-        SUCCEEDED(dialog->SetTitle(L"Select folder")) && SUCCEEDED(dialog->Show(g_app.mainWindow)) &&
-        SUCCEEDED(dialog->GetResult(&item)) && SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen))) {
-        path = chosen;
-        CoTaskMemFree(chosen);
-        picked = true;
-    }
-    if (item)
-        item->Release();
-    dialog->Release();
-    return picked;
+    OpenAtFolder(dialog.get(), path);
+    if (FAILED(dialog->GetOptions(&options)) ||
+        FAILED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) ||
+        FAILED(dialog->SetTitle(L"Select folder")) || FAILED(dialog->Show(g_app.mainWindow)) ||
+        FAILED(dialog->GetResult(item.put())) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
+        return false;
+    path = chosen;
+    CoTaskMemFree(chosen);
+    return true;
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

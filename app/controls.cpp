@@ -4,9 +4,13 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/list_views.h"
 #include "app/splitter.h"
 #include "app/theme.h"
-#include "files/list_views.h"
+
+const wchar_t* const kSequenceItems[] = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)", nullptr};
+const wchar_t* const kCaseItems[] = {L"No change", L"UPPERCASE", L"lowercase", L"Title Case", nullptr};
+const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullptr};
 
 namespace {
 
@@ -22,89 +26,133 @@ constexpr DWORD kList = kChild | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELIST
                         WS_BORDER | WS_TABSTOP;
 constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
-struct ControlRow {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;  // complete style
-    DWORD exStyle;
-    HWND AppState::*handle;  // null: reached by ID only
-};
-
-// Creation order is also the initial Tab order.
+// One row per control holds everything about it. A new control needs its ID (controls.h), its
+// row here, its place in ComputeLayout (layout.cpp) and, when the program reads it, an AppState
+// handle; a bound value also needs its settings key (settings/settings_keys.cpp). A new enabling
+// rule is a value of `Enable` and its case in RuleHolds (binding.cpp); a new command of a control
+// goes to HandleControlCommand (commands.cpp).
+// clang-format off
 const ControlRow kControls[] = {
-    {kIdHeadingMode, L"STATIC", L"Processing action", kLabel, 0, nullptr},
-    {kIdModeRename, L"BUTTON", L"Rename in Place", kRadio | WS_GROUP, 0, &AppState::modeRename},
-    {kIdModeCopy, L"BUTTON", L"Copy && Rename", kRadio, 0, &AppState::modeCopy},
-    {kIdModeMove, L"BUTTON", L"Move && Rename", kRadio, 0, &AppState::modeMove},
-    {kIdHeadingDirs, L"STATIC", L"Directories", kLabel, 0, nullptr},
-    {kIdInputLabel, L"STATIC", L"Input directory", kLabel, 0, nullptr},
-    {kIdInputEdit, L"EDIT", L"", kEdit, kSunken, &AppState::inputEdit},
-    {kIdInputBrowse, L"BUTTON", L"Browse...", kPush, 0, &AppState::inputBrowse},
-    {kIdOutputLabel, L"STATIC", L"Output directory", kLabel, 0, nullptr},
-    {kIdOutputEdit, L"EDIT", L"", kEdit, kSunken, &AppState::outputEdit},
-    {kIdOutputBrowse, L"BUTTON", L"Browse...", kPush, 0, &AppState::outputBrowse},
-    {kIdSameAsInput, L"BUTTON", L"Same as input directory", kCheck, 0, &AppState::sameAsInputCheck},
-    {kIdHeadingRules, L"STATIC", L"Renaming rules", kLabel, 0, nullptr},
-    {kIdPrefixLabel, L"STATIC", L"Prefix", kLabel, 0, nullptr},
-    {kIdPrefixType, L"COMBOBOX", L"", kCombo, 0, &AppState::prefixTypeCombo},
-    {kIdPrefixStartLabel, L"STATIC", L"Start", kLabel, 0, nullptr},
-    {kIdPrefixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStartEdit},
-    {kIdPrefixStepLabel, L"STATIC", L"Step", kLabel, 0, nullptr},
-    {kIdPrefixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStepEdit},
-    {kIdPrefixPadLabel, L"STATIC", L"Pad", kLabel, 0, nullptr},
-    {kIdPrefixPad, L"EDIT", L"3", kNumber, kSunken, &AppState::prefixPadEdit},
-    {kIdPrefixSepLabel, L"STATIC", L"Separator", kLabel, 0, nullptr},
-    {kIdPrefixSep, L"EDIT", L" - ", kEdit, kSunken, &AppState::prefixSepEdit},
-    {kIdReplaceEntire, L"BUTTON", L"Replace entire name with:", kCheck, 0, &AppState::replaceEntireCheck},
-    {kIdReplaceName, L"EDIT", L"", kEdit, kSunken, &AppState::replaceNameEdit},
-    {kIdSuffixLabel, L"STATIC", L"Suffix", kLabel, 0, nullptr},
-    {kIdSuffixType, L"COMBOBOX", L"", kCombo, 0, &AppState::suffixTypeCombo},
-    {kIdSuffixStartLabel, L"STATIC", L"Start", kLabel, 0, nullptr},
-    {kIdSuffixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStartEdit},
-    {kIdSuffixStepLabel, L"STATIC", L"Step", kLabel, 0, nullptr},
-    {kIdSuffixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStepEdit},
-    {kIdSuffixPadLabel, L"STATIC", L"Pad", kLabel, 0, nullptr},
-    {kIdSuffixPad, L"EDIT", L"3", kNumber, kSunken, &AppState::suffixPadEdit},
-    {kIdSuffixSepLabel, L"STATIC", L"Separator", kLabel, 0, nullptr},
-    {kIdSuffixSep, L"EDIT", L" - ", kEdit, kSunken, &AppState::suffixSepEdit},
-    {kIdSearchLabel, L"STATIC", L"Search", kLabel, 0, nullptr},
-    {kIdSearch, L"EDIT", L"", kEdit, kSunken, &AppState::searchEdit},
-    {kIdReplaceLabel, L"STATIC", L"Replace", kLabel, 0, nullptr},
-    {kIdReplace, L"EDIT", L"", kEdit, kSunken, &AppState::replaceEdit},
-    {kIdRemoveLabel, L"STATIC", L"Remove chars", kLabel, 0, nullptr},
-    {kIdRemoveChars, L"EDIT", L"", kEdit, kSunken, &AppState::removeCharsEdit},
-    {kIdCaseLabel, L"STATIC", L"Case", kLabel, 0, nullptr},
-    {kIdCaseCombo, L"COMBOBOX", L"", kCombo, 0, &AppState::caseCombo},
-    {kIdExtLabel, L"STATIC", L"Extension", kLabel, 0, nullptr},
-    {kIdExtCombo, L"COMBOBOX", L"", kCombo, 0, &AppState::extCombo},
-    {kIdNewExtLabel, L"STATIC", L"New ext", kLabel, 0, nullptr},
-    {kIdNewExt, L"EDIT", L"", kEdit, kSunken, &AppState::newExtEdit},
-    {kIdHeadingPreview, L"STATIC", L"Preview", kLabel, 0, nullptr},
+    {kIdHeadingMode, L"STATIC", L"Processing action", kLabel, 0},
+    {kIdModeRename, L"BUTTON", L"Rename in Place", kRadio | WS_GROUP, 0, &AppState::modeRename,
+     {Bind::Radio, Enable::Always, 0, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
+    {kIdModeCopy, L"BUTTON", L"Copy && Rename", kRadio, 0, &AppState::modeCopy,
+     {Bind::Radio, Enable::Always, 1, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
+    {kIdModeMove, L"BUTTON", L"Move && Rename", kRadio, 0, &AppState::modeMove,
+     {Bind::Radio, Enable::Always, 2, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
+    {kIdHeadingDirs, L"STATIC", L"Directories", kLabel, 0},
+    {kIdInputLabel, L"STATIC", L"Input directory", kLabel, 0},
+    // Read when it loses the focus, not on every change.
+    {kIdInputEdit, L"EDIT", L"", kEdit, kSunken, &AppState::inputEdit,
+     {Bind::Folder, Enable::Always, 0, [](AppSettings& s) -> std::wstring& { return s.inputDir; }}},
+    {kIdInputBrowse, L"BUTTON", L"Browse...", kPush, 0, &AppState::inputBrowse, {Bind::Button, Enable::Always}},
+    {kIdOutputLabel, L"STATIC", L"Output directory", kLabel, 0},
+    {kIdOutputEdit, L"EDIT", L"", kEdit, kSunken, &AppState::outputEdit,
+     {Bind::Folder, Enable::OutputDir, 0, [](AppSettings& s) -> std::wstring& { return s.outputDir; }}, nullptr, true},
+    {kIdOutputBrowse, L"BUTTON", L"Browse...", kPush, 0, &AppState::outputBrowse, {Bind::Button, Enable::OutputDir}},
+    {kIdSameAsInput, L"BUTTON", L"Same as input directory", kCheck, 0, &AppState::sameAsInputCheck,
+     {Bind::Check, Enable::SameAsInput, 0, nullptr,
+      [](const AppSettings& s) -> int32_t { return s.sameAsInput; },
+      [](AppSettings& s, int32_t v) { s.sameAsInput = v != 0; }}},
+    {kIdHeadingRules, L"STATIC", L"Renaming rules", kLabel, 0},
+    {kIdPrefixLabel, L"STATIC", L"Prefix", kLabel, 0},
+    {kIdPrefixType, L"COMBOBOX", L"", kCombo, 0, &AppState::prefixTypeCombo,
+     {Bind::Combo, Enable::Always, 0, nullptr,
+      [](const AppSettings& s) { return static_cast<int32_t>(s.rules.prefix.type); },
+      [](AppSettings& s, int32_t v) { s.rules.prefix.type = static_cast<SequenceType>(v); }},
+     kSequenceItems},
+    {kIdPrefixStartLabel, L"STATIC", L"Start", kLabel, 0},
+    {kIdPrefixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStartEdit,
+     {Bind::Number, Enable::PrefixSequence, 1, nullptr,
+      [](const AppSettings& s) { return s.rules.prefix.start; },
+      [](AppSettings& s, int32_t v) { s.rules.prefix.start = v; }}, nullptr, true},
+    {kIdPrefixStepLabel, L"STATIC", L"Step", kLabel, 0},
+    {kIdPrefixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStepEdit,
+     {Bind::Number, Enable::PrefixSequence, 1, nullptr,
+      [](const AppSettings& s) { return s.rules.prefix.step; },
+      [](AppSettings& s, int32_t v) { s.rules.prefix.step = v; }}, nullptr, true},
+    {kIdPrefixPadLabel, L"STATIC", L"Pad", kLabel, 0},
+    {kIdPrefixPad, L"EDIT", L"3", kNumber, kSunken, &AppState::prefixPadEdit,
+     {Bind::Number, Enable::PrefixPad, 3, nullptr,
+      [](const AppSettings& s) { return s.rules.prefix.pad; },
+      [](AppSettings& s, int32_t v) { s.rules.prefix.pad = v; }}, nullptr, true},
+    {kIdPrefixSepLabel, L"STATIC", L"Separator", kLabel, 0},
+    {kIdPrefixSep, L"EDIT", L" - ", kEdit, kSunken, &AppState::prefixSepEdit,
+     {Bind::Text, Enable::PrefixSequence, 0, [](AppSettings& s) -> std::wstring& { return s.rules.prefix.sep; }},
+     nullptr, true},
+    {kIdReplaceEntire, L"BUTTON", L"Replace entire name with:", kCheck, 0, &AppState::replaceEntireCheck,
+     {Bind::Check, Enable::Always, 0, nullptr,
+      [](const AppSettings& s) -> int32_t { return s.rules.replaceEntireName; },
+      [](AppSettings& s, int32_t v) { s.rules.replaceEntireName = v != 0; }}},
+    {kIdReplaceName, L"EDIT", L"", kEdit, kSunken, &AppState::replaceNameEdit,
+     {Bind::Text, Enable::ReplaceName, 0, [](AppSettings& s) -> std::wstring& { return s.rules.replaceName; }},
+     nullptr, true},
+    {kIdSuffixLabel, L"STATIC", L"Suffix", kLabel, 0},
+    {kIdSuffixType, L"COMBOBOX", L"", kCombo, 0, &AppState::suffixTypeCombo,
+     {Bind::Combo, Enable::Always, 0, nullptr,
+      [](const AppSettings& s) { return static_cast<int32_t>(s.rules.suffix.type); },
+      [](AppSettings& s, int32_t v) { s.rules.suffix.type = static_cast<SequenceType>(v); }},
+     kSequenceItems},
+    {kIdSuffixStartLabel, L"STATIC", L"Start", kLabel, 0},
+    {kIdSuffixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStartEdit,
+     {Bind::Number, Enable::SuffixSequence, 1, nullptr,
+      [](const AppSettings& s) { return s.rules.suffix.start; },
+      [](AppSettings& s, int32_t v) { s.rules.suffix.start = v; }}, nullptr, true},
+    {kIdSuffixStepLabel, L"STATIC", L"Step", kLabel, 0},
+    {kIdSuffixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStepEdit,
+     {Bind::Number, Enable::SuffixSequence, 1, nullptr,
+      [](const AppSettings& s) { return s.rules.suffix.step; },
+      [](AppSettings& s, int32_t v) { s.rules.suffix.step = v; }}, nullptr, true},
+    {kIdSuffixPadLabel, L"STATIC", L"Pad", kLabel, 0},
+    {kIdSuffixPad, L"EDIT", L"3", kNumber, kSunken, &AppState::suffixPadEdit,
+     {Bind::Number, Enable::SuffixPad, 3, nullptr,
+      [](const AppSettings& s) { return s.rules.suffix.pad; },
+      [](AppSettings& s, int32_t v) { s.rules.suffix.pad = v; }}, nullptr, true},
+    {kIdSuffixSepLabel, L"STATIC", L"Separator", kLabel, 0},
+    {kIdSuffixSep, L"EDIT", L" - ", kEdit, kSunken, &AppState::suffixSepEdit,
+     {Bind::Text, Enable::SuffixSequence, 0, [](AppSettings& s) -> std::wstring& { return s.rules.suffix.sep; }},
+     nullptr, true},
+    {kIdSearchLabel, L"STATIC", L"Search", kLabel, 0},
+    {kIdSearch, L"EDIT", L"", kEdit, kSunken, &AppState::searchEdit,
+     {Bind::Text, Enable::SearchGroup, 0, [](AppSettings& s) -> std::wstring& { return s.rules.search; }},
+     nullptr, true},
+    {kIdReplaceLabel, L"STATIC", L"Replace", kLabel, 0},
+    {kIdReplace, L"EDIT", L"", kEdit, kSunken, &AppState::replaceEdit,
+     {Bind::Text, Enable::SearchGroup, 0, [](AppSettings& s) -> std::wstring& { return s.rules.replace; }},
+     nullptr, true},
+    {kIdRemoveLabel, L"STATIC", L"Remove chars", kLabel, 0},
+    {kIdRemoveChars, L"EDIT", L"", kEdit, kSunken, &AppState::removeCharsEdit,
+     {Bind::Text, Enable::SearchGroup, 0, [](AppSettings& s) -> std::wstring& { return s.rules.removeChars; }},
+     nullptr, true},
+    {kIdCaseLabel, L"STATIC", L"Case", kLabel, 0},
+    {kIdCaseCombo, L"COMBOBOX", L"", kCombo, 0, &AppState::caseCombo,
+     {Bind::Combo, Enable::Always, 0, nullptr,
+      [](const AppSettings& s) { return static_cast<int32_t>(s.rules.caseMode); },
+      [](AppSettings& s, int32_t v) { s.rules.caseMode = static_cast<CaseMode>(v); }},
+     kCaseItems},
+    {kIdExtLabel, L"STATIC", L"Extension", kLabel, 0},
+    {kIdExtCombo, L"COMBOBOX", L"", kCombo, 0, &AppState::extCombo,
+     {Bind::Combo, Enable::Always, 0, nullptr,
+      [](const AppSettings& s) { return static_cast<int32_t>(s.rules.extMode); },
+      [](AppSettings& s, int32_t v) { s.rules.extMode = static_cast<ExtMode>(v); }},
+     kExtItems},
+    {kIdNewExtLabel, L"STATIC", L"New ext", kLabel, 0},
+    {kIdNewExt, L"EDIT", L"", kEdit, kSunken, &AppState::newExtEdit,
+     {Bind::Text, Enable::NewExt, 0, [](AppSettings& s) -> std::wstring& { return s.rules.newExt; }}, nullptr, true},
+    {kIdHeadingPreview, L"STATIC", L"Preview", kLabel, 0},
     // The list headings share the panes' width, which the splitter can make narrower than the
     // text: one line with an ellipsis, never a half-hidden second line.
-    {kIdOriginalHeading, L"STATIC", L"Original file names", kLabel | SS_ENDELLIPSIS, 0, nullptr},
+    {kIdOriginalHeading, L"STATIC", L"Original file names", kLabel | SS_ENDELLIPSIS, 0},
     {kIdListOriginal, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listOriginal},
     {kIdSplitter, L"STATIC", L"", kChild | SS_NOTIFY, 0, &AppState::splitter},
-    {kIdNewHeading, L"STATIC", L"New / preview names", kLabel | SS_ENDELLIPSIS, 0, nullptr},
+    {kIdNewHeading, L"STATIC", L"New / preview names", kLabel | SS_ENDELLIPSIS, 0},
     {kIdListNew, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listNew},
-    {kIdProcess, L"BUTTON", L"Process", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, &AppState::processButton},
+    {kIdProcess, L"BUTTON", L"Process", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, &AppState::processButton,
+     {Bind::Button, Enable::HasFiles}},
     // The status bar sizes itself; clipping siblings is not wanted for it.
     {kIdStatusBar, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, &AppState::statusBar},
 };
-
-
-struct ComboItems {
-    HWND AppState::*combo;
-    const wchar_t* const* items;
-};
-
-const ComboItems kComboItems[] = {
-    {&AppState::prefixTypeCombo, kSequenceItems},
-    {&AppState::suffixTypeCombo, kSequenceItems},
-    {&AppState::caseCombo, kCaseItems},
-    {&AppState::extCombo, kExtItems},
-};
+// clang-format on
 
 HINSTANCE ModuleInstance()
 {
@@ -112,6 +160,19 @@ HINSTANCE ModuleInstance()
 }
 
 }  // namespace
+
+std::span<const ControlRow> ControlTable()
+{
+    return kControls;
+}
+
+const ControlRow* FindControl(int id)
+{
+    for (const ControlRow& row : kControls) {
+        if (row.id == id) return &row;
+    }
+    return nullptr;
+}
 
 HWND ControlById(int id)
 {
@@ -126,10 +187,8 @@ void CreateControls()
                                        g_app.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
                                        instance, nullptr);
         if (row.handle) g_app.*row.handle = control;
-    }
-    for (const ComboItems& combo : kComboItems) {
-        for (const wchar_t* const* item = combo.items; *item; ++item)
-            SendMessageW(g_app.*combo.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*item));
+        for (const wchar_t* const* item = row.items; item && *item; ++item)
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*item));
     }
     InsertListColumns(g_app.listOriginal, true);
     InsertListColumns(g_app.listNew, false);
@@ -140,6 +199,3 @@ void CreateControls()
     ApplyTheme();
 }
 
-const wchar_t* const kSequenceItems[] = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)", nullptr};
-const wchar_t* const kCaseItems[] = {L"No change", L"UPPERCASE", L"lowercase", L"Title Case", nullptr};
-const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullptr};

@@ -1,6 +1,12 @@
 #pragma once
-// The child controls of the main window: their IDs and their creation.
+// The child controls of the main window: their IDs, the one table of their facts, their creation.
 #include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "app/app_state.h"
 
 // Control IDs (the menu argument of CreateWindowExW).
 constexpr int kIdInputLabel = 1001;
@@ -63,6 +69,64 @@ constexpr int kIdStatusBar = 1081;
 constexpr UINT_PTR kSubclassListOriginal = 1;
 constexpr UINT_PTR kSubclassListNew = 2;
 constexpr UINT_PTR kSubclassSplitter = 3;
+
+// How a control's value is tied to the settings (read and written by app/binding.cpp).
+enum class Bind {
+    None,    // not bound, never disabled (labels, lists, splitter, status bar)
+    Button,  // no value; only enabled by its rule
+    Folder,  // a directory edit: trimmed, one pair of quotes dropped
+    Text,
+    Number,  // `value` stands in when the text holds no digit
+    Combo,   // the selected index is the stored value
+    Check,
+    Radio,   // checked when the mode is `value`; the mode is read from all three together
+};
+
+// When a bound control is enabled (always also: no batch is running).
+enum class Enable {
+    Always,
+    OutputDir,       // "Same as input directory" and "Rename in Place" both unchecked
+    SameAsInput,     // "Rename in Place" unchecked
+    PrefixSequence,  // prefix type is not None
+    PrefixPad,       // prefix type is Numbers
+    SuffixSequence,
+    SuffixPad,
+    NewExt,          // extension mode is Change
+    ReplaceName,     // "Replace entire name with:" checked
+    SearchGroup,     // "Replace entire name with:" unchecked
+    HasFiles,
+};
+
+using TextField = std::wstring& (*)(AppSettings&);
+using GetInt = int32_t (*)(const AppSettings&);
+using SetInt = void (*)(AppSettings&, int32_t);
+
+struct Binding {
+    Bind kind = Bind::None;
+    Enable enable = Enable::Always;
+    int32_t value = 0;
+    TextField text = nullptr;  // Folder, Text
+    GetInt get = nullptr;      // Number, Combo, Check, Radio
+    SetInt set = nullptr;      // Number, Combo, Check
+};
+
+// Everything about one child control.
+struct ControlRow {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;  // complete style
+    DWORD exStyle;
+    HWND AppState::*handle = nullptr;      // null: reached by ID only
+    Binding binding = {};
+    const wchar_t* const* items = nullptr;  // a combo box's items, ending in null
+    bool replans = false;                   // every EN_CHANGE plans the preview again
+};
+
+// Every child of the main window, in creation order (which is also the first Tab order).
+std::span<const ControlRow> ControlTable();
+// The row of a control ID, or null.
+const ControlRow* FindControl(int id);
 
 // Creates every child of g_app.mainWindow (zero-sized; LayoutControls places them), fills the
 // combo boxes, inserts the list columns, installs the subclasses, then the font and the theme.

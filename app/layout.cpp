@@ -8,7 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/controls.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 namespace {
 
@@ -150,8 +150,6 @@ const SequenceRowIds kSuffixRow = {kIdSuffixLabel,     kIdSuffixType, kIdSuffixS
                                    kIdSuffixStepLabel, kIdSuffixStep, kIdSuffixPadLabel,   kIdSuffixPad,
                                    kIdSuffixSepLabel,  kIdSuffixSep};
 
-const int kComboIds[] = {kIdPrefixType, kIdSuffixType, kIdCaseCombo, kIdExtCombo};
-
 }  // namespace
 
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi)
@@ -242,24 +240,20 @@ std::vector<Placement> ComputeLayout(const LayoutInput& in)
 int MeasureTextWidth(const wchar_t* text)
 {
     if (!g_app.uiFont || !text || !*text) return ScaleDp(80, g_app.dpi);
-    HDC dc = GetDC(g_app.mainWindow);
-    HGDIOBJ old = SelectObject(dc, g_app.uiFont);
+    const WindowDc dc(g_app.mainWindow);
+    const SelectedObject font(dc, g_app.uiFont);
     SIZE extent{};
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(g_app.mainWindow, dc);
     return extent.cx + ScaleDp(10, g_app.dpi);
 }
 
 int UiRowHeight()
 {
     if (!g_app.uiFont) return ScaleDp(26, g_app.dpi);
-    HDC dc = GetDC(g_app.mainWindow);
-    HGDIOBJ old = SelectObject(dc, g_app.uiFont);
+    const WindowDc dc(g_app.mainWindow);
+    const SelectedObject font(dc, g_app.uiFont);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(g_app.mainWindow, dc);
     return metrics.tmHeight + metrics.tmExternalLeading + ScaleDp(12, g_app.dpi);
 }
 
@@ -298,8 +292,9 @@ void LayoutControls()
     in.splitPct = g_app.settings.splitPct;
     in.measure = MeasureTextWidth;
     const int itemH = ComboItemHeight(in.rowH, in.dpi);
-    for (int id : kComboIds) {
-        HWND combo = ControlById(id);
+    for (const ControlRow& row : ControlTable()) {
+        if (!row.items) continue;
+        HWND combo = ControlById(row.id);
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemH);
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
     }

@@ -4,8 +4,7 @@
 
 #include <vector>
 
-// n pixels at 96 DPI scaled to `dpi`, rounded.
-inline int ScaleDp(int n, int dpi) { return MulDiv(n, dpi, 96); }
+#include "app/win_util.h"
 
 // One control's rectangle. Combo boxes also go to the bottom of the Z order, which puts
 // them last in the Tab order.

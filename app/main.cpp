@@ -3,22 +3,7 @@
 #include <objbase.h>
 
 #include "app/startup.h"
-
-namespace {
-
-// Resolved at run time: the call is missing before Windows 10 1703.
-void MakeProcessPerMonitorDpiAware()
-{
-    using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    auto setContext = user32 ? reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-                                   GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
-                             : nullptr;
-    if (setContext)
-        setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-}
-
-}  // namespace
+#include "app/win_util.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {

@@ -7,13 +7,16 @@
 #include "app/binding.h"
 #include "app/commands.h"
 #include "app/controls.h"
+#include "app/file_list.h"
 #include "app/layout.h"
+#include "app/list_views.h"
+#include "app/processing.h"
+#include "app/row_drag.h"
 #include "app/splitter.h"
 #include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
-#include "files/list_views.h"
-#include "files/row_drag.h"
 #include "files/worker.h"
 #include "resources/resource.h"
 
@@ -24,22 +27,8 @@ const wchar_t kMainWindowTitle[] = L"Orvane Pallisto";
 
 namespace {
 
-// GetDpiForWindow is missing before Windows 10 1607: fall back to the screen's DPI.
-int WindowDpi(HWND window)
-{
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi) {
-        UINT dpi = getDpi(window);
-        if (dpi != 0)
-            return static_cast<int>(dpi);
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
+bool g_inSizeMove = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: one save at the end
+HWND g_lastFocus = nullptr;  // the control that had the focus when the window was deactivated
 
 HICON LoadSmallAppIcon(HINSTANCE instance)
 {
@@ -52,7 +41,8 @@ LRESULT OnCreate(HWND window)
 {
     g_app.mainWindow = window;
     g_app.closing = false;
-    g_app.lastFocus = nullptr;
+    g_lastFocus = nullptr;
+    g_inSizeMove = false;
     g_app.dpi = WindowDpi(window);
     HICON big = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -70,21 +60,6 @@ LRESULT OnCreate(HWND window)
     return 0;
 }
 
-template <typename T>
-void DeleteGdiObject(T& object)
-{
-    if (object)
-        DeleteObject(object);
-    object = nullptr;
-}
-
-void DestroyOverlay(HWND& overlay)
-{
-    if (overlay)
-        DestroyWindow(overlay);
-    overlay = nullptr;
-}
-
 void OnDestroy()
 {
     if (g_app.listOriginal)
@@ -93,8 +68,7 @@ void OnDestroy()
         RemoveWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew);
     if (g_app.splitter)
         RemoveWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter);
-    DestroyOverlay(g_app.ghostWindow);
-    DestroyOverlay(g_app.markerWindow);
+    DestroyDragOverlays();
     DeleteGdiObject(g_app.uiFont);
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
@@ -114,7 +88,7 @@ void OnSize(UINT sizeType)
     // A minimised window has a 0 x 0 client area: laying out would squeeze the columns.
     if (sizeType == SIZE_MINIMIZED) return;
     LayoutControls();
-    if (g_app.windowReady && !g_app.inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
+    if (g_app.windowReady && !g_inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
         SaveSettings(true);
 }
 
@@ -154,11 +128,11 @@ bool OnActivate(HWND window, WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window, focus)) g_app.lastFocus = focus;
+        if (focus && IsChild(window, focus)) g_lastFocus = focus;
         return false;
     }
     if (HIWORD(wParam)) return false;  // minimised: nothing to focus yet
-    HWND target = g_app.lastFocus;
+    HWND target = g_lastFocus;
     if (!target || !IsWindow(target) || !IsChild(window, target) || !IsWindowEnabled(target))
         target = FirstTabStop(window);
     if (!target) return false;
@@ -198,7 +172,7 @@ LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
         return 0;
     }
     case LVN_COLUMNCLICK:
-        if (fromOriginal && !g_app.busy && !g_app.dragging)
+        if (fromOriginal && !g_app.busy && !RowDragActive())
             SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         return 0;
     case LVN_ITEMCHANGED: {
@@ -268,10 +242,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLORSTATIC:
         return OnControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_ENTERSIZEMOVE:
-        g_app.inSizeMove = true;
+        g_inSizeMove = true;
         return 0;
     case WM_EXITSIZEMOVE:
-        g_app.inSizeMove = false;
+        g_inSizeMove = false;
         SaveSettings(true);
         return 0;
     case WM_DPICHANGED:

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/commands.h"
+#include "app/file_list.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/theme.h"

@@ -9,6 +9,8 @@
 #include "app/app_state.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/theme.h"
+#include "app/win_util.h"
 
 int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi)
 {
@@ -22,18 +24,20 @@ int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi)
 
 namespace {
 
+// The pointer is over the splitter (or drags it); the splitter holds the capture for a drag.
+bool g_hot = false;
+bool g_dragging = false;
+
 struct SplitterColors {
     COLORREF back, line, grip;
 };
 
 SplitterColors ColorsForState()
 {
-    const bool active = g_app.splitterHot || g_app.splitterDragging;
-    const bool dark = g_app.settings.darkTheme;
-    if (active)
-        return {dark ? RGB(70, 70, 70) : RGB(200, 200, 200), GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_HOTLIGHT)};
-    if (dark) return {RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)};
-    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)};
+    const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
+    if (g_hot || g_dragging)
+        return {theme.splitterHotBackground, theme.accent, theme.accent};
+    return {theme.splitterBackground, theme.splitterLine, theme.splitterGrip};
 }
 
 void PaintSplitter(HWND splitter)
@@ -43,21 +47,19 @@ void PaintSplitter(HWND splitter)
     RECT rect{};
     GetClientRect(splitter, &rect);
     const SplitterColors colors = ColorsForState();
-    HBRUSH back = CreateSolidBrush(colors.back);
-    FillRect(dc, &rect, back);
-    DeleteObject(back);
+    FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(colors.back)));
 
     const int cx = (rect.left + rect.right) / 2;
     const int inset = ScaleDp(10, g_app.dpi);
-    HPEN pen = CreatePen(PS_SOLID, 1, colors.line);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, cx, rect.top + inset, nullptr);
-    LineTo(dc, cx, rect.bottom - inset);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colors.line));
+        const SelectedObject selected(dc, pen);
+        MoveToEx(dc, cx, rect.top + inset, nullptr);
+        LineTo(dc, cx, rect.bottom - inset);
+    }
 
     // Five 3 x 3 grip dots centred on the line.
-    HBRUSH grip = CreateSolidBrush(colors.grip);
+    const GdiObject<HBRUSH> grip(CreateSolidBrush(colors.grip));
     const int cy = (rect.top + rect.bottom) / 2;
     const int k = ScaleDp(5, g_app.dpi);
     for (int i = -2; i <= 2; ++i) {
@@ -65,7 +67,6 @@ void PaintSplitter(HWND splitter)
         RECT dot{cx - 1, c - 1, cx + 2, c + 2};
         FillRect(dc, &dot, grip);
     }
-    DeleteObject(grip);
     EndPaint(splitter, &ps);
 }
 
@@ -86,11 +87,11 @@ void OnMouseMove(HWND splitter, WPARAM wParam, LPARAM lParam)
 {
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, splitter, 0};
     TrackMouseEvent(&track);
-    if (!g_app.splitterHot) {
-        g_app.splitterHot = true;
+    if (!g_hot) {
+        g_hot = true;
         Redraw(splitter);
     }
-    if (!g_app.splitterDragging || !(wParam & MK_LBUTTON)) return;
+    if (!g_dragging || !(wParam & MK_LBUTTON)) return;
     POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     MapWindowPoints(splitter, g_app.mainWindow, &pointer, 1);
     const int pct = SplitPctFromPointer(pointer.x, ClientRectOf(g_app.listOriginal).left,
@@ -112,7 +113,7 @@ bool OnSplitter(HWND splitter, LPARAM point)
 // The drag ended (button released or capture taken away): keep the split.
 void EndDrag(HWND splitter)
 {
-    g_app.splitterDragging = false;
+    g_dragging = false;
     SaveSettings(true);
     Redraw(splitter);
 }
@@ -135,30 +136,30 @@ LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_LBUTTONDBLCLK:  // static controls take double clicks: a quick second press still drags
     case WM_LBUTTONDOWN:
-        g_app.splitterDragging = true;
-        g_app.splitterHot = true;
+        g_dragging = true;
+        g_hot = true;
         SetCapture(splitter);
         Redraw(splitter);
         return 0;
     case WM_LBUTTONUP:
-        if (!g_app.splitterDragging) return 0;
+        if (!g_dragging) return 0;
         // Cleared first so the WM_CAPTURECHANGED of the release does not end the drag twice.
-        g_app.splitterDragging = false;
+        g_dragging = false;
         if (GetCapture() == splitter) ReleaseCapture();
         // The leave notice came (and was ignored) while the drag held the mouse, and none follows
         // a release elsewhere: without this the splitter would stay highlighted.
-        if (!OnSplitter(splitter, lParam)) g_app.splitterHot = false;
+        if (!OnSplitter(splitter, lParam)) g_hot = false;
         EndDrag(splitter);
         return 0;
     case WM_CAPTURECHANGED:
-        if (g_app.splitterDragging && reinterpret_cast<HWND>(lParam) != splitter) {
-            g_app.splitterHot = false;  // another window has the mouse; the next move here relights it
+        if (g_dragging && reinterpret_cast<HWND>(lParam) != splitter) {
+            g_hot = false;  // another window has the mouse; the next move here relights it
             EndDrag(splitter);
         }
         return 0;
     case WM_MOUSELEAVE:
-        if (g_app.splitterDragging) return 0;
-        g_app.splitterHot = false;
+        if (g_dragging) return 0;
+        g_hot = false;
         Redraw(splitter);
         return 0;
     default:

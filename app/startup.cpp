@@ -7,16 +7,13 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
+#include "app/win_util.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 
 const wchar_t kSingleInstanceMutexName[] = L"Local\\Orvane.Pallisto.SingleInstance";
 
 namespace {
-
-unsigned long g_buildNumber = 0;  // 0: not read yet (or unreadable, tried again)
-
-using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 void ClearThemeHooks()
 {
@@ -58,32 +55,12 @@ int RunMessageLoop(HWND window)
 
 }  // namespace
 
-unsigned long GetWindowsBuildNumber()
-{
-    if (g_buildNumber != 0)
-        return g_buildNumber;
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto rtlGetVersion =
-        ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-              : nullptr;
-    if (!rtlGetVersion)
-        return 0;
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (rtlGetVersion(&info) != 0)
-        return 0;
-    g_buildNumber = info.dwBuildNumber;
-    return g_buildNumber;
-}
-
 void ResolveThemeHooks(HMODULE uxtheme, unsigned long build)
 {
     ClearThemeHooks();
     if (!uxtheme || build < kFirstDarkModeBuild)
         return;
-    auto byOrdinal = [uxtheme](WORD ordinal) {
-        return reinterpret_cast<void*>(GetProcAddress(uxtheme, MAKEINTRESOURCEA(ordinal)));
-    };
+    auto byOrdinal = [uxtheme](WORD ordinal) { return FindExport<void*>(uxtheme, MAKEINTRESOURCEA(ordinal)); };
     void* appTheme = byOrdinal(135);
     void* windowTheme = byOrdinal(133);
     if (!appTheme || !windowTheme)

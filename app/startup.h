@@ -4,9 +4,6 @@
 
 extern const wchar_t kSingleInstanceMutexName[];  // "Local\Orvane.Pallisto.SingleInstance"
 
-// The operating system's build number (RtlGetVersion), or 0 when it cannot be read.
-unsigned long GetWindowsBuildNumber();
-
 // Everything from the single-instance check to the end of the message loop; the exit code.
 int RunApplication(HINSTANCE instance, int showCommand);
 

@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "app/theme_hooks.h"
+#include "app/win_util.h"
 
 // Start-up fills these in when the system has them; null means "skip the call".
 SetAppThemeModeFn SetAppThemeMode = nullptr;
@@ -35,7 +36,6 @@ constexpr DWORD kDwmColorDefault = 0xFFFFFFFE;
 constexpr COLORREF kDarkBackground = RGB(32, 32, 32);
 constexpr COLORREF kDarkEdit = RGB(45, 45, 45);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kLightCaption = RGB(243, 243, 243);
 
 constexpr wchar_t kVariableFace[] = L"Segoe UI Variable Text";
 constexpr wchar_t kFallbackFace[] = L"Segoe UI";
@@ -56,14 +56,6 @@ BOOL CALLBACK ThemeChild(HWND child, LPARAM)
 {
     ApplyControlTheme(child);
     return TRUE;
-}
-
-void DeleteBrush(HBRUSH& brush)
-{
-    if (brush) {
-        DeleteObject(brush);
-        brush = nullptr;
-    }
 }
 
 void SetDwmValue(HWND window, DWORD attribute, DWORD value)
@@ -99,11 +91,36 @@ HWND ListHeader(HWND list)
 
 ThemeColors GetThemeColors(bool dark)
 {
-    if (dark)
-        return {kDarkBackground, kDarkEdit, kWhite, kDarkBackground, kWhite, kDarkBackground, kDarkBackground, kWhite};
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-    return {window, window, text, window, text, GetSysColor(COLOR_BTNFACE), kLightCaption, RGB(0, 0, 0)};
+    ThemeColors c{};
+    c.accent = GetSysColor(COLOR_HOTLIGHT);
+    if (dark) {
+        c.windowBackground = c.listBackground = c.statusBarBackground = c.captionColor = kDarkBackground;
+        c.editBackground = kDarkEdit;
+        c.controlText = c.listText = c.captionText = c.splitterGrip = kWhite;
+        c.selectedRowBackground = RGB(52, 52, 52);
+        c.unchangedText = RGB(180, 180, 180);
+        c.conflictText = RGB(255, 170, 170);
+        c.existsText = RGB(255, 210, 150);
+        c.doneText = RGB(160, 220, 180);
+        c.splitterBackground = RGB(37, 37, 37);
+        c.splitterHotBackground = c.splitterLine = RGB(70, 70, 70);
+        c.ghostBackground = RGB(48, 48, 48);
+        return c;
+    }
+    c.windowBackground = c.editBackground = c.listBackground = GetSysColor(COLOR_WINDOW);
+    c.controlText = c.listText = c.splitterGrip = GetSysColor(COLOR_WINDOWTEXT);
+    c.statusBarBackground = c.splitterBackground = GetSysColor(COLOR_BTNFACE);
+    c.captionColor = RGB(243, 243, 243);
+    c.captionText = RGB(0, 0, 0);
+    c.selectedRowBackground = RGB(232, 232, 232);
+    c.unchangedText = RGB(96, 96, 96);
+    c.conflictText = RGB(176, 0, 32);
+    c.existsText = RGB(176, 96, 0);
+    c.doneText = RGB(16, 128, 48);
+    c.splitterHotBackground = RGB(200, 200, 200);
+    c.splitterLine = GetSysColor(COLOR_BTNSHADOW);
+    c.ghostBackground = RGB(250, 250, 250);
+    return c;
 }
 
 std::vector<FrameAttribute> FrameAttributes(bool dark, unsigned long build)
@@ -138,9 +155,7 @@ bool IsFontFamilyInstalled(const wchar_t* face)
     probe.lfCharSet = DEFAULT_CHARSET;
     wcsncpy_s(probe.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
     bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &probe, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExW(WindowDc(nullptr), &probe, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -152,10 +167,7 @@ const wchar_t* DetectUiFontFace()
 
 void CreateUiFont()
 {
-    if (g_app.uiFont) {
-        DeleteObject(g_app.uiFont);
-        g_app.uiFont = nullptr;
-    }
+    DeleteGdiObject(g_app.uiFont);
     LOGFONTW font{};
     font.lfHeight = UiFontHeight(g_app.settings.fontPt, g_app.dpi);
     font.lfWeight = FW_NORMAL;
@@ -174,8 +186,8 @@ void ApplyTheme()
 {
     const bool dark = g_app.settings.darkTheme;
     const ThemeColors colors = GetThemeColors(dark);
-    DeleteBrush(g_app.backgroundBrush);
-    DeleteBrush(g_app.editBrush);
+    DeleteGdiObject(g_app.backgroundBrush);
+    DeleteGdiObject(g_app.editBrush);
     g_app.backgroundBrush = CreateSolidBrush(colors.windowBackground);
     g_app.editBrush = CreateSolidBrush(colors.editBackground);
     ApplyProcessTheme(dark);  // the app-wide mode, as at start-up

@@ -21,6 +21,18 @@ struct ThemeColors {
     COLORREF statusBarBackground;
     COLORREF captionColor;  // title bar, builds 22000 and later
     COLORREF captionText;
+    COLORREF selectedRowBackground;
+    // Row texts by status; other statuses use listText.
+    COLORREF unchangedText;
+    COLORREF conflictText;  // duplicate, invalid name, failed
+    COLORREF existsText;    // the target exists
+    COLORREF doneText;
+    COLORREF accent;  // a hot or dragged splitter, the drag ghost's frame, the drop marker
+    COLORREF splitterBackground;
+    COLORREF splitterHotBackground;
+    COLORREF splitterLine;
+    COLORREF splitterGrip;
+    COLORREF ghostBackground;
 };
 ThemeColors GetThemeColors(bool dark);
 

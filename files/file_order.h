@@ -1,19 +1,9 @@
 #pragma once
-// Reading the input directory into the file list, and ordering it.
+// Listing a directory into rows, and ordering them.
 #include <string>
 
 #include "engine/planner.h"
 
-void ScanInputDirectory();
-void ClearFileList();
-void SortByColumn(int column);
-void UpdateSortIndicators();
-// After a reorder that is not a scan: plan again, reset both item counts, repaint, counts.
-void ReplanAfterReorder();
-// Puts a text into the status bar and remembers it in g_app.statusBarText.
-void SetStatusText(const std::wstring& text);
-
-// The window-free pieces the scan and the sort are made of.
 enum class ListResult { Listed, NotFound, Unreadable };
 
 struct FolderNames;

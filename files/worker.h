@@ -48,15 +48,6 @@ size_t JobLength(const ProcessJob& job);
 // Starts the worker on `job`; the thread handle (the caller closes it), or null on failure.
 HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job);
 
-void StartProcessing();
-// WM_APP_PROGRESS: rows up to `lastRow` are done; applies every outcome not applied yet.
-void OnProgress(size_t lastRow);
-// WM_APP_FINISHED, and after any box shown during a batch: once the worker has ended, applies
-// the outcomes left and ends the batch; otherwise nothing.
-void OnFinished();
-// The Undo Last Batch command: asks, then puts the last batch's files back on the worker.
-void StartUndo();
-
 // The worker's side, usable without the main window.
 unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::shared_ptr<ProcessJob>
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);

@@ -3,8 +3,9 @@
 
 #include "app/splitter.h"
 #include "tests/support/main_window_fixture.h"
-#include "files/list_views.h"
+#include "app/list_views.h"
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -226,6 +227,30 @@ TEST_F(ControlsTest, BothListsGotTheirColumns)
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
     }
+}
+
+// What the other files take from the control table holds for every row.
+TEST(ControlTable, RowsAreConsistent)
+{
+    std::set<int> ids;
+    for (const ControlRow& row : ControlTable()) {
+        SCOPED_TRACE(row.id);
+        EXPECT_TRUE(ids.insert(row.id).second) << "ID used twice";
+        EXPECT_EQ(FindControl(row.id), &row);
+        const bool combo = lstrcmpiW(row.className, L"COMBOBOX") == 0;
+        EXPECT_EQ(combo, row.items != nullptr) << "combo boxes and only they have items";
+        EXPECT_EQ(combo, row.binding.kind == Bind::Combo);
+        if (row.items) {
+            EXPECT_NE(row.items[0], nullptr);
+        }
+        if (row.binding.kind != Bind::None) {
+            EXPECT_NE(row.handle, nullptr) << "a bound control needs its handle";
+        }
+        if (row.replans) {
+            EXPECT_EQ(lstrcmpiW(row.className, L"EDIT"), 0) << "only edits re-plan on a change";
+        }
+    }
+    EXPECT_EQ(FindControl(4242), nullptr);
 }
 
 TEST_F(ControlsTest, EveryChildUsesTheUiFont)

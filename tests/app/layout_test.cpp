@@ -399,12 +399,27 @@ LPARAM At(int x, int y)
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+// Whether the splitter shows its highlight (light theme), read from what it paints.
+bool Highlighted(HWND splitter)
+{
+    RedrawWindow(splitter, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return PixelAt(splitter, 0, 0) == RGB(200, 200, 200);
+}
+
 TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
 {
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
     HWND splitter = g_app.splitter;
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
-    EXPECT_TRUE(g_app.splitterDragging);
-    EXPECT_TRUE(g_app.splitterHot);
+    EXPECT_TRUE(Highlighted(splitter));
     EXPECT_EQ(GetCapture(), splitter);
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
     EXPECT_EQ(g_app.settings.splitPct, 20);
@@ -419,7 +434,6 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     EXPECT_EQ(g_app.settings.splitPct, 80);
     EXPECT_FALSE(SettingsFileExists());
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(3000, 20));
-    EXPECT_FALSE(g_app.splitterDragging);
     EXPECT_NE(GetCapture(), splitter);
     EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 80"), std::string::npos);
 
@@ -441,12 +455,11 @@ TEST_F(LayoutTest, ASecondQuickPressDragsToo)
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
     SendMessageW(splitter, WM_LBUTTONDBLCLK, MK_LBUTTON, At(2, 20));
-    EXPECT_TRUE(g_app.splitterDragging);
     EXPECT_EQ(GetCapture(), splitter);
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
     EXPECT_EQ(g_app.settings.splitPct, 20);
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(-2000, 20));
-    EXPECT_FALSE(g_app.splitterDragging);
+    EXPECT_NE(GetCapture(), splitter);
 }
 
 TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
@@ -455,9 +468,11 @@ TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
     SetCapture(g_app.listNew);  // as when another window takes the mouse
-    EXPECT_FALSE(g_app.splitterDragging);
     EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 20"), std::string::npos);
     ReleaseCapture();
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(3000, 20));
+    EXPECT_EQ(g_app.settings.splitPct, 20) << "the drag has ended";
+    SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
     // A release after the drag has ended changes nothing.
     DeleteSettingsFile();
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
@@ -470,21 +485,23 @@ TEST_F(LayoutTest, SplitterCursorAndHoverState)
     EXPECT_EQ(SendMessageW(splitter, WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
     EXPECT_EQ(SendMessageW(splitter, WM_ERASEBKGND, 0, 0), 1);
-    EXPECT_FALSE(g_app.splitterHot);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    EXPECT_FALSE(Highlighted(splitter));
     SendMessageW(splitter, WM_MOUSEMOVE, 0, At(3, 30));
-    EXPECT_TRUE(g_app.splitterHot);
+    EXPECT_TRUE(Highlighted(splitter));
     SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
-    EXPECT_FALSE(g_app.splitterHot);
+    EXPECT_FALSE(Highlighted(splitter));
     // While dragging, leaving the splitter keeps it highlighted.
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
     SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
-    EXPECT_TRUE(g_app.splitterHot);
-    SendMessageW(splitter, WM_LBUTTONUP, 0, At(2, 20));
+    EXPECT_TRUE(Highlighted(splitter));
+    SendMessageW(splitter, WM_LBUTTONUP, 0, At(-300, 20));
 }
 
 
 TEST_F(LayoutTest, AfterADragTheHighlightStaysOnlyWhileThePointerIsOnTheSplitter)
 {
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
     HWND splitter = g_app.splitter;
     RECT rect{};
     GetClientRect(splitter, &rect);
@@ -512,20 +529,12 @@ TEST_F(LayoutTest, AfterADragTheHighlightStaysOnlyWhileThePointerIsOnTheSplitter
         } else {
             SendMessageW(splitter, WM_LBUTTONUP, 0, At(r.x, r.y));
         }
-        EXPECT_FALSE(g_app.splitterDragging);
-        EXPECT_EQ(g_app.splitterHot, r.hot);
-        g_app.splitterHot = false;
+        EXPECT_NE(GetCapture(), splitter);
+        EXPECT_EQ(Highlighted(splitter), r.hot);
+        SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
     }
 }
 
-
-COLORREF PixelAt(HWND window, int x, int y)
-{
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
 
 TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
 {
@@ -535,21 +544,23 @@ TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
     GetClientRect(splitter, &rect);
     const int cx = rect.right / 2, cy = rect.bottom / 2;
     const COLORREF hot = GetSysColor(COLOR_HOTLIGHT);
+    enum Pointer { Away, Over, Pressed };
     const struct {
-        bool dark, hot, dragging;
+        bool dark;
+        Pointer pointer;
         COLORREF back, line, grip;
     } rows[] = {
-        {false, false, false, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)},
-        {false, true, false, RGB(200, 200, 200), hot, hot},
-        {false, false, true, RGB(200, 200, 200), hot, hot},
-        {true, false, false, RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)},
-        {true, true, false, RGB(70, 70, 70), hot, hot},
+        {false, Away, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOWTEXT)},
+        {false, Over, RGB(200, 200, 200), hot, hot},
+        {false, Pressed, RGB(200, 200, 200), hot, hot},
+        {true, Away, RGB(37, 37, 37), RGB(70, 70, 70), RGB(255, 255, 255)},
+        {true, Over, RGB(70, 70, 70), hot, hot},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "dark " << r.dark << " hot " << r.hot << " dragging " << r.dragging);
+        SCOPED_TRACE(testing::Message() << "dark " << r.dark << " pointer " << r.pointer);
         g_app.settings.darkTheme = r.dark;
-        g_app.splitterHot = r.hot;
-        g_app.splitterDragging = r.dragging;
+        if (r.pointer == Over) SendMessageW(splitter, WM_MOUSEMOVE, 0, At(2, 20));
+        if (r.pointer == Pressed) SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
         RedrawWindow(splitter, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         EXPECT_EQ(PixelAt(splitter, 0, 0), r.back);
         EXPECT_EQ(PixelAt(splitter, cx, 11), r.line);      // the line starts 10 px down
@@ -557,8 +568,9 @@ TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
         EXPECT_EQ(PixelAt(splitter, cx + 1, cy), r.grip);  // the middle grip dot, 3 px wide
         EXPECT_EQ(PixelAt(splitter, cx - 1, cy + 10), r.grip);
         EXPECT_EQ(PixelAt(splitter, cx + 1, cy + 3), r.back);  // between two dots
+        SendMessageW(splitter, WM_LBUTTONUP, 0, At(-300, 20));
+        SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
     }
-    g_app.splitterHot = g_app.splitterDragging = false;
 }
 
 

@@ -4,6 +4,7 @@
 
 #include "app/layout.h"
 #include "resources/resource.h"
+#include "tests/app/drag_overlays.h"
 
 namespace {
 
@@ -195,20 +196,19 @@ TEST_F(MainWindowTest, SizeChangesSaveOnlyOutsideMovesOnceReady)
         SCOPED_TRACE(testing::Message() << row.ready << row.inSizeMove << row.sizeType);
         DeleteSettingsFile();
         g_app.windowReady = row.ready;
-        g_app.inSizeMove = row.inSizeMove;
+        if (row.inSizeMove) SendMessageW(window_, WM_ENTERSIZEMOVE, 0, 0);
         SendMessageW(window_, WM_SIZE, row.sizeType, MAKELPARAM(1000, 700));
         EXPECT_EQ(SettingsFileExists(), row.saves);
+        if (row.inSizeMove) SendMessageW(window_, WM_EXITSIZEMOVE, 0, 0);
     }
 }
 
 TEST_F(MainWindowTest, EndOfMoveSavesOnce)
 {
     SendMessageW(window_, WM_ENTERSIZEMOVE, 0, 0);
-    EXPECT_TRUE(g_app.inSizeMove);
     SetWindowPos(window_, nullptr, 40, 30, 1200, 800, SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_FALSE(SettingsFileExists()) << "no save during the move";
     SendMessageW(window_, WM_EXITSIZEMOVE, 0, 0);
-    EXPECT_FALSE(g_app.inSizeMove);
     ASSERT_TRUE(SettingsFileExists());
     AppSettings saved = SavedSettings();
     EXPECT_EQ(saved.winW, 1200);
@@ -365,16 +365,22 @@ TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
         {true, false, false, 1, 1},
         {true, false, false, 2, 2},
     };
-    ASSERT_EQ(g_app.sortColumn, 0) << "the scan sorts by name";
+    ASSERT_EQ(HeaderFormat(0), HDF_SORTUP) << "the scan sorts by name";
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.dragging << row.column);
         g_app.busy = row.busy;
-        g_app.dragging = row.dragging;
+        if (row.dragging) {
+            NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
+            SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+            ASSERT_TRUE(DragShown());
+        }
         NMLISTVIEW click =
             ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
         SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-        EXPECT_EQ(g_app.sortColumn, row.sortColumnAfter);
-        g_app.busy = g_app.dragging = false;
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(HeaderFormat(column) != 0, column == row.sortColumnAfter) << "arrow on column " << column;
+        g_app.busy = false;
+        CancelRowDrag();
     }
 }
 
@@ -396,10 +402,10 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
         NMLISTVIEW drag =
             ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
         SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
-        EXPECT_EQ(g_app.dragging, row.starts);
+        EXPECT_EQ(DragShown(), row.starts);
         g_app.busy = false;
     }
-    EXPECT_EQ(g_app.dragRow, 1);
+    EXPECT_EQ(Text(DragGhost()), g_app.files[1].name);
 }
 
 // The drag overlays are top-level windows of their own: closing mid-drag must not leave them.
@@ -407,15 +413,13 @@ TEST_F(MainWindowWithInputTest, DestroyDuringARowDragRemovesTheOverlays)
 {
     NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
     SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
-    ASSERT_TRUE(g_app.dragging);
-    HWND ghost = g_app.ghostWindow, marker = g_app.markerWindow;
+    ASSERT_TRUE(DragShown());
+    HWND ghost = DragGhost(), marker = DropMarker();
     ASSERT_TRUE(IsWindow(ghost));
     ASSERT_TRUE(IsWindow(marker));
     DestroyWindow(window_);
     EXPECT_FALSE(IsWindow(ghost));
     EXPECT_FALSE(IsWindow(marker));
-    EXPECT_EQ(g_app.ghostWindow, nullptr);
-    EXPECT_EQ(g_app.markerWindow, nullptr);
 }
 
 TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)

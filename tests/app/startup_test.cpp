@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "app/theme_hooks.h"
+#include "app/win_util.h"
 #include "resources/resource.h"
 #include "tests/support/main_window_fixture.h"
 

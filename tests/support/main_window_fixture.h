@@ -107,6 +107,15 @@ protected:
         SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
         return buffer;
     }
+    // The sort arrow a column of the original-names list shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+    static int HeaderFormat(int column)
+    {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0));
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    }
     static int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     static bool WaitIdle() { return PumpUntil([] { return !g_app.busy; }); }

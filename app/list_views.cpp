@@ -1,24 +1,22 @@
 // Cell texts, row colours and column widths of the two list views; no window involved.
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <cwchar>
+
+#include "app/theme.h"
 
 namespace {
 
 struct StatusColour {
     ItemStatus status;
-    COLORREF dark;
-    COLORREF light;
+    COLORREF ThemeColors::*text;
 };
 
-// Text colours of unselected rows; statuses not listed use the default text colour.
+// Text colours of unselected rows; statuses not listed use the list's text colour.
 constexpr StatusColour kStatusColours[] = {
-    {ItemStatus::Unchanged, RGB(180, 180, 180), RGB(96, 96, 96)},
-    {ItemStatus::Duplicate, RGB(255, 170, 170), RGB(176, 0, 32)},
-    {ItemStatus::InvalidName, RGB(255, 170, 170), RGB(176, 0, 32)},
-    {ItemStatus::Failed, RGB(255, 170, 170), RGB(176, 0, 32)},
-    {ItemStatus::TargetExists, RGB(255, 210, 150), RGB(176, 96, 0)},
-    {ItemStatus::Done, RGB(160, 220, 180), RGB(16, 128, 48)},
+    {ItemStatus::Unchanged, &ThemeColors::unchangedText}, {ItemStatus::Duplicate, &ThemeColors::conflictText},
+    {ItemStatus::InvalidName, &ThemeColors::conflictText}, {ItemStatus::Failed, &ThemeColors::conflictText},
+    {ItemStatus::TargetExists, &ThemeColors::existsText},  {ItemStatus::Done, &ThemeColors::doneText},
 };
 
 constexpr int kOriginalShares[3] = {58, 24, 18};
@@ -68,12 +66,12 @@ void FillDisplayTextFrom(const FileList& rows, NMLVDISPINFOW* info, bool isOrigi
 
 RowColours PickRowColours(bool darkTheme, bool selected, const ItemStatus* status)
 {
-    const COLORREF defaultText = darkTheme ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT);
-    if (selected) return {darkTheme ? RGB(52, 52, 52) : RGB(232, 232, 232), defaultText};
-    RowColours colours = {darkTheme ? RGB(32, 32, 32) : GetSysColor(COLOR_WINDOW), defaultText};
+    const ThemeColors theme = GetThemeColors(darkTheme);
+    if (selected) return {theme.selectedRowBackground, theme.listText};
+    RowColours colours = {theme.listBackground, theme.listText};
     if (!status) return colours;
     for (const StatusColour& entry : kStatusColours) {
-        if (entry.status == *status) colours.text = darkTheme ? entry.dark : entry.light;
+        if (entry.status == *status) colours.text = theme.*entry.text;
     }
     return colours;
 }
@@ -85,12 +83,6 @@ ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int3
     if (available < 80) available = 80;
     const int* shares = isOriginal ? kOriginalShares : kNewShares;
     return {{available * shares[0] / 100, available * shares[1] / 100, available * shares[2] / 100}};
-}
-
-DWORD ListExtendedStyles(bool darkTheme)
-{
-    const DWORD styles = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
-    return darkTheme ? styles : styles | LVS_EX_GRIDLINES;
 }
 
 bool IsScrollMessage(UINT message, WPARAM wParam)

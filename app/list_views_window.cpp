@@ -4,9 +4,10 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/list_views.h"
+#include "app/row_drag.h"
 #include "app/theme.h"
-#include "files/list_views.h"
-#include "files/row_drag.h"
+#include "app/win_util.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ HWND OtherList(HWND list)
 
 void InsertListColumns(HWND list, bool isOriginal)
 {
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyles(g_app.settings.darkTheme));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListViewExtendedStyle(g_app.settings.darkTheme));
     ApplyControlTheme(list);
     const ColumnSpec* columns = isOriginal ? kOriginalColumns : kNewColumns;
     for (int i = 0; i < 3; ++i) {
@@ -78,9 +79,7 @@ LRESULT PaintRowColours(NMLVCUSTOMDRAW* customDraw)
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
     if (SendMessageW(draw.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) {
-        HBRUSH brush = CreateSolidBrush(colours.background);
-        FillRect(draw.hdc, &bounds, brush);
-        DeleteObject(brush);
+        FillRect(draw.hdc, &bounds, GdiObject<HBRUSH>(CreateSolidBrush(colours.background)));
     }
     customDraw->clrTextBk = colours.background;
     customDraw->clrText = colours.text;
@@ -97,10 +96,9 @@ void MirrorSelection(const NMLISTVIEW* change)
     LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = change->uNewState & (LVIS_SELECTED | LVIS_FOCUSED);
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     SendMessageW(other, LVM_SETITEMSTATE, static_cast<WPARAM>(change->iItem), reinterpret_cast<LPARAM>(&state));
     SendMessageW(other, LVM_ENSUREVISIBLE, static_cast<WPARAM>(change->iItem), FALSE);
-    g_app.syncingSelection = false;
 }
 
 namespace {
@@ -131,11 +129,10 @@ void SyncScroll(HWND list, bool isOriginal)
     if (!other || g_app.syncingSelection) return;
     const int top = TopRow(list);
     if (top == TopRow(other)) return;
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     // A list with a horizontal scroll bar shows a row less, so the other may not reach the same
     // top row at the end: then this one comes back to the other's, and the rows stay side by side.
     if (ScrollToTopRow(other, top) && TopRow(other) != top) ScrollToTopRow(list, TopRow(other));
-    g_app.syncingSelection = false;
 }
 
 LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,

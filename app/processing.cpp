@@ -12,6 +12,8 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/file_list.h"
+#include "app/processing.h"
 #include "engine/path.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "tests/files/process_fixture.h"
+#include "tests/app/process_fixture.h"
 
 namespace {
 

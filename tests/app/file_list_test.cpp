@@ -1,18 +1,11 @@
 // The scan, the column sort and clearing, through the real main window and its list views.
+#include "app/file_list.h"
+#include "app/row_drag.h"
 #include "files/file_order.h"
 
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
-
-int HeaderFormat(int column)
-{
-    HWND header = reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0));
-    HDITEMW item = {};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-}
 
 // A header click as the list view reports it to its parent.
 void ClickColumn(HWND list, int column)
@@ -52,7 +45,6 @@ TEST_F(ScanTest, CreationListsFilesInNameOrderWithTheArrowOnName)
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"file1.txt", L"file10.txt", L"File2.txt", L"hidden.jpg", L"notes"}));
     EXPECT_EQ(ItemCount(g_app.listOriginal), 5);
     EXPECT_EQ(ItemCount(g_app.listNew), 5);
-    EXPECT_EQ(g_app.sortColumn, 0);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
     EXPECT_EQ(HeaderFormat(1), 0);
     EXPECT_EQ(StatusText(), L"Files: 5  |  Ready: 5  |  Unchanged: 0  |  Conflicts: 0");
@@ -100,7 +92,7 @@ TEST_F(ScanTest, FailuresEmptyTheListWithTheirTexts)
         EXPECT_EQ(ItemCount(g_app.listNew), 0);
         EXPECT_EQ(StatusText(), c.text);
         EXPECT_EQ(g_app.statusBarText, c.text);
-        EXPECT_EQ(g_app.sortColumn, -1);
+        EXPECT_EQ(HeaderFormat(0), 0);
         EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
     }
 }
@@ -168,19 +160,20 @@ TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
     g_app.busy = true;
     ClickColumn(g_app.listOriginal, 1);
     g_app.busy = false;
-    g_app.dragging = true;
+    BeginRowDrag(0, POINT{0, 0});
     SortByColumn(1);
-    g_app.dragging = false;
+    CancelRowDrag();
     ClickColumn(g_app.listNew, 1);  // the new-names list has no sorting
     SortByColumn(3);
     SortByColumn(-1);
     EXPECT_EQ(Names(), before);
-    EXPECT_EQ(g_app.sortColumn, 0);
-    EXPECT_TRUE(g_app.sortAscending);
+    EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+    EXPECT_EQ(HeaderFormat(1), 0);
 
     Command(40002);  // Clear List
     ClickColumn(g_app.listOriginal, 1);
-    EXPECT_EQ(g_app.sortColumn, -1);
+    EXPECT_EQ(HeaderFormat(0), 0);
+    EXPECT_EQ(HeaderFormat(1), 0);
 }
 
 TEST_F(ScanTest, ClearListEmptiesBothListsAndRemovesTheArrow)
@@ -209,7 +202,6 @@ TEST_F(ScanTest, RescanRestoresNameOrderAndClearsTheSelection)
     input_.Write(L"a new file", "n");
     Refresh();
     EXPECT_EQ(Names().front(), L"a new file");
-    EXPECT_EQ(g_app.sortColumn, 0);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);

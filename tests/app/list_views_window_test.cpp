@@ -1,10 +1,11 @@
 // The two list views on the real main window: mirrored selection and scroll, column widths,
 // extended styles and the colours of painted rows.
-#include "files/list_views.h"
+#include "app/list_views.h"
+#include "app/theme.h"
 
 #include <algorithm>
 
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(ListViewsTest, ColumnHeadersAndStyles)
             EXPECT_STREQ(text, headers[l][i]);
         }
         const auto styles = static_cast<DWORD>(SendMessageW(lists[l], LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-        EXPECT_EQ(styles & 0x14021u, ListExtendedStyles(g_app.settings.darkTheme));
+        EXPECT_EQ(styles & 0x14021u, ListViewExtendedStyle(g_app.settings.darkTheme));
     }
 }
 

@@ -1,5 +1,5 @@
 // Cell texts, row colours and column widths of the list views, without the window.
-#include "files/list_views.h"
+#include "app/list_views.h"
 
 #include <gtest/gtest.h>
 
@@ -179,12 +179,6 @@ TEST(ComputeColumnWidths, StoredOrShares)
         const ColumnWidths widths = ComputeColumnWidths(c.client, 17, c.stored, c.isOriginal);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(widths.width[i], c.expected[i]) << c.client << " column " << i;
     }
-}
-
-TEST(ListExtendedStyles, GridLinesOnlyInTheLightTheme)
-{
-    EXPECT_EQ(ListExtendedStyles(true), 0x14020u);
-    EXPECT_EQ(ListExtendedStyles(false), 0x14021u);
 }
 
 TEST(IsScrollMessage, VerticalMovesOnly)

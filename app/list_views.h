@@ -37,7 +37,5 @@ struct ColumnWidths {
 };
 // Stored widths when they are plausible, otherwise shares of the client width less the scroll bar.
 ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[3], bool isOriginal);
-// The extended list-view styles of a theme: grid lines only in the light one.
-DWORD ListExtendedStyles(bool darkTheme);
 // True for the messages after which the other list follows this one's vertical position.
 bool IsScrollMessage(UINT message, WPARAM wParam);

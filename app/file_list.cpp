@@ -4,10 +4,17 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/file_list.h"
+#include "app/row_drag.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 
 namespace {
+
+// The column the original-names list is sorted by (-1: an order of no column) and its direction.
+int g_sortColumn = -1;
+bool g_sortAscending = true;
 
 void SetBothItemCounts(int count, DWORD flags)
 {
@@ -29,11 +36,10 @@ void ClearSelections()
     LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = 0;
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         if (list) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     }
-    g_app.syncingSelection = false;
 }
 
 }  // namespace
@@ -61,8 +67,8 @@ void ScanInputDirectory()
         return;
     }
     SortRowsByName(g_app.files);
-    g_app.sortColumn = 0;
-    g_app.sortAscending = true;
+    g_sortColumn = 0;
+    g_sortAscending = true;
     UpdateSortIndicators();
     RefreshPreview();
     ClearSelections();
@@ -72,7 +78,7 @@ void ClearFileList()
 {
     DropFolderSnapshots();
     g_app.files.clear();
-    g_app.sortColumn = -1;
+    g_sortColumn = -1;
     UpdateSortIndicators();
     SetBothItemCounts(0, 0);
     InvalidateBothLists(TRUE);
@@ -82,16 +88,22 @@ void ClearFileList()
 
 void SortByColumn(int column)
 {
-    if (g_app.busy || g_app.dragging || g_app.files.empty() || column < 0 || column > 2) return;
-    if (column == g_app.sortColumn) {
-        g_app.sortAscending = !g_app.sortAscending;
+    if (g_app.busy || RowDragActive() || g_app.files.empty() || column < 0 || column > 2) return;
+    if (column == g_sortColumn) {
+        g_sortAscending = !g_sortAscending;
     } else {
-        g_app.sortColumn = column;
-        g_app.sortAscending = true;
+        g_sortColumn = column;
+        g_sortAscending = true;
     }
-    SortRowsByColumn(g_app.files, column, g_app.sortAscending);
+    SortRowsByColumn(g_app.files, column, g_sortAscending);
     UpdateSortIndicators();
     ReplanAfterReorder();
+}
+
+void ForgetColumnSort()
+{
+    g_sortColumn = -1;
+    UpdateSortIndicators();
 }
 
 void UpdateSortIndicators()
@@ -105,7 +117,7 @@ void UpdateSortIndicators()
         item.mask = HDI_FORMAT;
         if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == g_app.sortColumn) item.fmt |= g_app.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        if (i == g_sortColumn) item.fmt |= g_sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
         SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     InvalidateRect(header, nullptr, TRUE);

@@ -1,7 +1,7 @@
 // Moving one row of the original-names list by dragging it: a floating ghost with the file name
 // follows the pointer, a thin marker shows the insertion gap, and the drop re-plans the list so
 // the numbering follows the new order.
-#include "files/row_drag.h"
+#include "app/row_drag.h"
 
 #include <windowsx.h>
 #include <commctrl.h>
@@ -12,9 +12,12 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "app/file_list.h"
 #include "app/layout.h"
+#include "app/list_views.h"
+#include "app/theme.h"
+#include "app/win_util.h"
 #include "files/file_order.h"
-#include "files/list_views.h"
 
 const wchar_t kOverlayClassName[] = L"OrvanePallistoOverlay";
 
@@ -25,6 +28,18 @@ enum OverlayKind : LONG_PTR { kGhost = 0, kMarker = 1 };
 constexpr BYTE kGhostAlpha = 230;
 constexpr BYTE kMarkerAlpha = 255;
 constexpr UINT_PTR kOriginalListId = 1;
+
+// The drag in progress, and its two overlay windows (kept hidden between drags).
+struct DragState {
+    bool active = false;
+    int row = -1;  // the dragged row
+    int gap = -1;  // the insertion gap under the pointer
+    HWND ghost = nullptr;
+    HWND marker = nullptr;
+    POINT grab = {};    // the pointer's offset inside the ghost
+    std::wstring path;  // sourcePath of the dragged row: a list rebuilt mid-drag is not reordered
+};
+DragState g_drag;
 
 int Dp(int n) { return ScaleDp(n, g_app.dpi); }
 
@@ -52,17 +67,17 @@ HWND CreateOverlay(OverlayKind kind, BYTE alpha)
     return window;
 }
 
-// Ends the drag state without moving anything. `dragging` drops first, so the capture change
+// Ends the drag state without moving anything. `active` drops first, so the capture change
 // that ReleaseCapture sends below is not taken for a capture lost to another window.
 void ResetDragState()
 {
-    g_app.dragging = false;
-    g_app.dragRow = g_app.dropIndex = -1;
-    g_app.dragPath.clear();
-    if (g_app.ghostWindow)
-        ShowWindow(g_app.ghostWindow, SW_HIDE);
-    if (g_app.markerWindow)
-        ShowWindow(g_app.markerWindow, SW_HIDE);
+    g_drag.active = false;
+    g_drag.row = g_drag.gap = -1;
+    g_drag.path.clear();
+    if (g_drag.ghost)
+        ShowWindow(g_drag.ghost, SW_HIDE);
+    if (g_drag.marker)
+        ShowWindow(g_drag.marker, SW_HIDE);
     if (g_app.listOriginal && GetCapture() == g_app.listOriginal)
         ReleaseCapture();
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
@@ -107,7 +122,7 @@ DropProbe ProbeList(HWND list, int x, int y)
 void SelectMovedRow(int row)
 {
     HWND lists[] = {g_app.listOriginal, g_app.listNew};
-    g_app.syncingSelection = true;
+    const ScopedFlag syncing(g_app.syncingSelection);
     for (HWND list : lists) {
         if (!list)
             continue;
@@ -119,28 +134,21 @@ void SelectMovedRow(int row)
         if (list)
             SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
     }
-    g_app.syncingSelection = false;
 }
 
 void PaintGhost(HDC dc, HWND window, RECT rect)
 {
-    const bool dark = g_app.settings.darkTheme;
-    HBRUSH fill = CreateSolidBrush(dark ? RGB(48, 48, 48) : RGB(250, 250, 250));
-    FillRect(dc, &rect, fill);
-    DeleteObject(fill);
-    HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
-    FrameRect(dc, &rect, frame);
-    DeleteObject(frame);
+    const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
+    FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(theme.ghostBackground)));
+    FrameRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(theme.accent)));
 
     wchar_t text[260] = {};
     GetWindowTextW(window, text, 260);
     InflateRect(&rect, -Dp(10), 0);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, dark ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ oldFont = g_app.uiFont ? SelectObject(dc, g_app.uiFont) : nullptr;
+    SetTextColor(dc, theme.listText);
+    const SelectedObject font(dc, g_app.uiFont);
     DrawTextW(dc, text, -1, &rect, DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
-    if (oldFont)
-        SelectObject(dc, oldFont);
 }
 
 void PaintOverlay(HWND window)
@@ -150,9 +158,7 @@ void PaintOverlay(HWND window)
     RECT rect;
     GetClientRect(window, &rect);
     if (GetWindowLongPtrW(window, GWLP_USERDATA) == kMarker) {
-        HBRUSH bar = CreateSolidBrush(GetSysColor(COLOR_HOTLIGHT));
-        FillRect(dc, &rect, bar);
-        DeleteObject(bar);
+        FillRect(dc, &rect, GdiObject<HBRUSH>(CreateSolidBrush(GetThemeColors(g_app.settings.darkTheme).accent)));
     } else {
         PaintGhost(dc, window, rect);
     }
@@ -232,10 +238,10 @@ int AutoScrollDelta(int y, int clientTop, int clientBottom, int rowHeight, int d
 
 void BeginRowDrag(int row, POINT start)
 {
-    g_app.dragging = true;
-    g_app.dragRow = g_app.dropIndex = row;
+    g_drag.active = true;
+    g_drag.row = g_drag.gap = row;
     const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
-    g_app.dragPath = known ? g_app.files[row].sourcePath : std::wstring();
+    g_drag.path = known ? g_app.files[row].sourcePath : std::wstring();
     if (g_app.listOriginal)
         SetCapture(g_app.listOriginal);
     // With the capture held no WM_SETCURSOR arrives while the pointer moves: set it now.
@@ -247,34 +253,34 @@ void BeginRowDrag(int row, POINT start)
 
 void ShowDragOverlay(int row, POINT start)
 {
-    if (!g_app.ghostWindow)
-        g_app.ghostWindow = CreateOverlay(kGhost, kGhostAlpha);
-    if (!g_app.markerWindow)
-        g_app.markerWindow = CreateOverlay(kMarker, kMarkerAlpha);
+    if (!g_drag.ghost)
+        g_drag.ghost = CreateOverlay(kGhost, kGhostAlpha);
+    if (!g_drag.marker)
+        g_drag.marker = CreateOverlay(kMarker, kMarkerAlpha);
     RECT rowRect;
     RowRect(g_app.listOriginal, row, rowRect);
     const bool known = row >= 0 && row < static_cast<int>(g_app.files.size());
     const std::wstring name = known ? g_app.files[row].name : std::wstring();
-    if (!g_app.ghostWindow)
+    if (!g_drag.ghost)
         return;
-    SetWindowTextW(g_app.ghostWindow, name.c_str());
+    SetWindowTextW(g_drag.ghost, name.c_str());
     const SIZE size = GhostSize(MeasureTextWidth(name.c_str()), rowRect.bottom - rowRect.top, g_app.dpi);
     const POINT grab = ClampGrabOffset({start.x - rowRect.left, start.y - rowRect.top}, size);
-    g_app.grabOffsetX = grab.x;
-    g_app.grabOffsetY = grab.y;
-    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
-    InvalidateRect(g_app.ghostWindow, nullptr, TRUE);
+    g_drag.grab.x = grab.x;
+    g_drag.grab.y = grab.y;
+    SetWindowPos(g_drag.ghost, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    InvalidateRect(g_drag.ghost, nullptr, TRUE);
     MoveDragGhost();
     PlaceDropMarker();
 }
 
 void MoveDragGhost()
 {
-    if (!g_app.ghostWindow)
+    if (!g_drag.ghost)
         return;
     POINT pointer;
     GetCursorPos(&pointer);
-    SetWindowPos(g_app.ghostWindow, HWND_TOPMOST, pointer.x - g_app.grabOffsetX, pointer.y - g_app.grabOffsetY, 0, 0,
+    SetWindowPos(g_drag.ghost, HWND_TOPMOST, pointer.x - g_drag.grab.x, pointer.y - g_drag.grab.y, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
@@ -282,13 +288,13 @@ void PlaceDropMarker()
 {
     HWND list = g_app.listOriginal;
     const int count = RowCount(list);
-    if (!g_app.markerWindow || !list || count <= 0)
+    if (!g_drag.marker || !list || count <= 0)
         return;
     RECT client;
     GetClientRect(list, &client);
     int y = client.top;
     RECT rect;
-    const int gap = g_app.dropIndex;
+    const int gap = g_drag.gap;
     if (gap <= 0 && RowRect(list, 0, rect))
         y = rect.top;
     else if (gap > 0 && gap < count && RowRect(list, gap, rect))
@@ -300,7 +306,7 @@ void PlaceDropMarker()
     ClientToScreen(list, &right);
     const int thickness = std::max(3, Dp(3));
     const int width = std::max(Dp(40), static_cast<int>(right.x - left.x) - Dp(8));
-    SetWindowPos(g_app.markerWindow, HWND_TOPMOST, left.x + Dp(4), left.y - thickness / 2, width, thickness,
+    SetWindowPos(g_drag.marker, HWND_TOPMOST, left.x + Dp(4), left.y - thickness / 2, width, thickness,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
@@ -308,9 +314,9 @@ void PlaceDropMarker()
 static void UpdateDropGap(HWND list, int x, int y, bool rowsMoved)
 {
     const int gap = DropGapAt(y, ProbeList(list, x, y));
-    if (gap == g_app.dropIndex && !rowsMoved)
+    if (gap == g_drag.gap && !rowsMoved)
         return;
-    g_app.dropIndex = gap;
+    g_drag.gap = gap;
     PlaceDropMarker();
 }
 
@@ -336,11 +342,11 @@ void TrackRowDrag(int x, int y)
 
 void EndRowDrag(bool commit)
 {
-    if (!g_app.dragging)
+    if (!g_drag.active)
         return;
-    const int from = g_app.dragRow;
-    const int gap = g_app.dropIndex;
-    const std::wstring path = std::move(g_app.dragPath);
+    const int from = g_drag.row;
+    const int gap = g_drag.gap;
+    const std::wstring path = std::move(g_drag.path);
     ResetDragState();
     // A batch started from the keyboard mid-drag reports its rows by index: keep them in place.
     if (!commit || g_app.busy)
@@ -349,15 +355,27 @@ void EndRowDrag(bool commit)
     // F5 during a drag rescans the folder: the index may now name another file.
     if (to < 0 || g_app.files[from].sourcePath != path || !MoveFileRow(g_app.files, from, to))
         return;
-    g_app.sortColumn = -1;  // the order no longer follows a column
-    UpdateSortIndicators();
+    ForgetColumnSort();
     ReplanAfterReorder();
     SelectMovedRow(to);
 }
 
+bool RowDragActive()
+{
+    return g_drag.active;
+}
+
+void DestroyDragOverlays()
+{
+    for (HWND overlay : {g_drag.ghost, g_drag.marker}) {
+        if (overlay) DestroyWindow(overlay);
+    }
+    g_drag = DragState();
+}
+
 void CancelRowDrag()
 {
-    if (g_app.dragging)
+    if (g_drag.active)
         ResetDragState();
 }
 
@@ -370,7 +388,7 @@ static LRESULT ScrollUnderDrag(HWND list, UINT message, WPARAM wParam, LPARAM lP
     const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
     SyncScroll(list, true);
     handled = true;
-    if (!g_app.dragging)
+    if (!g_drag.active)
         return result;
     POINT pointer;
     GetCursorPos(&pointer);
@@ -383,7 +401,7 @@ LRESULT HandleDragMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                           bool& handled)
 {
     handled = false;
-    if (subclassId != kOriginalListId || !g_app.dragging)
+    if (subclassId != kOriginalListId || !g_drag.active)
         return 0;
     switch (message) {
     case WM_MOUSEMOVE:

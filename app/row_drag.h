@@ -23,6 +23,9 @@ void TrackRowDrag(int x, int y);
 void EndRowDrag(bool commit);
 // Esc, or the capture taken by another window: the drag ends and nothing moves.
 void CancelRowDrag();
+bool RowDragActive();
+// With the main window: destroys the ghost and the marker and forgets any drag.
+void DestroyDragOverlays();
 
 // The arithmetic of a drag, without windows.
 

@@ -1,5 +1,5 @@
 // Row dragging: the gap and move arithmetic, then real drags on the real main window.
-#include "files/row_drag.h"
+#include "app/row_drag.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "files/file_order.h"
 #include "settings/settings_file.h"
+#include "tests/app/drag_overlays.h"
 #include "tests/support/file_rows.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -311,9 +312,24 @@ protected:
         return SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED) ==
                (LVIS_SELECTED | LVIS_FOCUSED);
     }
+    // The gap the drop marker shows: i before row i, the row count after the last; -1 hidden.
+    int MarkerGap() const
+    {
+        HWND marker = DropMarker();
+        if (!marker || !IsWindowVisible(marker)) return -1;
+        RECT rect;
+        GetWindowRect(marker, &rect);
+        POINT line = {rect.left, (rect.top + rect.bottom) / 2};
+        ScreenToClient(list_, &line);
+        const int count = ItemCount(list_);
+        for (int gap = 0; gap <= count && count > 0; ++gap) {
+            if (line.y == (gap < count ? Row(gap).top : Row(count - 1).bottom)) return gap;
+        }
+        return -2;  // on no gap
+    }
     bool OverlaysHidden() const
     {
-        return !IsWindowVisible(g_app.ghostWindow) && !IsWindowVisible(g_app.markerWindow);
+        return !IsWindowVisible(DragGhost()) && !IsWindowVisible(DropMarker());
     }
     int SortArrows() const
     {
@@ -329,9 +345,6 @@ protected:
     }
     void ExpectIdle() const
     {
-        EXPECT_FALSE(g_app.dragging);
-        EXPECT_EQ(g_app.dragRow, -1);
-        EXPECT_EQ(g_app.dropIndex, -1);
         EXPECT_NE(GetCapture(), list_);
         EXPECT_TRUE(OverlaysHidden());
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
@@ -347,19 +360,15 @@ TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
 {
     SetUpWindow(kFive);
     BeginDrag(2);
-    EXPECT_TRUE(g_app.dragging);
-    EXPECT_EQ(g_app.dragRow, 2);
-    EXPECT_EQ(g_app.dropIndex, 2);
+    EXPECT_EQ(MarkerGap(), 2);
     EXPECT_EQ(GetCapture(), list_);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENS));
-    ASSERT_NE(g_app.ghostWindow, nullptr);
-    ASSERT_NE(g_app.markerWindow, nullptr);
-    EXPECT_TRUE(IsWindowVisible(g_app.ghostWindow));
-    EXPECT_TRUE(IsWindowVisible(g_app.markerWindow));
-    EXPECT_EQ(Text(g_app.ghostWindow), L"c.txt");
-    EXPECT_EQ(GetWindowLongPtrW(g_app.ghostWindow, GWLP_USERDATA), 0);
-    EXPECT_EQ(GetWindowLongPtrW(g_app.markerWindow, GWLP_USERDATA), 1);
-    for (HWND overlay : {g_app.ghostWindow, g_app.markerWindow}) {
+    ASSERT_NE(DragGhost(), nullptr);
+    ASSERT_NE(DropMarker(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(DragGhost()));
+    EXPECT_TRUE(IsWindowVisible(DropMarker()));
+    EXPECT_EQ(Text(DragGhost()), L"c.txt");
+    for (HWND overlay : {DragGhost(), DropMarker()}) {
         const LONG_PTR ex = GetWindowLongPtrW(overlay, GWL_EXSTYLE);
         EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
                   WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
@@ -367,15 +376,15 @@ TEST_F(RowDragWindow, BeginCapturesTheMouseAndShowsBothOverlays)
     }
     BYTE alpha = 0;
     DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(g_app.ghostWindow, nullptr, &alpha, &flags));
+    ASSERT_TRUE(GetLayeredWindowAttributes(DragGhost(), nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 230);
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-    ASSERT_TRUE(GetLayeredWindowAttributes(g_app.markerWindow, nullptr, &alpha, &flags));
+    ASSERT_TRUE(GetLayeredWindowAttributes(DropMarker(), nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 255);
     // The overlays never take the mouse.
-    EXPECT_EQ(SendMessageW(g_app.ghostWindow, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+    EXPECT_EQ(SendMessageW(DragGhost(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
     RECT ghost;
-    GetWindowRect(g_app.ghostWindow, &ghost);
+    GetWindowRect(DragGhost(), &ghost);
     EXPECT_EQ(ghost.right - ghost.left, GhostSize(MeasureTextWidth(L"c.txt"), Row(2).bottom - Row(2).top, 96).cx);
 }
 
@@ -385,7 +394,7 @@ TEST_F(RowDragWindow, FirstRowDroppedBelowTheLastMovesToTheEndAndRenumbers)
     ASSERT_EQ(SortArrows(), 1);  // the scan sorted by name
     BeginDrag(0);
     MoveToGap(4, true);
-    EXPECT_EQ(g_app.dropIndex, 5);
+    EXPECT_EQ(MarkerGap(), 5);
     ASSERT_EQ(GetCapture(), list_);
     Drop();
     ExpectIdle();
@@ -394,7 +403,6 @@ TEST_F(RowDragWindow, FirstRowDroppedBelowTheLastMovesToTheEndAndRenumbers)
     EXPECT_EQ(g_app.files[4].newName, L"005 - a.txt");
     EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001 - b.txt");
     EXPECT_EQ(Cell(g_app.listNew, 4, 0), L"005 - a.txt");
-    EXPECT_EQ(g_app.sortColumn, -1);
     EXPECT_EQ(SortArrows(), 0);
     EXPECT_TRUE(Selected(list_, 4));
     EXPECT_TRUE(Selected(g_app.listNew, 4));
@@ -406,7 +414,7 @@ TEST_F(RowDragWindow, LastRowDroppedAboveTheHeaderMovesToTheTop)
     SetUpWindow(kFive);
     BeginDrag(4);
     MoveTo(40, -15);  // the capture delivers points above the list
-    EXPECT_EQ(g_app.dropIndex, 0);
+    EXPECT_EQ(MarkerGap(), 0);
     Drop();
     EXPECT_EQ(Order(), (std::vector<std::wstring>{L"e.txt", L"a.txt", L"b.txt", L"c.txt", L"d.txt"}));
     EXPECT_EQ(g_app.files[0].newName, L"001 - e.txt");
@@ -426,11 +434,11 @@ TEST_F(RowDragWindow, GapFollowsThePointerAndTheMarkerSitsOnIt)
     const Case cases[] = {{0, false, 0}, {0, true, 1}, {2, false, 2}, {2, true, 3}, {4, true, 5}, {3, false, 3}};
     for (const Case& c : cases) {
         MoveToGap(c.row, c.lowerHalf);
-        EXPECT_EQ(g_app.dropIndex, c.gap) << "row " << c.row;
+        EXPECT_EQ(MarkerGap(), c.gap) << "row " << c.row;
         POINT line = {0, c.gap < 5 ? Row(c.gap).top : Row(4).bottom};
         ClientToScreen(list_, &line);
         RECT marker;
-        GetWindowRect(g_app.markerWindow, &marker);
+        GetWindowRect(DropMarker(), &marker);
         EXPECT_EQ(marker.top, line.y - 1) << "gap " << c.gap;  // 3-pixel bar centred on the line
         EXPECT_EQ(marker.bottom - marker.top, 3);
     }
@@ -478,7 +486,7 @@ TEST_F(RowDragWindow, RightButtonEscAndLostCaptureCancelWithoutMoving)
     for (Cancel cancel : cancels) {
         BeginDrag(0);
         MoveToGap(3, true);
-        ASSERT_TRUE(IsWindowVisible(g_app.markerWindow));
+        ASSERT_TRUE(IsWindowVisible(DropMarker()));
         cancel(list_, other);
         ExpectIdle();
         EXPECT_EQ(Order(), kFive);
@@ -507,24 +515,24 @@ TEST_F(RowDragWindow, ScrolledListKeepsTheGapInViewWhenThePointerLeavesTheRows)
     // Left of the list and right of the last column (the capture delivers both): the row under
     // the pointer's height still decides.
     MoveTo(-30, row.bottom - 2);
-    EXPECT_EQ(g_app.dropIndex, top + 4);
+    EXPECT_EQ(MarkerGap(), top + 4);
     MoveTo(client.right - 2, row.top + 2);
-    EXPECT_EQ(g_app.dropIndex, top + 3);
+    EXPECT_EQ(MarkerGap(), top + 3);
     MoveTo(2000, row.top + 2);
-    EXPECT_EQ(g_app.dropIndex, top + 3);
+    EXPECT_EQ(MarkerGap(), top + 3);
     // Over the header: the first row in view, not the end of the list. The move also scrolls up
     // one row, and the marker stays on the list.
     MoveTo(40, Row(top).top - 5);
-    EXPECT_EQ(g_app.dropIndex, top);
+    EXPECT_EQ(MarkerGap(), top);
     RECT marker, listRect;
-    GetWindowRect(g_app.markerWindow, &marker);
+    GetWindowRect(DropMarker(), &marker);
     GetWindowRect(list_, &listRect);
     EXPECT_GT(marker.top, listRect.top);
     EXPECT_LT(marker.bottom, listRect.bottom);
     // Far below the list: after the last whole row in view.
     const int topNow = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
     MoveTo(40, client.bottom + 300);
-    EXPECT_EQ(g_app.dropIndex, topNow + perPage);
+    EXPECT_EQ(MarkerGap(), topNow + perPage);
     const std::wstring dragged = g_app.files[top + 2].name;
     Drop();
     EXPECT_EQ(g_app.files[topNow + perPage - 1].name, dragged);
@@ -541,7 +549,7 @@ TEST_F(RowDragWindow, WheelAndKeysScrollingUnderAStillPointerMoveTheGapWithTheRo
     ClientToScreen(list_, &pointer);
     SetCursorPos(pointer.x, pointer.y);
     MoveTo(40, Row(6).top + 2);
-    ASSERT_EQ(g_app.dropIndex, 6);
+    ASSERT_EQ(MarkerGap(), 6);
     struct Scroll {
         UINT message;
         WPARAM wParam;
@@ -557,17 +565,17 @@ TEST_F(RowDragWindow, WheelAndKeysScrollingUnderAStillPointerMoveTheGapWithTheRo
         const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
         ASSERT_NE(top, before) << scroll.message;
         EXPECT_EQ(SendMessageW(g_app.listNew, LVM_GETTOPINDEX, 0, 0), top);
-        EXPECT_TRUE(g_app.dragging);
+        EXPECT_TRUE(DragShown());
         // The same screen point now lies on the upper half of row top + 6.
-        EXPECT_EQ(g_app.dropIndex, 6 + top) << scroll.message;
-        POINT line = {0, Row(g_app.dropIndex).top};
+        EXPECT_EQ(MarkerGap(), 6 + top) << scroll.message;
+        POINT line = {0, Row(MarkerGap()).top};
         ClientToScreen(list_, &line);
         RECT marker;
-        GetWindowRect(g_app.markerWindow, &marker);
+        GetWindowRect(DropMarker(), &marker);
         EXPECT_EQ(marker.top, line.y - 1);
     }
     const std::wstring dragged = g_app.files[1].name;
-    const int gap = g_app.dropIndex;
+    const int gap = MarkerGap();
     Drop();
     EXPECT_EQ(g_app.files[gap - 1].name, dragged);
 }
@@ -610,9 +618,9 @@ TEST_F(RowDragWindow, ButtonPressAndMovesOnTheListStartAndFinishADrag)
     // drag threshold with the button held.
     const POINT start = Middle(1);
     SendMessageW(list_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
-    for (int dy = 2; dy <= 20 && !g_app.dragging; dy += 6) MoveTo(start.x, start.y + dy);
-    ASSERT_TRUE(g_app.dragging) << "no LVN_BEGINDRAG from the list view";
-    EXPECT_EQ(g_app.dragRow, 1);
+    for (int dy = 2; dy <= 20 && !DragShown(); dy += 6) MoveTo(start.x, start.y + dy);
+    ASSERT_TRUE(DragShown()) << "no LVN_BEGINDRAG from the list view";
+    EXPECT_EQ(Text(DragGhost()), L"b.txt");
     MoveToGap(3, true);
     Drop();
     ExpectIdle();
@@ -632,15 +640,13 @@ TEST_F(RowDragWindow, GhostFollowsThePointerKeepingTheGrabInsideIt)
     view.iItem = 1;
     view.ptAction = {Row(1).left + 2, Row(1).top + 6};
     SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
-    EXPECT_EQ(g_app.grabOffsetX, 8);
-    EXPECT_EQ(g_app.grabOffsetY, 6);
     for (POINT pointer : {POINT{300, 300}, POINT{420, 333}}) {
         SetCursorPos(pointer.x, pointer.y);
         POINT actual;
         GetCursorPos(&actual);
         MoveTo(50, 50);
         RECT ghost;
-        GetWindowRect(g_app.ghostWindow, &ghost);
+        GetWindowRect(DragGhost(), &ghost);
         EXPECT_EQ(ghost.left, actual.x - 8);
         EXPECT_EQ(ghost.top, actual.y - 6);
     }
@@ -653,7 +659,7 @@ TEST_F(RowDragWindow, LongNameWidensTheGhost)
     SetUpWindow({L"a.txt", longName});
     BeginDrag(1);
     RECT ghost;
-    GetWindowRect(g_app.ghostWindow, &ghost);
+    GetWindowRect(DragGhost(), &ghost);
     EXPECT_GT(ghost.right - ghost.left, 180);
     EXPECT_EQ(ghost.right - ghost.left, 24 + MeasureTextWidth(longName.c_str()));
     SendMessageW(list_, WM_KEYDOWN, VK_ESCAPE, 0);

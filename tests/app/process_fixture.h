@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "files/worker.h"
-#include "tests/files/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 class ProcessFixture : public FilesWindowTest {
 protected:

@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "resources/resource.h"
-#include "tests/files/process_fixture.h"
+#include "tests/app/process_fixture.h"
 
 namespace {
 

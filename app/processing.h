@@ -1,0 +1,12 @@
+#pragma once
+// The processing flow on the main thread: checks, prompts, the worker's start, its results.
+#include <cstddef>
+
+void StartProcessing();
+// WM_APP_PROGRESS: rows up to `lastRow` are done; applies every outcome not applied yet.
+void OnProgress(size_t lastRow);
+// WM_APP_FINISHED, and after any box shown during a batch: once the worker has ended, applies
+// the outcomes left and ends the batch; otherwise nothing.
+void OnFinished();
+// The Undo Last Batch command: asks, then puts the last batch's files back on the worker.
+void StartUndo();
