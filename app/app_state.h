@@ -43,10 +43,10 @@ struct AppState {
 
     // The running batch (app/processing.cpp; the worker is files/worker).
     ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
-    std::shared_ptr<ProcessJob> batch;  // the running batch, shared with its worker
-    size_t batchApplied = 0;            // outcomes of `batch` already applied to `files`
-    UndoList lastBatch;                 // what the last finished batch did, to put back (memory only)
-    std::vector<size_t> undoRows;       // during an undo: the row of `files` showing each record
+    std::shared_ptr<ProcessJob> batch;                   // the running batch, shared with its worker
+    size_t batchApplied = 0;                             // outcomes of `batch` already applied to `files`
+    UndoList lastBatch;                                  // what the last finished batch did, to put back (memory only)
+    std::vector<size_t> undoRows;                        // during an undo: the row of `files` showing each record
 
     // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
 };

@@ -100,9 +100,7 @@ void WriteBinding(const Binding& b, HWND control, AppSettings& s)
     case Bind::Number: SetWindowTextW(control, std::to_wstring(b.get(s)).c_str()); break;
     case Bind::Combo: SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(b.get(s)), 0); break;
     case Bind::Check: SendMessageW(control, BM_SETCHECK, b.get(s) ? BST_CHECKED : BST_UNCHECKED, 0); break;
-    case Bind::Radio:
-        SendMessageW(control, BM_SETCHECK, b.get(s) == b.value ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
+    case Bind::Radio: SendMessageW(control, BM_SETCHECK, b.get(s) == b.value ? BST_CHECKED : BST_UNCHECKED, 0); break;
     case Bind::Button:
     case Bind::None: break;
     }
@@ -128,8 +126,7 @@ void SetTextQuietly(HWND control, const std::wstring& text)
 std::wstring ReadFolderEdit(HWND edit)
 {
     std::wstring text = TrimWhiteSpace(WindowText(edit));
-    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
-        text = text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') text = text.substr(1, text.size() - 2);
     return text;
 }
 
@@ -208,9 +205,12 @@ void UpdateStatusCounts()
 {
     int ready = 0, unchanged = 0, conflicts = 0;
     for (const FileEntry& row : g_app.files) {
-        if (row.status == ItemStatus::Ready) ++ready;
-        else if (row.status == ItemStatus::Unchanged) ++unchanged;
-        else if (IsConflict(row.status)) ++conflicts;
+        if (row.status == ItemStatus::Ready)
+            ++ready;
+        else if (row.status == ItemStatus::Unchanged)
+            ++unchanged;
+        else if (IsConflict(row.status))
+            ++conflicts;
     }
     g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
     if (g_app.statusBar)

@@ -18,7 +18,10 @@
 
 namespace {
 
-bool IsChecked(HWND button) { return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND button)
+{
+    return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void ToggleAutoSave(int)
 {
@@ -79,8 +82,7 @@ const MenuCommand kMenuCommands[] = {
 
 void SetEditText(HWND edit, const std::wstring& text)
 {
-    if (edit)
-        SetWindowTextW(edit, text.c_str());
+    if (edit) SetWindowTextW(edit, text.c_str());
 }
 
 // A folder chosen by Browse or dropped on the window: shown, followed by the output when it
@@ -88,8 +90,7 @@ void SetEditText(HWND edit, const std::wstring& text)
 void UseInputFolder(const std::wstring& folder)
 {
     SetEditText(g_app.inputEdit, folder);
-    if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename))
-        SetEditText(g_app.outputEdit, folder);
+    if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename)) SetEditText(g_app.outputEdit, folder);
     ScanInputDirectory();
     SaveSettings(true);
 }
@@ -97,15 +98,13 @@ void UseInputFolder(const std::wstring& folder)
 void BrowseInput()
 {
     std::wstring folder = ReadFolderEdit(g_app.inputEdit);
-    if (BrowseForFolder(folder))
-        UseInputFolder(folder);
+    if (BrowseForFolder(folder)) UseInputFolder(folder);
 }
 
 void BrowseOutput()
 {
     std::wstring folder = ReadFolderEdit(g_app.outputEdit);
-    if (!BrowseForFolder(folder))
-        return;
+    if (!BrowseForFolder(folder)) return;
     SetEditText(g_app.outputEdit, folder);
     RefreshPreview();
     SaveSettings(true);
@@ -116,8 +115,7 @@ void OnComboCommand(int code, HWND combo)
     if (code == CBN_DROPDOWN) {
         COMBOBOXINFO info = {};
         info.cbSize = sizeof(info);
-        if (combo && GetComboBoxInfo(combo, &info) && info.hwndList)
-            ApplyControlTheme(info.hwndList);
+        if (combo && GetComboBoxInfo(combo, &info) && info.hwndList) ApplyControlTheme(info.hwndList);
     } else if (code == CBN_SELCHANGE) {
         UpdateControlStates();
         RefreshPreview();
@@ -128,22 +126,14 @@ void HandleControlCommand(int id, int code, HWND control)
 {
     switch (id) {
     case kIdInputEdit:
-        if (code == EN_KILLFOCUS && !g_app.closing)
-            ScanInputDirectory();
+        if (code == EN_KILLFOCUS && !g_app.closing) ScanInputDirectory();
         return;
-    case kIdInputBrowse:
-        BrowseInput();
-        return;
-    case kIdOutputBrowse:
-        BrowseOutput();
-        return;
-    case kIdProcess:
-        StartProcessing();
-        return;
+    case kIdInputBrowse: BrowseInput(); return;
+    case kIdOutputBrowse: BrowseOutput(); return;
+    case kIdProcess: StartProcessing(); return;
     }
     const ControlRow* row = FindControl(id);
-    if (!row)
-        return;
+    if (!row) return;
     if (row->items) {
         OnComboCommand(code, control);
     } else if (row->binding.kind == Bind::Check || row->binding.kind == Bind::Radio) {
@@ -158,8 +148,7 @@ void HandleControlCommand(int id, int code, HWND control)
 void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
 {
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     ComPtr<IShellItem> item;
     if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(item.put()))))
         dialog->SetFolder(item.get());
@@ -169,11 +158,9 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
 std::wstring FolderOfDroppedPath(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return path;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
     const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return path;
+    if (slash == std::wstring::npos) return path;
     // "C:\a.txt" lies in "C:\", not in "C:" (the drive's current folder).
     const bool driveRoot = slash == 2 && path[1] == L':';
     return path.substr(0, driveRoot ? slash + 1 : slash);
@@ -184,8 +171,7 @@ std::wstring FolderOfDroppedPath(const std::wstring& path)
 void HandleCommand(int id, int code, HWND control)
 {
     // While a batch runs only Exit (which still asks WM_CLOSE) and About get through.
-    if (g_app.busy && id != IDM_EXIT && id != IDM_ABOUT)
-        return;
+    if (g_app.busy && id != IDM_EXIT && id != IDM_ABOUT) return;
     for (const MenuCommand& command : kMenuCommands) {
         if (command.id == id) {
             command.run(id);
@@ -204,15 +190,13 @@ void OnDropFiles(HDROP drop)
         path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
     }
     DragFinish(drop);
-    if (!path.empty())
-        UseInputFolder(FolderOfDroppedPath(path));
+    if (!path.empty()) UseInputFolder(FolderOfDroppedPath(path));
 }
 
 void UpdateMenuChecks()
 {
     HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr;
-    if (!menu)
-        return;
+    if (!menu) return;
     const AppSettings& s = g_app.settings;
     CheckMenuItem(menu, IDM_AUTO_SAVE, MF_BYCOMMAND | (s.autoSave ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, IDM_DARK_THEME, MF_BYCOMMAND | (s.darkTheme ? MF_CHECKED : MF_UNCHECKED));
@@ -241,8 +225,7 @@ bool BrowseForFolder(std::wstring& path)
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG)
-        return TRUE;
+    if (message == WM_INITDIALOG) return TRUE;
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         EndDialog(dialog, 1);
         return TRUE;

@@ -22,8 +22,8 @@ constexpr DWORD kCombo = kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kCheck = kChild | BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kRadio = kChild | BS_AUTORADIOBUTTON | WS_TABSTOP;
 constexpr DWORD kPush = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kList = kChild | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | LVS_OWNERDATA |
-                        WS_BORDER | WS_TABSTOP;
+constexpr DWORD kList =
+    kChild | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | LVS_OWNERDATA | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // One row per control holds everything about it. A new control needs its ID (controls.h), its
@@ -183,9 +183,8 @@ void CreateControls()
 {
     HINSTANCE instance = ModuleInstance();
     for (const ControlRow& row : kControls) {
-        HWND control = CreateWindowExW(row.exStyle, row.className, row.text, row.style, 0, 0, 0, 0,
-                                       g_app.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
-                                       instance, nullptr);
+        HWND control = CreateWindowExW(row.exStyle, row.className, row.text, row.style, 0, 0, 0, 0, g_app.mainWindow,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
         if (row.handle) g_app.*row.handle = control;
         for (const wchar_t* const* item = row.items; item && *item; ++item)
             SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*item));
@@ -198,4 +197,3 @@ void CreateControls()
     CreateUiFont();
     ApplyTheme();
 }
-

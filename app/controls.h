@@ -79,7 +79,7 @@ enum class Bind {
     Number,  // `value` stands in when the text holds no digit
     Combo,   // the selected index is the stored value
     Check,
-    Radio,   // checked when the mode is `value`; the mode is read from all three together
+    Radio,  // checked when the mode is `value`; the mode is read from all three together
 };
 
 // When a bound control is enabled (always also: no batch is running).
@@ -91,9 +91,9 @@ enum class Enable {
     PrefixPad,       // prefix type is Numbers
     SuffixSequence,
     SuffixPad,
-    NewExt,          // extension mode is Change
-    ReplaceName,     // "Replace entire name with:" checked
-    SearchGroup,     // "Replace entire name with:" unchecked
+    NewExt,       // extension mode is Change
+    ReplaceName,  // "Replace entire name with:" checked
+    SearchGroup,  // "Replace entire name with:" unchecked
     HasFiles,
 };
 
@@ -117,7 +117,7 @@ struct ControlRow {
     const wchar_t* text;
     DWORD style;  // complete style
     DWORD exStyle;
-    HWND AppState::*handle = nullptr;      // null: reached by ID only
+    HWND AppState::*handle = nullptr;  // null: reached by ID only
     Binding binding = {};
     const wchar_t* const* items = nullptr;  // a combo box's items, ending in null
     bool replans = false;                   // every EN_CHANGE plans the preview again

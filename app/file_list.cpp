@@ -108,8 +108,8 @@ void ForgetColumnSort()
 
 void UpdateSortIndicators()
 {
-    HWND header = g_app.listOriginal ? reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0))
-                                     : nullptr;
+    HWND header =
+        g_app.listOriginal ? reinterpret_cast<HWND>(SendMessageW(g_app.listOriginal, LVM_GETHEADER, 0, 0)) : nullptr;
     if (!header) return;
     const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

@@ -18,7 +18,11 @@ struct Metrics {
     int margin, gap, rowH, comboH, contentW;
 
     explicit Metrics(const LayoutInput& input)
-        : in(input), margin(dp(12)), gap(dp(8)), rowH(input.rowH), comboH(input.rowH + dp(180)),
+        : in(input),
+          margin(dp(12)),
+          gap(dp(8)),
+          rowH(input.rowH),
+          comboH(input.rowH + dp(180)),
           contentW(input.clientW - 2 * dp(12))
     {
     }
@@ -83,7 +87,11 @@ int PlaceReplaceEntireRow(const Metrics& m, std::vector<Placement>& out, int y)
 
 int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y)
 {
-    struct Field { int labelId; const wchar_t* label; int editId; };
+    struct Field {
+        int labelId;
+        const wchar_t* label;
+        int editId;
+    };
     const Field fields[] = {
         {kIdSearchLabel, L"Search", kIdSearch},
         {kIdReplaceLabel, L"Replace", kIdReplace},
@@ -139,8 +147,8 @@ void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y)
     Place(out, kIdListNew, x + panes.left + splitW, listTop, panes.right, listH);
 
     const int buttonW = m.dp(120);
-    Place(out, kIdProcess, m.in.clientW - m.margin - buttonW, m.in.clientH - m.in.statusH - buttonH - m.margin,
-          buttonW, buttonH);
+    Place(out, kIdProcess, m.in.clientW - m.margin - buttonW, m.in.clientH - m.in.statusH - buttonH - m.margin, buttonW,
+          buttonH);
 }
 
 const SequenceRowIds kPrefixRow = {kIdPrefixLabel,     kIdPrefixType, kIdPrefixStartLabel, kIdPrefixStart,

@@ -20,8 +20,8 @@ using MeasureFn = int (*)(const wchar_t* text);
 struct LayoutInput {
     int dpi = 96;
     int clientW = 0, clientH = 0;
-    int rowH = 26;     // from the UI font's text metrics
-    int statusH = 0;   // the status bar's height after it sized itself
+    int rowH = 26;    // from the UI font's text metrics
+    int statusH = 0;  // the status bar's height after it sized itself
     int splitPct = 50;
     MeasureFn measure = nullptr;  // MeasureTextWidth, or a stand-in in tests
 };

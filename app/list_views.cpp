@@ -14,7 +14,7 @@ struct StatusColour {
 
 // Text colours of unselected rows; statuses not listed use the list's text colour.
 constexpr StatusColour kStatusColours[] = {
-    {ItemStatus::Unchanged, &ThemeColors::unchangedText}, {ItemStatus::Duplicate, &ThemeColors::conflictText},
+    {ItemStatus::Unchanged, &ThemeColors::unchangedText},  {ItemStatus::Duplicate, &ThemeColors::conflictText},
     {ItemStatus::InvalidName, &ThemeColors::conflictText}, {ItemStatus::Failed, &ThemeColors::conflictText},
     {ItemStatus::TargetExists, &ThemeColors::existsText},  {ItemStatus::Done, &ThemeColors::doneText},
 };
@@ -90,8 +90,7 @@ bool IsScrollMessage(UINT message, WPARAM wParam)
     switch (message) {
     case WM_VSCROLL:
     case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-        return true;
+    case WM_MOUSEHWHEEL: return true;
     case WM_KEYDOWN:
         switch (wParam) {
         case VK_PRIOR:
@@ -99,12 +98,9 @@ bool IsScrollMessage(UINT message, WPARAM wParam)
         case VK_END:
         case VK_HOME:
         case VK_UP:
-        case VK_DOWN:
-            return true;
-        default:
-            return false;
+        case VK_DOWN: return true;
+        default: return false;
         }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -15,8 +15,8 @@ LRESULT PaintRowColours(NMLVCUSTOMDRAW* customDraw);
 void MirrorSelection(const NMLISTVIEW* change);
 void SyncScroll(HWND list, bool isOriginal);
 // Installed on both lists with SetWindowSubclass (id 1: original names, id 2: new names).
-LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR subclassId, DWORD_PTR refData);
+LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                  DWORD_PTR refData);
 
 // The window-free pieces the handlers are made of.
 std::wstring FormatSizeText(uint64_t size);

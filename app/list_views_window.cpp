@@ -135,8 +135,7 @@ void SyncScroll(HWND list, bool isOriginal)
     if (ScrollToTopRow(other, top) && TopRow(other) != top) ScrollToTopRow(list, TopRow(other));
 }
 
-LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
-                                  DWORD_PTR)
+LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId, DWORD_PTR)
 {
     if (subclassId == 1) {
         bool handled = false;

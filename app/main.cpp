@@ -11,7 +11,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // The folder picker needs a single-threaded apartment.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     int exitCode = RunApplication(instance, showCommand);
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

@@ -33,8 +33,7 @@ HWND g_lastFocus = nullptr;  // the control that had the focus when the window w
 HICON LoadSmallAppIcon(HINSTANCE instance)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                         LR_SHARED));
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 LRESULT OnCreate(HWND window)
@@ -62,12 +61,9 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
-    if (g_app.listOriginal)
-        RemoveWindowSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListOriginal);
-    if (g_app.listNew)
-        RemoveWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew);
-    if (g_app.splitter)
-        RemoveWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter);
+    if (g_app.listOriginal) RemoveWindowSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListOriginal);
+    if (g_app.listNew) RemoveWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew);
+    if (g_app.splitter) RemoveWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter);
     DestroyDragOverlays();
     DeleteGdiObject(g_app.uiFont);
     DeleteGdiObject(g_app.backgroundBrush);
@@ -162,13 +158,10 @@ void OnDpiChanged(int dpi, const RECT* suggested)
 LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
 {
     switch (header->code) {
-    case LVN_GETDISPINFOW:
-        FillDisplayText(reinterpret_cast<NMLVDISPINFOW*>(header), fromOriginal);
-        return 0;
+    case LVN_GETDISPINFOW: FillDisplayText(reinterpret_cast<NMLVDISPINFOW*>(header), fromOriginal); return 0;
     case LVN_BEGINDRAG: {
         auto* view = reinterpret_cast<NMLISTVIEW*>(header);
-        if (fromOriginal && !g_app.busy && view->iItem >= 0)
-            BeginRowDrag(view->iItem, view->ptAction);
+        if (fromOriginal && !g_app.busy && view->iItem >= 0) BeginRowDrag(view->iItem, view->ptAction);
         return 0;
     }
     case LVN_COLUMNCLICK:
@@ -177,14 +170,11 @@ LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
         return 0;
     case LVN_ITEMCHANGED: {
         auto* view = reinterpret_cast<NMLISTVIEW*>(header);
-        if (!g_app.syncingSelection && (view->uChanged & LVIF_STATE))
-            MirrorSelection(view);
+        if (!g_app.syncingSelection && (view->uChanged & LVIF_STATE)) MirrorSelection(view);
         return 0;
     }
-    case NM_CUSTOMDRAW:
-        return PaintRowColours(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
-    default:
-        return 0;
+    case NM_CUSTOMDRAW: return PaintRowColours(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    default: return 0;
     }
 }
 
@@ -193,10 +183,8 @@ LRESULT OnNotify(NMHDR* header)
     LRESULT result = 0;
     bool fromOriginal = header->hwndFrom && header->hwndFrom == g_app.listOriginal;
     bool fromNew = header->hwndFrom && header->hwndFrom == g_app.listNew;
-    if (fromOriginal || fromNew)
-        result = OnListNotify(header, fromOriginal);
-    if (header->code == HDN_ENDTRACKW)
-        SaveSettings(true);  // a column divider was released
+    if (fromOriginal || fromNew) result = OnListNotify(header, fromOriginal);
+    if (header->code == HDN_ENDTRACKW) SaveSettings(true);  // a column divider was released
     return result;
 }
 
@@ -205,58 +193,32 @@ LRESULT OnNotify(NMHDR* header)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_NCDESTROY:
-        OnFinalDestroy();
-        break;
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam));
-        return 0;
-    case WM_CLOSE:
-        OnClose(window);
-        return 0;
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_NCDESTROY: OnFinalDestroy(); break;
+    case WM_SIZE: OnSize(static_cast<UINT>(wParam)); return 0;
+    case WM_CLOSE: OnClose(window); return 0;
     case WM_ACTIVATE:
-        if (OnActivate(window, wParam))
-            return 0;
+        if (OnActivate(window, wParam)) return 0;
         break;
-    case WM_ERASEBKGND:
-        return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
-    case WM_GETMINMAXINFO:
-        EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam));
-        return 0;
-    case WM_NOTIFY:
-        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_COMMAND:
-        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return 0;
-    case WM_DROPFILES:
-        OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
+    case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_GETMINMAXINFO: EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
         return OnControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_ENTERSIZEMOVE:
-        g_inSizeMove = true;
-        return 0;
+    case WM_ENTERSIZEMOVE: g_inSizeMove = true; return 0;
     case WM_EXITSIZEMOVE:
         g_inSizeMove = false;
         SaveSettings(true);
         return 0;
-    case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    case WM_APP_PROGRESS:
-        OnProgress(static_cast<size_t>(wParam));
-        return 0;
-    case WM_APP_FINISHED:
-        OnFinished();
-        return 0;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_APP_PROGRESS: OnProgress(static_cast<size_t>(wParam)); return 0;
+    case WM_APP_FINISHED: OnFinished(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -270,14 +232,12 @@ bool RegisterWindowClasses(HINSTANCE instance)
     main.hInstance = instance;
     main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     main.hIconSm = main.hIcon ? LoadSmallAppIcon(instance) : nullptr;
-    if (!main.hIcon)
-        main.hIcon = main.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    if (!main.hIcon) main.hIcon = main.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
     main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
     main.lpszClassName = kMainClassName;
     // A second registration in the same process (tests) finds the class already there.
-    if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
+    if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
     WNDCLASSEXW overlay = {};
     overlay.cbSize = sizeof(overlay);
@@ -293,9 +253,9 @@ bool RegisterWindowClasses(HINSTANCE instance)
 HWND CreateMainWindow(HINSTANCE instance)
 {
     g_app.instance = instance;
-    HWND window = CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                        CW_USEDEFAULT, g_app.settings.winW, g_app.settings.winH, nullptr, nullptr, instance, nullptr);
     // The size was checked before WM_CREATE knew the window's DPI and font.
     EnforceMinimumWindowSize();
     return window;
@@ -303,8 +263,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 void DestroyMainWindowForTest()
 {
-    if (g_app.mainWindow)
-        DestroyWindow(g_app.mainWindow);
+    if (g_app.mainWindow) DestroyWindow(g_app.mainWindow);
     // WM_DESTROY posted a quit message; left queued it would end the next modal loop at once.
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-extern const wchar_t kMainClassName[];   // "OrvanePallistoWnd"
+extern const wchar_t kMainClassName[];    // "OrvanePallistoWnd"
 extern const wchar_t kMainWindowTitle[];  // "Orvane Pallisto"
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

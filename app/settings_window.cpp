@@ -18,15 +18,20 @@ namespace {
 
 std::wstring g_settingsPathOverride;
 
-PlacementRect ToPlacementRect(const RECT& r) { return PlacementRect{r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PlacementRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+PlacementRect ToPlacementRect(const RECT& r)
+{
+    return PlacementRect{r.left, r.top, r.right, r.bottom};
+}
+RECT ToRect(const PlacementRect& r)
+{
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
 
 void CaptureWindowPlacement()
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
-    if (!GetWindowPlacement(g_app.mainWindow, &placement))
-        return;
+    if (!GetWindowPlacement(g_app.mainWindow, &placement)) return;
     StoreCapturedPlacement(g_app.settings, placement.showCmd, placement.flags,
                            ToPlacementRect(placement.rcNormalPosition));
 }
@@ -34,8 +39,7 @@ void CaptureWindowPlacement()
 void CaptureColumnWidths()
 {
     // Minimised, the lists may not reflect the user's widths: keep what was last captured.
-    if (!g_app.listOriginal || !g_app.listNew || IsIconic(g_app.mainWindow))
-        return;
+    if (!g_app.listOriginal || !g_app.listNew || IsIconic(g_app.mainWindow)) return;
     AppSettings& s = g_app.settings;
     int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2};
     int32_t* renamed[] = {&s.colNew0, &s.colNew1, &s.colNew2};
@@ -62,14 +66,15 @@ std::wstring ActiveSettingsPath()
     return g_settingsPathOverride.empty() ? SettingsFilePath() : g_settingsPathOverride;
 }
 
-void SetSettingsPathForTest(const std::wstring& path) { g_settingsPathOverride = path; }
+void SetSettingsPathForTest(const std::wstring& path)
+{
+    g_settingsPathOverride = path;
+}
 
 void SaveSettings(bool force)
 {
-    if (!g_app.mainWindow || g_app.closing)
-        return;
-    if (!force && !(g_app.settings.autoSave && g_app.windowReady))
-        return;
+    if (!g_app.mainWindow || g_app.closing) return;
+    if (!force && !(g_app.settings.autoSave && g_app.windowReady)) return;
     ReadControlsIntoSettings();
     CaptureWindowPlacement();
     CaptureColumnWidths();
@@ -89,8 +94,8 @@ void RestoreWindowPlacement(HWND window, int showCommand)
     monitor.cbSize = sizeof(monitor);
     if (GetMonitorInfoW(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &monitor))
         // The saved rectangle is in workspace coordinates, as GetWindowPlacement gave it.
-        rect = FitRectToWorkArea(rect, WorkAreaInWorkspace(ToPlacementRect(monitor.rcWork),
-                                                           ToPlacementRect(monitor.rcMonitor)));
+        rect = FitRectToWorkArea(
+            rect, WorkAreaInWorkspace(ToPlacementRect(monitor.rcWork), ToPlacementRect(monitor.rcMonitor)));
     RECT normal = ToRect(rect);
     SetNormalPlacement(window, normal, RestoreFlags(s), static_cast<UINT>(RestoreShowCommand(s)));
     // Still off every monitor (a display vanished between the checks): show it plainly.
@@ -122,8 +127,7 @@ void ResetSettings()
 void ApplyNamingPreset(int commandId)
 {
     ReadControlsIntoSettings();
-    if (!ApplyNamingPresetToSettings(commandId, g_app.settings))
-        return;
+    if (!ApplyNamingPresetToSettings(commandId, g_app.settings)) return;
     WriteSettingsToControls();
     RefreshPreview();
 }

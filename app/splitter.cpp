@@ -35,8 +35,7 @@ struct SplitterColors {
 SplitterColors ColorsForState()
 {
     const ThemeColors theme = GetThemeColors(g_app.settings.darkTheme);
-    if (g_hot || g_dragging)
-        return {theme.splitterHotBackground, theme.accent, theme.accent};
+    if (g_hot || g_dragging) return {theme.splitterHotBackground, theme.accent, theme.accent};
     return {theme.splitterBackground, theme.splitterLine, theme.splitterGrip};
 }
 
@@ -123,17 +122,10 @@ void EndDrag(HWND splitter)
 LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     switch (message) {
-    case WM_PAINT:
-        PaintSplitter(splitter);
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-        return 1;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-        OnMouseMove(splitter, wParam, lParam);
-        return 0;
+    case WM_PAINT: PaintSplitter(splitter); return 0;
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_SIZEWE)); return 1;
+    case WM_ERASEBKGND: return 1;
+    case WM_MOUSEMOVE: OnMouseMove(splitter, wParam, lParam); return 0;
     case WM_LBUTTONDBLCLK:  // static controls take double clicks: a quick second press still drags
     case WM_LBUTTONDOWN:
         g_dragging = true;
@@ -162,7 +154,6 @@ LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM
         g_hot = false;
         Redraw(splitter);
         return 0;
-    default:
-        return DefSubclassProc(splitter, message, wParam, lParam);
+    default: return DefSubclassProc(splitter, message, wParam, lParam);
     }
 }

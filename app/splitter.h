@@ -8,5 +8,5 @@
 int SplitPctFromPointer(int pointerX, int listLeft, int listRight, int dpi);
 
 // Subclass procedure of the splitter (subclass ID 3).
-LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR subclassId, DWORD_PTR refData);
+LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                              DWORD_PTR refData);

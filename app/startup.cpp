@@ -45,8 +45,7 @@ int RunMessageLoop(HWND window)
     UpdateWindow(window);
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (TranslateMainWindowMessage(window, accelerators, &message))
-            continue;
+        if (TranslateMainWindowMessage(window, accelerators, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -58,13 +57,11 @@ int RunMessageLoop(HWND window)
 void ResolveThemeHooks(HMODULE uxtheme, unsigned long build)
 {
     ClearThemeHooks();
-    if (!uxtheme || build < kFirstDarkModeBuild)
-        return;
+    if (!uxtheme || build < kFirstDarkModeBuild) return;
     auto byOrdinal = [uxtheme](WORD ordinal) { return FindExport<void*>(uxtheme, MAKEINTRESOURCEA(ordinal)); };
     void* appTheme = byOrdinal(135);
     void* windowTheme = byOrdinal(133);
-    if (!appTheme || !windowTheme)
-        return;  // not the dark-mode set: calling "104" here could be any function
+    if (!appTheme || !windowTheme) return;  // not the dark-mode set: calling "104" here could be any function
     if (build >= kAppThemeModeBuild)
         SetAppThemeMode = reinterpret_cast<SetAppThemeModeFn>(appTheme);
     else
@@ -80,22 +77,18 @@ void ApplyProcessTheme(bool dark)
         SetAppThemeMode(dark ? 2 : 3);
     else if (AllowAppDarkTheme)
         AllowAppDarkTheme(dark);
-    if (RefreshThemeColorPolicy)
-        RefreshThemeColorPolicy();
-    if (RefreshMenuTheme)
-        RefreshMenuTheme();
+    if (RefreshThemeColorPolicy) RefreshThemeColorPolicy();
+    if (RefreshMenuTheme) RefreshMenuTheme();
 }
 
 bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
 {
-    if (accelerators && TranslateAcceleratorW(window, accelerators, message))
-        return true;
+    if (accelerators && TranslateAcceleratorW(window, accelerators, message)) return true;
     // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
     // Shift+Tab, which move on through dialog navigation like everywhere else.
     HWND focus = GetFocus();
     const bool tab = message->message == WM_KEYDOWN && message->wParam == VK_TAB;
-    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab)
-        return false;
+    if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab) return false;
     return IsWindow(window) && IsDialogMessageW(window, message);
 }
 
@@ -104,11 +97,9 @@ bool ActivateRunningInstance(int attempts, DWORD sleepMs)
     HWND running = nullptr;
     for (int i = 0; i < attempts && !running; ++i) {
         running = FindWindowW(kMainClassName, nullptr);
-        if (!running)
-            Sleep(sleepMs);
+        if (!running) Sleep(sleepMs);
     }
-    if (!running)
-        return false;
+    if (!running) return false;
     ShowWindow(running, IsIconic(running) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(running);
     FLASHWINFO flash = {};
@@ -144,7 +135,6 @@ int RunApplication(HINSTANCE instance, int showCommand)
         g_app.windowReady = true;
         exitCode = RunMessageLoop(window);
     }
-    if (mutex)
-        CloseHandle(mutex);
+    if (mutex) CloseHandle(mutex);
     return exitCode;
 }

@@ -71,8 +71,7 @@ void ApplyFrameAttributes(HWND window, bool dark)
 
 void ApplyStatusBarTheme(const ThemeColors& colors)
 {
-    if (!g_app.statusBar)
-        return;
+    if (!g_app.statusBar) return;
     SendMessageW(g_app.statusBar, SB_SETBKCOLOR, 0, static_cast<LPARAM>(colors.statusBarBackground));
     SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }
@@ -127,8 +126,7 @@ std::vector<FrameAttribute> FrameAttributes(bool dark, unsigned long build)
 {
     const DWORD on = dark ? TRUE : FALSE;
     std::vector<FrameAttribute> attributes = {{kDwmImmersiveDarkMode, on}, {kDwmImmersiveDarkModeOld, on}};
-    if (build < kFirstCaptionColorBuild)
-        return attributes;  // earlier window managers reject the attributes below
+    if (build < kFirstCaptionColorBuild) return attributes;  // earlier window managers reject the attributes below
     const ThemeColors colors = GetThemeColors(dark);
     attributes.insert(attributes.end(), {{kDwmCornerPreference, kCornerRound},
                                          {kDwmSystemBackdropType, kBackdropMainWindow},
@@ -176,8 +174,7 @@ void CreateUiFont()
     wcsncpy_s(font.lfFaceName, LF_FACESIZE, DetectUiFontFace(), _TRUNCATE);
     g_app.uiFont = CreateFontIndirectW(&font);
 
-    if (!g_app.mainWindow)
-        return;
+    if (!g_app.mainWindow) return;
     SendMessageW(g_app.mainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.uiFont), TRUE);
     EnumChildWindows(g_app.mainWindow, SendFontToChild, reinterpret_cast<LPARAM>(g_app.uiFont));
 }
@@ -193,11 +190,9 @@ void ApplyTheme()
     ApplyProcessTheme(dark);  // the app-wide mode, as at start-up
 
     HWND window = g_app.mainWindow;
-    if (!window)
-        return;
+    if (!window) return;
     ApplyFrameAttributes(window, dark);
-    if (AllowWindowDarkTheme)
-        AllowWindowDarkTheme(window, dark);
+    if (AllowWindowDarkTheme) AllowWindowDarkTheme(window, dark);
     EnumChildWindows(window, ThemeChild, 0);
     ApplyStatusBarTheme(colors);
     ApplyListViewColors(g_app.listOriginal);
@@ -208,11 +203,9 @@ void ApplyTheme()
 
 void ApplyControlTheme(HWND control)
 {
-    if (!control)
-        return;
+    if (!control) return;
     const bool dark = g_app.settings.darkTheme;
-    if (AllowWindowDarkTheme)
-        AllowWindowDarkTheme(control, dark);
+    if (AllowWindowDarkTheme) AllowWindowDarkTheme(control, dark);
     wchar_t className[64] = {};
     GetClassNameW(control, className, 64);
     const bool isList = ClassIs(className, WC_LISTVIEWW);
@@ -221,8 +214,7 @@ void ApplyControlTheme(HWND control)
         // The list keeps the Explorer look in the light theme; everything else the default.
         SetWindowTheme(control, isList ? L"Explorer" : nullptr, nullptr);
         HWND header = isList ? ListHeader(control) : nullptr;
-        if (header)
-            SetWindowTheme(header, L"Explorer", nullptr);
+        if (header) SetWindowTheme(header, L"Explorer", nullptr);
         return;
     }
     if (ClassIs(className, L"Edit") || ClassIs(className, L"ComboBox")) {
@@ -233,24 +225,21 @@ void ApplyControlTheme(HWND control)
     }
     HWND header = isList ? ListHeader(control) : nullptr;
     if (header) {
-        if (AllowWindowDarkTheme)
-            AllowWindowDarkTheme(header, true);
+        if (AllowWindowDarkTheme) AllowWindowDarkTheme(header, true);
         SetWindowTheme(header, L"DarkMode_Explorer", nullptr);
     }
 }
 
 void ApplyListViewColors(HWND list)
 {
-    if (!list)
-        return;
+    if (!list) return;
     const bool dark = g_app.settings.darkTheme;
     const ThemeColors colors = GetThemeColors(dark);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ListViewExtendedStyle(dark)));
     SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(colors.listBackground));
     SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colors.listBackground));
     SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(colors.listText));
-    if (HWND header = ListHeader(list))
-        InvalidateRect(header, nullptr, TRUE);
+    if (HWND header = ListHeader(list)) InvalidateRect(header, nullptr, TRUE);
     InvalidateRect(list, nullptr, TRUE);
 }
 

@@ -4,11 +4,11 @@
 // The variables are defined in app/theme.cpp; start-up (app/startup.cpp) resolves them.
 #include <windows.h>
 
-using SetAppThemeModeFn = int(WINAPI*)(int mode);            // ordinal 135, build >= 18362: 2 dark, 3 light
-using AllowAppDarkThemeFn = bool(WINAPI*)(bool allow);       // ordinal 135, build < 18362
+using SetAppThemeModeFn = int(WINAPI*)(int mode);                       // ordinal 135, build >= 18362: 2 dark, 3 light
+using AllowAppDarkThemeFn = bool(WINAPI*)(bool allow);                  // ordinal 135, build < 18362
 using AllowWindowDarkThemeFn = bool(WINAPI*)(HWND window, bool allow);  // ordinal 133
-using RefreshThemeColorPolicyFn = void(WINAPI*)();          // ordinal 104
-using RefreshMenuThemeFn = void(WINAPI*)();                 // ordinal 136
+using RefreshThemeColorPolicyFn = void(WINAPI*)();                      // ordinal 104
+using RefreshMenuThemeFn = void(WINAPI*)();                             // ordinal 136
 
 extern SetAppThemeModeFn SetAppThemeMode;
 extern AllowAppDarkThemeFn AllowAppDarkTheme;

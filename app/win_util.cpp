@@ -3,7 +3,10 @@
 
 namespace {
 
-HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
+HMODULE User32()
+{
+    return GetModuleHandleW(L"user32.dll");
+}
 
 unsigned long g_buildNumber = 0;  // 0: not read yet (or unreadable, tried again)
 

@@ -6,7 +6,10 @@
 #include <utility>
 
 // n pixels at 96 DPI scaled to `dpi`, rounded.
-inline int ScaleDp(int n, int dpi) { return MulDiv(n, dpi, 96); }
+inline int ScaleDp(int n, int dpi)
+{
+    return MulDiv(n, dpi, 96);
+}
 
 // An export of `module` by name or by ordinal (MAKEINTRESOURCEA); null when either is missing.
 template <typename Fn>

@@ -15,7 +15,10 @@
 
 namespace {
 
-bool NothingExists(const std::wstring&) { return false; }
+bool NothingExists(const std::wstring&)
+{
+    return false;
+}
 
 std::wstring FileName(size_t i)
 {
@@ -84,8 +87,8 @@ std::wstring MakeTempFolder()
 bool CreateFiles(const FileList& list)
 {
     for (const FileEntry& e : list) {
-        const HANDLE h = CreateFileW(e.sourcePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr);
+        const HANDLE h =
+            CreateFileW(e.sourcePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return false;
         CloseHandle(h);
     }
@@ -135,7 +138,8 @@ void BenchOnDisk(size_t n, int rounds)
             plan.push_back(NowMs() - t0);
             if (r % 2 == 0) bare.push_back(BareLoopMs(targets, found));
         }
-        const size_t ready = std::count_if(list.begin(), list.end(), [](const FileEntry& e) { return e.status == ItemStatus::Ready; });
+        const size_t ready =
+            std::count_if(list.begin(), list.end(), [](const FileEntry& e) { return e.status == ItemStatus::Ready; });
         const double p = Median(plan), b = Median(bare);
         std::printf("%9zu %6d %12.1f %12.1f %8.3f %10.1f   (ready %zu, found %zu, created in %.0f ms)\n", n, rounds, p,
                     b, p / b, p * 1e3 / n, ready, found, createMs);

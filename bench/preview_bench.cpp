@@ -27,8 +27,8 @@ std::wstring DataFolder(size_t files)
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     std::wstring dir = exe;
-    dir.resize(dir.rfind(L'\\'));              // build\bench
-    dir.resize(dir.rfind(L'\\'));              // build
+    dir.resize(dir.rfind(L'\\'));  // build\bench
+    dir.resize(dir.rfind(L'\\'));  // build
     return dir + L"\\bench-data\\files_" + std::to_wstring(files);
 }
 
@@ -133,7 +133,8 @@ int wmain(int argc, wchar_t** argv)
     InitCommonControlsEx(&classes);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring settings = JoinPath(temp, L"op_preview_bench_" + std::to_wstring(GetCurrentProcessId()) + L".json");
+    const std::wstring settings =
+        JoinPath(temp, L"op_preview_bench_" + std::to_wstring(GetCurrentProcessId()) + L".json");
     SetSettingsPathForTest(settings);
     if (!RegisterWindowClasses(GetModuleHandleW(nullptr))) return 1;
 

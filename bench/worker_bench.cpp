@@ -32,7 +32,8 @@ std::wstring TempFolder(const std::wstring& name)
 {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"op_worker_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+    const std::wstring dir =
+        std::wstring(temp) + L"op_worker_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
@@ -183,7 +184,7 @@ double BareLoop(const std::wstring& from, const std::wstring& to, const std::vec
         const std::wstring source = JoinPath(from, name);
         const std::wstring target = JoinPath(to, newPrefix + name);
         const BOOL ok = mode == ProcessMode::CopyAndRename ? CopyFileW(source.c_str(), target.c_str(), TRUE)
-                                                             : MoveFileW(source.c_str(), target.c_str());
+                                                           : MoveFileW(source.c_str(), target.c_str());
         failures += !ok;
     }
     return NowMs() - t0;
@@ -223,8 +224,8 @@ void Report(const wchar_t* mode, size_t files, int rounds, const Summary& s)
     std::printf("%-15ls %6zu files, best of %d: bare %9.1f ms | batch %9.1f ms  ratio %.3f (target <= 1.10), "
                 "median round %.3f | worker alone %9.1f ms | longest answer %6.1f ms | end + rescan %8.1f ms, "
                 "batch with rescan %.3fx | done %d/%zu, bare failures %d\n",
-                mode, files, rounds, s.bareMs, s.batchMs, s.batchMs / s.bareMs, median, s.workerMs,
-                s.longestAnswerMs, s.rescanMs, (s.batchMs + s.rescanMs) / s.bareMs, s.done, files, s.bareFailures);
+                mode, files, rounds, s.bareMs, s.batchMs, s.batchMs / s.bareMs, median, s.workerMs, s.longestAnswerMs,
+                s.rescanMs, (s.batchMs + s.rescanMs) / s.bareMs, s.done, files, s.bareFailures);
     std::fflush(stdout);
 }
 

@@ -8,7 +8,10 @@
 
 namespace {
 
-bool IsSurrogate(unsigned u) { return u >= 0xD800 && u <= 0xDFFF; }
+bool IsSurrogate(unsigned u)
+{
+    return u >= 0xD800 && u <= 0xDFFF;
+}
 
 // Maps every unit in one call; a unit whose mapping is not exactly one unit keeps itself.
 void FillMapping(wchar_t* to, DWORD flags)

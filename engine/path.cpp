@@ -4,9 +4,15 @@
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
 
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
+wchar_t AsciiUpper(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+}
 
 bool EqualsAsciiNoCase(std::wstring_view a, std::wstring_view b)
 {
@@ -38,8 +44,8 @@ std::wstring ResolveOutputDirectory(const std::wstring& inputDir, const std::wst
 {
     // Rooted ("\x", "\\server") and drive ("C:") paths are the user's own; only a path that
     // starts with a name is relative.
-    const bool relative = !outputDir.empty() && !IsSeparator(outputDir[0]) &&
-                          !(outputDir.size() >= 2 && outputDir[1] == L':');
+    const bool relative =
+        !outputDir.empty() && !IsSeparator(outputDir[0]) && !(outputDir.size() >= 2 && outputDir[1] == L':');
     return (relative && !inputDir.empty()) ? JoinPath(inputDir, outputDir) : outputDir;
 }
 
@@ -65,7 +71,7 @@ bool IsDeviceName(const std::wstring& name)
     if (base.size() != 4) return false;
     const std::wstring_view port = base.substr(0, 3);
     const wchar_t digit = base[3];
-    const bool numbered = (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
-                          digit == L'\u00B3';
+    const bool numbered =
+        (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
     return numbered && (EqualsAsciiNoCase(port, L"COM") || EqualsAsciiNoCase(port, L"LPT"));
 }

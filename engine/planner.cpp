@@ -142,10 +142,16 @@ uint32_t AddToDuplicateIndex(DuplicateIndex& index, const FileList& list, const 
 bool IsForbiddenCharacter(wchar_t c)
 {
     switch (c) {
-    case L'<': case L'>': case L':': case L'"': case L'/': case L'\\': case L'|': case L'?': case L'*':
-        return true;
-    default:
-        return false;
+    case L'<':
+    case L'>':
+    case L':':
+    case L'"':
+    case L'/':
+    case L'\\':
+    case L'|':
+    case L'?':
+    case L'*': return true;
+    default: return false;
     }
 }
 
@@ -186,10 +192,10 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
 // until the existence test, which is asked for all such rows at once, says otherwise.
 bool ReachesExistenceTest(const FileEntry& row, const RowFacts& facts, const DuplicateIndex& index, ItemStatus& status)
 {
-    status = facts.invalid                             ? ItemStatus::InvalidName
+    status = facts.invalid                           ? ItemStatus::InvalidName
              : index.counts[facts.firstWithKey] >= 2 ? ItemStatus::Duplicate
-             : facts.unchanged                         ? ItemStatus::Unchanged
-                                                       : ItemStatus::Ready;
+             : facts.unchanged                       ? ItemStatus::Unchanged
+                                                     : ItemStatus::Ready;
     return status == ItemStatus::Ready && !row.targetPath.empty();
 }
 
@@ -220,9 +226,10 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)
 {
     if (!exists) exists = FileSystemPathExists;
-    PlanPreview(list, input, [exists](const FileList& rows, const std::vector<uint32_t>& asked, std::vector<uint8_t>& found) {
-        for (size_t k = 0; k < asked.size(); ++k) found[k] = exists(rows[asked[k]].targetPath);
-    });
+    PlanPreview(list, input,
+                [exists](const FileList& rows, const std::vector<uint32_t>& asked, std::vector<uint8_t>& found) {
+                    for (size_t k = 0; k < asked.size(); ++k) found[k] = exists(rows[asked[k]].targetPath);
+                });
 }
 
 bool IsInvalidFileName(const std::wstring& name)

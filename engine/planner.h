@@ -42,9 +42,18 @@ private:
     std::shared_ptr<const std::wstring> text_;
 };
 
-inline bool operator==(const SharedText& a, const SharedText& b) { return a.str() == b.str(); }
-inline bool operator==(const SharedText& a, const std::wstring& b) { return a.str() == b; }
-inline bool operator==(const SharedText& a, const wchar_t* b) { return a.str() == b; }
+inline bool operator==(const SharedText& a, const SharedText& b)
+{
+    return a.str() == b.str();
+}
+inline bool operator==(const SharedText& a, const std::wstring& b)
+{
+    return a.str() == b;
+}
+inline bool operator==(const SharedText& a, const wchar_t* b)
+{
+    return a.str() == b;
+}
 
 struct FileEntry {
     std::wstring name;

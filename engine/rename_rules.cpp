@@ -24,8 +24,7 @@ std::wstring_view TrimmedView(std::wstring_view text)
     return text.substr(first, last - first);
 }
 
-void AppendReplaced(std::wstring& out, std::wstring_view text, std::wstring_view search,
-                    std::wstring_view replacement)
+void AppendReplaced(std::wstring& out, std::wstring_view text, std::wstring_view search, std::wstring_view replacement)
 {
     size_t from = 0;
     for (size_t hit = text.find(search); hit != std::wstring_view::npos; hit = text.find(search, from)) {
@@ -71,8 +70,8 @@ void CaseInPlace(std::wstring& text, size_t from, CaseMode mode)
 // conversion back to signed is modular since C++20.
 int32_t SequenceValue(const SequenceRule& rule, int32_t index)
 {
-    const uint32_t value = static_cast<uint32_t>(rule.start) +
-                           static_cast<uint32_t>(rule.step) * static_cast<uint32_t>(index);
+    const uint32_t value =
+        static_cast<uint32_t>(rule.start) + static_cast<uint32_t>(rule.step) * static_cast<uint32_t>(index);
     return static_cast<int32_t>(value);
 }
 

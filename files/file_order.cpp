@@ -61,8 +61,8 @@ std::wstring ExtensionOf(const std::wstring& name)
 
 int CompareNames(const std::wstring& a, const std::wstring& b)
 {
-    return Sign(CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                     static_cast<int>(b.size()), TRUE));
+    return Sign(
+        CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE));
 }
 
 int CompareRows(const FileEntry& a, const FileEntry& b, int column)

@@ -35,7 +35,10 @@ std::wstring_view NameAt(const FolderNames& names, size_t i)
     return std::wstring_view(names.units).substr(begin, names.ends[i] - begin);
 }
 
-size_t HashOf(std::wstring_view folded) { return std::hash<std::wstring_view>{}(folded); }
+size_t HashOf(std::wstring_view folded)
+{
+    return std::hash<std::wstring_view>{}(folded);
+}
 
 void IndexNames(FolderSnapshot& snap)
 {
@@ -62,7 +65,10 @@ bool SnapshotHas(const FolderSnapshot& snap, const std::wstring& name, std::wstr
     return false;
 }
 
-bool IsAsciiLetterMatch(wchar_t c, wchar_t upper) { return c == upper || c == upper + 32; }
+bool IsAsciiLetterMatch(wchar_t c, wchar_t upper)
+{
+    return c == upper || c == upper + 32;
+}
 
 // CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$, alone or with an extension (spaces
 // before the dot are ignored): the system says these exist in every folder.
@@ -127,7 +133,8 @@ Answer Prepare(const std::wstring& folder, size_t askers, FolderSnapshot*& snap)
     if (snap) {
         const DWORD wait = WaitForSingleObject(snap->change, 0);
         if (wait == WAIT_TIMEOUT) return Answer::FromSnapshot;
-        if (wait == WAIT_OBJECT_0 && FindNextChangeNotification(snap->change) && Fill(*snap)) return Answer::FromSnapshot;
+        if (wait == WAIT_OBJECT_0 && FindNextChangeNotification(snap->change) && Fill(*snap))
+            return Answer::FromSnapshot;
     } else {
         if (askers < kPerRowLimit) return Answer::PerRow;
         const HANDLE change = WatchFolder(folder);
@@ -183,8 +190,8 @@ void ForgetFoldersExcept(const std::vector<FolderAsk>& asks)
 bool ListFolderNames(const std::wstring& folder, FolderNames& names)
 {
     WIN32_FIND_DATAW data = {};
-    const HANDLE find = FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find = FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {
         AppendFolderName(names, data.cFileName);
@@ -228,13 +235,17 @@ void TargetsExist(const FileList& list, const std::vector<uint32_t>& rows, std::
     for (const FolderAsk& ask : asks) AnswerFolder(ask, list, rows, exists);
 }
 
-void DropFolderSnapshots() { g_snapshots.clear(); }
+void DropFolderSnapshots()
+{
+    g_snapshots.clear();
+}
 
 HANDLE WatchFolder(const std::wstring& folder)
 {
     // The folder the listing reads: "C:" alone would be the drive's current folder, not "C:\".
     const std::wstring listed = JoinPath(folder, L"");
-    return FindFirstChangeNotificationW(listed.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+    return FindFirstChangeNotificationW(listed.c_str(), FALSE,
+                                        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
 }
 
 void AdoptFolderListing(const std::wstring& folder, HANDLE watch, const FolderNames& names)

@@ -76,8 +76,7 @@ bool CopyThenDelete(const wchar_t* source, const wchar_t* destination, DWORD& er
 bool RunFileOperation(const wchar_t* source, const wchar_t* destination, ProcessMode mode, DWORD& error)
 {
     switch (mode) {
-    case ProcessMode::CopyAndRename:
-        return CopyComplete(source, destination, error);  // never overwrites
+    case ProcessMode::CopyAndRename: return CopyComplete(source, destination, error);  // never overwrites
     case ProcessMode::MoveAndRename:
         if (MoveFileW(source, destination)) return true;
         return CopyThenDelete(source, destination, error);  // e.g. another volume
@@ -264,7 +263,7 @@ std::wstring ProgressText(int index, size_t total)
 std::wstring FinishedText(int done, int skipped, int failed, size_t total)
 {
     wchar_t buffer[256];
-    swprintf(buffer, 256, L"Finished. Renamed/copied: %d  |  Skipped: %d  |  Errors: %d  |  Total: %zu", done,
-             skipped, failed, total);
+    swprintf(buffer, 256, L"Finished. Renamed/copied: %d  |  Skipped: %d  |  Errors: %d  |  Total: %zu", done, skipped,
+             failed, total);
     return buffer;
 }

@@ -4,15 +4,24 @@
 
 namespace {
 
-bool AtEnd(const std::string& text, JsonCursor cursor) { return cursor >= text.size(); }
+bool AtEnd(const std::string& text, JsonCursor cursor)
+{
+    return cursor >= text.size();
+}
 
 unsigned char ByteAt(const std::string& text, JsonCursor cursor)
 {
     return static_cast<unsigned char>(text[static_cast<size_t>(cursor)]);
 }
 
-bool IsJsonSpace(unsigned char c) { return c == 0x20 || (c >= 0x09 && c <= 0x0D); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsJsonSpace(unsigned char c)
+{
+    return c == 0x20 || (c >= 0x09 && c <= 0x0D);
+}
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(unsigned char c)
 {
@@ -115,12 +124,16 @@ bool ReadJsonString(const std::string& text, JsonCursor& cursor, std::string& ou
         }
         if (AtEnd(text, cursor)) return false;
         const unsigned char e = ByteAt(text, cursor++);
-        if (e == 'n') out += '\n';
-        else if (e == 'r') out += '\r';
-        else if (e == 't') out += '\t';
+        if (e == 'n')
+            out += '\n';
+        else if (e == 'r')
+            out += '\r';
+        else if (e == 't')
+            out += '\t';
         else if (e == 'u') {
             if (!ReadUnicodeEscape(text, cursor, out)) return false;
-        } else out += static_cast<char>(e);
+        } else
+            out += static_cast<char>(e);
     }
 }
 
@@ -141,8 +154,10 @@ bool ReadJsonInteger(const std::string& text, JsonCursor& cursor, int64_t& out)
     bool overflow = false;
     while (!AtEnd(text, cursor) && IsDigit(ByteAt(text, cursor))) {
         const unsigned digit = ByteAt(text, cursor++) - '0';
-        if (magnitude > (limit - digit) / 10) overflow = true;
-        else magnitude = magnitude * 10 + digit;
+        if (magnitude > (limit - digit) / 10)
+            overflow = true;
+        else
+            magnitude = magnitude * 10 + digit;
     }
     if (overflow) return false;
     out = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
@@ -236,8 +251,10 @@ std::wstring Utf8ToUtf16(const std::string& bytes)
             cp = (cp << 6) | (c & 0x3Fu);
         }
         if (length == 0) j = i + 1;
-        if (length != 0 && j - i == static_cast<size_t>(length)) AppendUtf16(out, cp);
-        else out += static_cast<wchar_t>(0xFFFD);
+        if (length != 0 && j - i == static_cast<size_t>(length))
+            AppendUtf16(out, cp);
+        else
+            out += static_cast<wchar_t>(0xFFFD);
         i = j;
     }
     return out;

@@ -4,11 +4,11 @@
 
 namespace {
 
-constexpr int32_t kShowNormal = 1;      // SW_SHOWNORMAL
-constexpr int32_t kShowMinimized = 2;   // SW_SHOWMINIMIZED
-constexpr int32_t kShowMaximized = 3;   // SW_SHOWMAXIMIZED
-constexpr int32_t kMinimize = 6;        // SW_MINIMIZE
-constexpr int32_t kShowMinNoActive = 7; // SW_SHOWMINNOACTIVE
+constexpr int32_t kShowNormal = 1;           // SW_SHOWNORMAL
+constexpr int32_t kShowMinimized = 2;        // SW_SHOWMINIMIZED
+constexpr int32_t kShowMaximized = 3;        // SW_SHOWMAXIMIZED
+constexpr int32_t kMinimize = 6;             // SW_MINIMIZE
+constexpr int32_t kShowMinNoActive = 7;      // SW_SHOWMINNOACTIVE
 constexpr uint32_t kRestoreToMaximized = 2;  // WPF_RESTORETOMAXIMIZED
 
 // Saved coordinates are not range-checked, so edges are computed wide and saturated.
@@ -62,9 +62,15 @@ PlacementRect WorkAreaInWorkspace(const PlacementRect& work, const PlacementRect
                          Saturate(work.bottom - dy)};
 }
 
-int32_t RestoreShowCommand(const AppSettings& s) { return s.winMaximized ? kShowMaximized : kShowNormal; }
+int32_t RestoreShowCommand(const AppSettings& s)
+{
+    return s.winMaximized ? kShowMaximized : kShowNormal;
+}
 
-uint32_t RestoreFlags(const AppSettings& s) { return s.winMaximized ? kRestoreToMaximized : 0; }
+uint32_t RestoreFlags(const AppSettings& s)
+{
+    return s.winMaximized ? kRestoreToMaximized : 0;
+}
 
 void StoreCapturedPlacement(AppSettings& s, uint32_t showCmd, uint32_t flags, const PlacementRect& normal)
 {

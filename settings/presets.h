@@ -6,13 +6,13 @@
 #include "settings/app_settings.h"
 
 struct NamingPreset {
-    int commandId;            // 40011 ... 40014
+    int commandId;  // 40011 ... 40014
     const wchar_t* menuText;
-    bool setsPrefix;          // false: prefix and suffix both end up None, nothing else changes
+    bool setsPrefix;  // false: prefix and suffix both end up None, nothing else changes
     SequenceType prefixType;
     int32_t start;
     int32_t step;
-    int32_t pad;              // 0 keeps the current pad
+    int32_t pad;  // 0 keeps the current pad
     const wchar_t* prefixSep;
 };
 

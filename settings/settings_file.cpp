@@ -24,7 +24,10 @@ struct LegacyKeys {
 };
 
 // Integers keep their low 32 bits (two's complement); the range check comes later.
-int32_t Low32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value))); }
+int32_t Low32(int64_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+}
 
 bool ReadField(const std::string& text, JsonCursor& cursor, const SettingField& field)
 {
@@ -50,16 +53,22 @@ void WriteField(JsonTextWriter& writer, const char* key, const SettingField& fie
     std::visit(
         [&](auto* source) {
             using T = std::remove_pointer_t<decltype(source)>;
-            if constexpr (std::is_same_v<T, std::wstring>) writer.String(key, *source);
-            else if constexpr (std::is_same_v<T, bool>) writer.Bool(key, *source);
-            else writer.Integer(key, static_cast<int32_t>(*source));
+            if constexpr (std::is_same_v<T, std::wstring>)
+                writer.String(key, *source);
+            else if constexpr (std::is_same_v<T, bool>)
+                writer.Bool(key, *source);
+            else
+                writer.Integer(key, static_cast<int32_t>(*source));
         },
         field);
 }
 
 bool ReadLegacyKey(const std::string& key, const std::string& text, JsonCursor& cursor, LegacyKeys& legacy)
 {
-    struct Row { const char* name; int64_t LegacyKeys::*value; };
+    struct Row {
+        const char* name;
+        int64_t LegacyKeys::*value;
+    };
     static const Row rows[] = {
         {"sequenceType", &LegacyKeys::sequenceType}, {"seqStart", &LegacyKeys::seqStart},
         {"seqStep", &LegacyKeys::seqStep},           {"seqPad", &LegacyKeys::seqPad},
@@ -125,7 +134,10 @@ int32_t SnapFontPt(int32_t pt)
 
 }  // namespace
 
-AppSettings DefaultSettings() { return AppSettings{}; }
+AppSettings DefaultSettings()
+{
+    return AppSettings{};
+}
 
 void ClampSettings(AppSettings& s)
 {
@@ -179,4 +191,7 @@ bool WriteSettingsFile(const std::wstring& path, const AppSettings& settings)
     return ReplaceFileContents(path, FormatSettingsText(settings));
 }
 
-std::wstring SettingsFilePath() { return JoinPath(GetExeDirectory(), L"settings.json"); }
+std::wstring SettingsFilePath()
+{
+    return JoinPath(GetExeDirectory(), L"settings.json");
+}

@@ -48,7 +48,8 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 // Writes and flushes the temporary file, so the replacement never exposes a half-written one.
 bool WriteTemporary(const std::wstring& temp, const std::string& bytes)
 {
-    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
     return file.Close() && written;
@@ -67,7 +68,8 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     size_t done = 0;
     while (done < data.size()) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr)) return false;
+        if (!ReadFile(file.Get(), data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr))
+            return false;
         if (got == 0) break;  // the file shrank while we read it
         done += got;
     }
@@ -76,7 +78,10 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     return true;
 }
 
-std::wstring TemporaryPathFor(const std::wstring& path) { return path + L".tmp"; }
+std::wstring TemporaryPathFor(const std::wstring& path)
+{
+    return path + L".tmp";
+}
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
 {

@@ -3,7 +3,10 @@
 #include <cstring>
 
 // Each row names the key and the field it lives in; the field's type picks the JSON kind.
-#define OP_SETTING(key, member) {key, [](AppSettings& s) -> SettingField { return &s.member; }}
+#define OP_SETTING(key, member)                                                                                        \
+    {                                                                                                                  \
+        key, [](AppSettings& s) -> SettingField { return &s.member; }                                                  \
+    }
 
 const SettingKey kSettingKeys[kSettingKeyCount] = {
     OP_SETTING("inputDir", inputDir),

@@ -18,8 +18,8 @@ TEST(ParseNumberText, DigitsSignsAndFallbacks)
         const wchar_t* text;
         int expected;
     } rows[] = {
-        {L"", 7},   {L"12", 12},  {L"  5", 5},  {L"-3", -3},    {L"+4", 4},  {L"12abc", 12},
-        {L"abc", 7}, {L"-", 7},   {L" ", 7},    {L"0", 0},      {L"007", 7}, {L"25", 25},
+        {L"", 7},    {L"12", 12}, {L"  5", 5}, {L"-3", -3}, {L"+4", 4},  {L"12abc", 12},
+        {L"abc", 7}, {L"-", 7},   {L" ", 7},   {L"0", 0},   {L"007", 7}, {L"25", 25},
     };
     for (const auto& r : rows) EXPECT_EQ(ParseNumberText(r.text, 7), r.expected) << r.text;
 }
@@ -166,34 +166,70 @@ TEST_F(BindingTest, EnablingRulesFollowTheControls)
 {
     using A = AppState;
     const EnableStep steps[] = {
-        {"defaults: Rename in Place, same as input, no prefix", [] {},
-         {{&A::outputEdit, false}, {&A::outputBrowse, false}, {&A::sameAsInputCheck, false},
-          {&A::prefixStartEdit, false}, {&A::prefixStepEdit, false}, {&A::prefixPadEdit, false},
-          {&A::prefixSepEdit, false}, {&A::suffixPadEdit, false}, {&A::newExtEdit, false},
-          {&A::replaceNameEdit, false}, {&A::searchEdit, true}, {&A::processButton, false},
-          {&A::inputEdit, true}, {&A::inputBrowse, true}, {&A::prefixTypeCombo, true}}},
-        {"Copy & Rename with same-as-input checked", [] { Click(g_app.modeCopy); },
+        {"defaults: Rename in Place, same as input, no prefix",
+         [] {},
+         {{&A::outputEdit, false},
+          {&A::outputBrowse, false},
+          {&A::sameAsInputCheck, false},
+          {&A::prefixStartEdit, false},
+          {&A::prefixStepEdit, false},
+          {&A::prefixPadEdit, false},
+          {&A::prefixSepEdit, false},
+          {&A::suffixPadEdit, false},
+          {&A::newExtEdit, false},
+          {&A::replaceNameEdit, false},
+          {&A::searchEdit, true},
+          {&A::processButton, false},
+          {&A::inputEdit, true},
+          {&A::inputBrowse, true},
+          {&A::prefixTypeCombo, true}}},
+        {"Copy & Rename with same-as-input checked",
+         [] { Click(g_app.modeCopy); },
          {{&A::sameAsInputCheck, true}, {&A::outputEdit, false}, {&A::outputBrowse, false}}},
-        {"same-as-input unchecked", [] { Click(g_app.sameAsInputCheck); },
+        {"same-as-input unchecked",
+         [] { Click(g_app.sameAsInputCheck); },
          {{&A::outputEdit, true}, {&A::outputBrowse, true}}},
-        {"Rename in Place again", [] { Click(g_app.modeRename); },
+        {"Rename in Place again",
+         [] { Click(g_app.modeRename); },
          {{&A::outputEdit, false}, {&A::outputBrowse, false}, {&A::sameAsInputCheck, false}}},
-        {"prefix Numbers", [] { Choose(g_app.prefixTypeCombo, 1); },
-         {{&A::prefixStartEdit, true}, {&A::prefixStepEdit, true}, {&A::prefixPadEdit, true}, {&A::prefixSepEdit, true}}},
-        {"prefix Letters", [] { Choose(g_app.prefixTypeCombo, 2); },
-         {{&A::prefixStartEdit, true}, {&A::prefixStepEdit, true}, {&A::prefixPadEdit, false}, {&A::prefixSepEdit, true}}},
-        {"prefix None", [] { Choose(g_app.prefixTypeCombo, 0); },
+        {"prefix Numbers",
+         [] { Choose(g_app.prefixTypeCombo, 1); },
+         {{&A::prefixStartEdit, true},
+          {&A::prefixStepEdit, true},
+          {&A::prefixPadEdit, true},
+          {&A::prefixSepEdit, true}}},
+        {"prefix Letters",
+         [] { Choose(g_app.prefixTypeCombo, 2); },
+         {{&A::prefixStartEdit, true},
+          {&A::prefixStepEdit, true},
+          {&A::prefixPadEdit, false},
+          {&A::prefixSepEdit, true}}},
+        {"prefix None",
+         [] { Choose(g_app.prefixTypeCombo, 0); },
          {{&A::prefixStartEdit, false}, {&A::prefixPadEdit, false}, {&A::prefixSepEdit, false}}},
-        {"suffix Letters", [] { Choose(g_app.suffixTypeCombo, 2); },
-         {{&A::suffixStartEdit, true}, {&A::suffixStepEdit, true}, {&A::suffixPadEdit, false}, {&A::suffixSepEdit, true},
+        {"suffix Letters",
+         [] { Choose(g_app.suffixTypeCombo, 2); },
+         {{&A::suffixStartEdit, true},
+          {&A::suffixStepEdit, true},
+          {&A::suffixPadEdit, false},
+          {&A::suffixSepEdit, true},
           {&A::prefixStartEdit, false}}},
         {"extension Change", [] { Choose(g_app.extCombo, 1); }, {{&A::newExtEdit, true}}},
         {"extension Lowercase", [] { Choose(g_app.extCombo, 2); }, {{&A::newExtEdit, false}}},
-        {"replace entire name", [] { Click(g_app.replaceEntireCheck); },
-         {{&A::replaceNameEdit, true}, {&A::searchEdit, false}, {&A::replaceEdit, false}, {&A::removeCharsEdit, false}}},
-        {"replace entire name off", [] { Click(g_app.replaceEntireCheck); },
+        {"replace entire name",
+         [] { Click(g_app.replaceEntireCheck); },
+         {{&A::replaceNameEdit, true},
+          {&A::searchEdit, false},
+          {&A::replaceEdit, false},
+          {&A::removeCharsEdit, false}}},
+        {"replace entire name off",
+         [] { Click(g_app.replaceEntireCheck); },
          {{&A::replaceNameEdit, false}, {&A::searchEdit, true}, {&A::replaceEdit, true}, {&A::removeCharsEdit, true}}},
-        {"a file in the list", [] { g_app.files.push_back(Row(L"C:\\", L"a.txt")); UpdateControlStates(); },
+        {"a file in the list",
+         [] {
+             g_app.files.push_back(Row(L"C:\\", L"a.txt"));
+             UpdateControlStates();
+         },
          {{&A::processButton, true}}},
     };
     for (const EnableStep& step : steps) {
@@ -212,13 +248,14 @@ TEST_F(BindingTest, BusyDisablesEveryInputButNotTheListsLabelsOrStatusBar)
     g_app.files.push_back(Row(L"C:\\", L"a.txt"));
     g_app.busy = true;
     UpdateControlStates();
-    for (HWND control : {g_app.inputEdit, g_app.inputBrowse, g_app.outputEdit, g_app.outputBrowse, g_app.sameAsInputCheck,
-                         g_app.modeRename, g_app.modeCopy, g_app.modeMove, g_app.prefixTypeCombo, g_app.prefixStartEdit,
-                         g_app.prefixPadEdit, g_app.suffixTypeCombo, g_app.caseCombo, g_app.extCombo,
-                         g_app.replaceEntireCheck, g_app.searchEdit, g_app.processButton})
+    for (HWND control :
+         {g_app.inputEdit, g_app.inputBrowse, g_app.outputEdit, g_app.outputBrowse, g_app.sameAsInputCheck,
+          g_app.modeRename, g_app.modeCopy, g_app.modeMove, g_app.prefixTypeCombo, g_app.prefixStartEdit,
+          g_app.prefixPadEdit, g_app.suffixTypeCombo, g_app.caseCombo, g_app.extCombo, g_app.replaceEntireCheck,
+          g_app.searchEdit, g_app.processButton})
         EXPECT_FALSE(Enabled(control)) << GetDlgCtrlID(control);
-    for (HWND control : {g_app.listOriginal, g_app.listNew, g_app.splitter, g_app.statusBar, ControlById(kIdSearchLabel),
-                         ControlById(kIdHeadingPreview)})
+    for (HWND control : {g_app.listOriginal, g_app.listNew, g_app.splitter, g_app.statusBar,
+                         ControlById(kIdSearchLabel), ControlById(kIdHeadingPreview)})
         EXPECT_TRUE(Enabled(control)) << GetDlgCtrlID(control);
     g_app.busy = false;
     UpdateControlStates();
@@ -264,7 +301,8 @@ TEST_F(BindingTest, ModeRadiosSetTheProcessingAction)
         EXPECT_TRUE(IsChecked(g_app.*r.radio));
     }
     // No radio checked at all reads as Rename in Place.
-    for (HWND radio : {g_app.modeRename, g_app.modeCopy, g_app.modeMove}) SendMessageW(radio, BM_SETCHECK, BST_UNCHECKED, 0);
+    for (HWND radio : {g_app.modeRename, g_app.modeCopy, g_app.modeMove})
+        SendMessageW(radio, BM_SETCHECK, BST_UNCHECKED, 0);
     g_app.settings.mode = ProcessMode::MoveAndRename;
     ReadControlsIntoSettings();
     EXPECT_EQ(g_app.settings.mode, ProcessMode::RenameInPlace);
@@ -324,7 +362,8 @@ TEST_F(BindingTest, WriteThenReadGivesTheSameSettings)
     EXPECT_EQ(s.outputDir, original.outputDir);
     EXPECT_EQ(s.sameAsInput, original.sameAsInput);
     EXPECT_EQ(s.mode, original.mode);
-    for (auto [got, want] : {std::pair{&s.rules.prefix, &original.rules.prefix}, std::pair{&s.rules.suffix, &original.rules.suffix}}) {
+    for (auto [got, want] :
+         {std::pair{&s.rules.prefix, &original.rules.prefix}, std::pair{&s.rules.suffix, &original.rules.suffix}}) {
         EXPECT_EQ(got->type, want->type);
         EXPECT_EQ(got->start, want->start);
         EXPECT_EQ(got->step, want->step);
@@ -373,7 +412,7 @@ TEST_F(BindingTest, ProgrammaticWritesDoNotStartARefresh)
     WriteSettingsToControls();
     EXPECT_EQ(Text(g_app.searchEdit), L"a");
     EXPECT_EQ(File(0).newName, L"a.txt");  // the EN_CHANGE of that write was ignored
-    Type(g_app.replaceEdit, L"b");  // a user's edit after it plans again
+    Type(g_app.replaceEdit, L"b");         // a user's edit after it plans again
     EXPECT_EQ(File(0).newName, L"b.txt");
 }
 

@@ -46,8 +46,7 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     };
     HMENU menu = GetMenu(window_);
     ASSERT_NE(menu, nullptr);
-    for (const Row& row : rows)
-        EXPECT_EQ(MenuText(menu, row.id, MF_BYCOMMAND), row.text) << row.id;
+    for (const Row& row : rows) EXPECT_EQ(MenuText(menu, row.id, MF_BYCOMMAND), row.text) << row.id;
 
     ASSERT_EQ(GetMenuItemCount(menu), 3);
     EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), L"&File");
@@ -83,9 +82,9 @@ TEST_F(CommandsTest, MenuChecksFollowSettings)
         int fontPt;
         UINT fontItem;
     } rows[] = {
-        {true, false, 9, IDM_FONT_9},   {false, true, 12, IDM_FONT_12}, {true, true, 13, IDM_FONT_12},
+        {true, false, 9, IDM_FONT_9},    {false, true, 12, IDM_FONT_12}, {true, true, 13, IDM_FONT_12},
         {false, false, 14, IDM_FONT_12}, {true, false, 15, IDM_FONT_15}, {true, false, 40, IDM_FONT_15},
-        {true, false, 11, IDM_FONT_9},  {true, false, 0, IDM_FONT_9},
+        {true, false, 11, IDM_FONT_9},   {true, false, 0, IDM_FONT_9},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fontPt);
@@ -266,9 +265,9 @@ TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
     const std::wstring& input = dir.path();
     dir.Write(L"x.txt", "");
     Type(g_app.inputEdit, input.c_str());
-    const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,      IDM_AUTO_SAVE,      IDM_PRESET_NUMBERS3,
-                           IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS,  IDM_PRESET_NONE,    IDM_RESET_SETTINGS,
-                           IDM_DARK_THEME,      IDM_FONT_12,         IDM_FONT_15};
+    const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,     IDM_AUTO_SAVE,   IDM_PRESET_NUMBERS3,
+                           IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS, IDM_PRESET_NONE, IDM_RESET_SETTINGS,
+                           IDM_DARK_THEME,      IDM_FONT_12,        IDM_FONT_15};
     g_app.busy = true;
     for (int id : refused) {
         Command(id);
@@ -298,8 +297,7 @@ TEST_F(CommandsTest, InputDirectoryIsReadOnLeavingTheEditOrF5)
 {
     TempDir dir(L"op-shell-scan");
     const std::wstring& input = dir.path();
-    for (const wchar_t* name : {L"one.txt", L"two.txt"})
-        dir.Write(name, "");
+    for (const wchar_t* name : {L"one.txt", L"two.txt"}) dir.Write(name, "");
     Type(g_app.inputEdit, input.c_str());
     EXPECT_TRUE(g_app.files.empty()) << "typing alone reads nothing";
     Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
@@ -326,8 +324,7 @@ TEST_F(CommandsTest, AboutBoxShowsItsTexts)
     EXPECT_EQ(about.caption, L"About Orvane Pallisto");
     auto has = [&](const std::wstring& text) {
         for (const std::wstring& t : about.texts)
-            if (t == text)
-                return true;
+            if (t == text) return true;
         return false;
     };
     EXPECT_TRUE(has(L"Orvane Pallisto"));
@@ -343,8 +340,7 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     DialogAnswerer cancel(IDCANCEL);
     Command(kIdInputBrowse, BN_CLICKED, g_app.inputBrowse);
     cancel.Finish();
-    if (!cancel.answered())
-        GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    if (!cancel.answered()) GTEST_SKIP() << "no folder dialog window appeared under this Wine";
     EXPECT_EQ(Text(g_app.inputEdit), L"C:\\before");
     EXPECT_FALSE(SettingsFileExists());
 }
@@ -358,19 +354,22 @@ TEST_F(CommandsTest, NotificationsThatRefreshThePreview)
         int code;
         bool refreshes;
     } rows[] = {
-        {kIdPrefixStart, EN_CHANGE, true},   {kIdPrefixStep, EN_CHANGE, true},   {kIdPrefixPad, EN_CHANGE, true},
-        {kIdPrefixSep, EN_CHANGE, true},     {kIdSuffixStart, EN_CHANGE, true},  {kIdSuffixStep, EN_CHANGE, true},
-        {kIdSuffixPad, EN_CHANGE, true},     {kIdSuffixSep, EN_CHANGE, true},    {kIdSearch, EN_CHANGE, true},
-        {kIdReplace, EN_CHANGE, true},       {kIdRemoveChars, EN_CHANGE, true},  {kIdNewExt, EN_CHANGE, true},
-        {kIdOutputEdit, EN_CHANGE, true},    {kIdReplaceName, EN_CHANGE, true},
-        {kIdInputEdit, EN_CHANGE, false},    // read only when it loses the focus
-        {kIdSearch, EN_UPDATE, false},       {kIdSearch, EN_SETFOCUS, false},
+        {kIdPrefixStart, EN_CHANGE, true},    {kIdPrefixStep, EN_CHANGE, true},
+        {kIdPrefixPad, EN_CHANGE, true},      {kIdPrefixSep, EN_CHANGE, true},
+        {kIdSuffixStart, EN_CHANGE, true},    {kIdSuffixStep, EN_CHANGE, true},
+        {kIdSuffixPad, EN_CHANGE, true},      {kIdSuffixSep, EN_CHANGE, true},
+        {kIdSearch, EN_CHANGE, true},         {kIdReplace, EN_CHANGE, true},
+        {kIdRemoveChars, EN_CHANGE, true},    {kIdNewExt, EN_CHANGE, true},
+        {kIdOutputEdit, EN_CHANGE, true},     {kIdReplaceName, EN_CHANGE, true},
+        {kIdInputEdit, EN_CHANGE, false},  // read only when it loses the focus
+        {kIdSearch, EN_UPDATE, false},        {kIdSearch, EN_SETFOCUS, false},
         {kIdPrefixType, CBN_SELCHANGE, true}, {kIdSuffixType, CBN_SELCHANGE, true},
-        {kIdCaseCombo, CBN_SELCHANGE, true}, {kIdExtCombo, CBN_SELCHANGE, true},
+        {kIdCaseCombo, CBN_SELCHANGE, true},  {kIdExtCombo, CBN_SELCHANGE, true},
         {kIdPrefixType, CBN_DROPDOWN, false}, {kIdCaseCombo, CBN_CLOSEUP, false},
-        {kIdSameAsInput, BN_CLICKED, true},  {kIdModeRename, BN_CLICKED, true},  {kIdModeCopy, BN_CLICKED, true},
-        {kIdModeMove, BN_CLICKED, true},     {kIdReplaceEntire, BN_CLICKED, true},
-        {kIdHeadingRules, 0, false},         {kIdStatusBar, EN_CHANGE, false},
+        {kIdSameAsInput, BN_CLICKED, true},   {kIdModeRename, BN_CLICKED, true},
+        {kIdModeCopy, BN_CLICKED, true},      {kIdModeMove, BN_CLICKED, true},
+        {kIdReplaceEntire, BN_CLICKED, true}, {kIdHeadingRules, 0, false},
+        {kIdStatusBar, EN_CHANGE, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.id << " code " << row.code);
@@ -401,10 +400,9 @@ TEST_F(FolderPickTest, PickedInputFolderIsScannedCopiedToOutputAndSaved)
 {
     TempDir dir(L"op-shell-pick");
     const std::wstring& input = dir.path();
-    for (const wchar_t* name : {L"p1.txt", L"p2.txt", L"p3.txt"})
-        dir.Write(name, "");
+    for (const wchar_t* name : {L"p1.txt", L"p2.txt", L"p3.txt"}) dir.Write(name, "");
     struct Row {
-        int modeId;        // radio checked before browsing
+        int modeId;  // radio checked before browsing
         bool sameAsInput;
         bool outputFollows;
     } rows[] = {

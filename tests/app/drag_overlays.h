@@ -15,8 +15,7 @@ inline BOOL CALLBACK MatchOverlay(HWND window, LPARAM data)
     auto* search = reinterpret_cast<OverlaySearch*>(data);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (lstrcmpW(name, kOverlayClassName) != 0 || GetWindowLongPtrW(window, GWLP_USERDATA) != search->kind)
-        return TRUE;
+    if (lstrcmpW(name, kOverlayClassName) != 0 || GetWindowLongPtrW(window, GWLP_USERDATA) != search->kind) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -27,8 +26,14 @@ inline HWND FindDragOverlay(LONG_PTR kind)
     EnumThreadWindows(GetCurrentThreadId(), MatchOverlay, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-inline HWND DragGhost() { return FindDragOverlay(0); }
-inline HWND DropMarker() { return FindDragOverlay(1); }
+inline HWND DragGhost()
+{
+    return FindDragOverlay(0);
+}
+inline HWND DropMarker()
+{
+    return FindDragOverlay(1);
+}
 // A drag is under way when its ghost shows.
 inline bool DragShown()
 {

@@ -31,9 +31,21 @@ BOOLEAN WINAPI FakeWindowTheme(HWND, BOOLEAN allow)
     return TRUE;
 }
 
-void WINAPI FakeRefreshPolicy() { Append("104 "); }
-void WINAPI FakeRefreshMenu() { Append("136 "); }
+void WINAPI FakeRefreshPolicy()
+{
+    Append("104 ");
+}
+void WINAPI FakeRefreshMenu()
+{
+    Append("136 ");
+}
 
-const char* WINAPI FakeCallLog() { return g_log; }
-void WINAPI FakeClearLog() { g_log[0] = 0; }
+const char* WINAPI FakeCallLog()
+{
+    return g_log;
+}
+void WINAPI FakeClearLog()
+{
+    g_log[0] = 0;
+}
 }

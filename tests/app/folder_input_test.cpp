@@ -18,8 +18,7 @@ protected:
     void SetUp() override
     {
         ShownMainWindowFixture::SetUp();
-        for (const wchar_t* name : {L"a.txt", L"b.txt"})
-            dir_.Write(name, "");
+        for (const wchar_t* name : {L"a.txt", L"b.txt"}) dir_.Write(name, "");
         TempDir::WriteFileBytes(dir_.MakeDir(L"inner") + L"\\c.txt", "");
     }
 
@@ -28,8 +27,7 @@ protected:
     void Drop(const std::vector<std::wstring>& paths)
     {
         std::wstring list;
-        for (const std::wstring& path : paths)
-            list.append(path).push_back(L'\0');
+        for (const std::wstring& path : paths) list.append(path).push_back(L'\0');
         list.push_back(L'\0');
         HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
         auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
@@ -101,8 +99,7 @@ TEST_F(FolderInputTest, FolderPickerOpensAtTheEditsFolder)
     DialogAnswerer pick(IDOK, L"inner");
     Command(kIdInputBrowse, BN_CLICKED, g_app.inputBrowse);
     pick.Finish();
-    if (!pick.answered())
-        GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    if (!pick.answered()) GTEST_SKIP() << "no folder dialog window appeared under this Wine";
     EXPECT_EQ(Text(g_app.inputEdit), dir_ / L"inner");
     EXPECT_EQ(ItemCount(g_app.listOriginal), 1);
 }

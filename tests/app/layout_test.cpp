@@ -44,9 +44,9 @@ TEST(MinimumWindowSize, ByFontSizeAndDpi)
     const struct {
         int fontPt, dpi, width, height;
     } rows[] = {
-        {0, 96, 980, 760},    {9, 96, 980, 760},     {11, 96, 980, 760},    {12, 96, 1100, 840},
-        {14, 96, 1100, 840},  {15, 96, 1100, 920},   {40, 96, 1100, 920},   {9, 144, 1470, 1140},
-        {12, 144, 1650, 1260}, {15, 144, 1650, 1380}, {9, 120, 1225, 950},   {15, 192, 2200, 1840},
+        {0, 96, 980, 760},     {9, 96, 980, 760},     {11, 96, 980, 760},  {12, 96, 1100, 840},
+        {14, 96, 1100, 840},   {15, 96, 1100, 920},   {40, 96, 1100, 920}, {9, 144, 1470, 1140},
+        {12, 144, 1650, 1260}, {15, 144, 1650, 1380}, {9, 120, 1225, 950}, {15, 192, 2200, 1840},
     };
     for (const auto& r : rows) {
         const SIZE size = MinimumWindowSize(r.fontPt, r.dpi);
@@ -61,14 +61,11 @@ TEST(SplitPanes, KeepsBothPanesAtLeast160Dp)
         int contentW, pct, dpi, left, right;
     } rows[] = {
         {1000, 50, 96, 496, 496},  // the split of a 1000 px list area
-        {1000, 20, 96, 198, 794},
-        {1000, 80, 96, 793, 199},
-        {400, 10, 96, 160, 232},   // left pane grown to its minimum
-        {400, 90, 96, 232, 160},   // right pane keeps its minimum
-        {300, 50, 96, 132, 160},   // both cannot fit: the right pane wins
-        {328, 50, 96, 160, 160},
-        {1500, 50, 144, 744, 744}, // 12 px splitter at 144 DPI
-        {600, 20, 144, 240, 348},  // 240 px minimum at 144 DPI
+        {1000, 20, 96, 198, 794}, {1000, 80, 96, 793, 199},  {400, 10, 96, 160, 232},  // left pane grown to its minimum
+        {400, 90, 96, 232, 160},                                                       // right pane keeps its minimum
+        {300, 50, 96, 132, 160},                              // both cannot fit: the right pane wins
+        {328, 50, 96, 160, 160},  {1500, 50, 144, 744, 744},  // 12 px splitter at 144 DPI
+        {600, 20, 144, 240, 348},                             // 240 px minimum at 144 DPI
     };
     for (const auto& r : rows) {
         const PaneWidths panes = SplitPanes(r.contentW, r.pct, r.dpi);
@@ -86,13 +83,10 @@ TEST(SplitPctFromPointer, ClampsTo20And80)
         {0, 12, 1012, 96, 20},     // far left
         {-500, 12, 1012, 96, 20},  // pointer left of the window
         {5000, 12, 1012, 96, 80},  // far right
-        {12 + 160, 12, 1012, 96, 20},
-        {12 + 397, 12, 1012, 96, 40},
-        {12 + 793, 12, 1012, 96, 79},
-        {100, 12, 12 + 327, 96, -1},  // 319 px of area: too narrow to drag
-        {100, 12, 12 + 328, 96, 50},  // exactly 2 x 160: both panes at their minimum
-        {0, 0, 1212, 144, 20},
-        {1212, 0, 1212, 144, 80},
+        {12 + 160, 12, 1012, 96, 20}, {12 + 397, 12, 1012, 96, 40},
+        {12 + 793, 12, 1012, 96, 79}, {100, 12, 12 + 327, 96, -1},  // 319 px of area: too narrow to drag
+        {100, 12, 12 + 328, 96, 50},                                // exactly 2 x 160: both panes at their minimum
+        {0, 0, 1212, 144, 20},        {1212, 0, 1212, 144, 80},
     };
     for (const auto& r : rows)
         EXPECT_EQ(SplitPctFromPointer(r.pointerX, r.left, r.right, r.dpi), r.pct) << r.pointerX << " " << r.right;
@@ -151,11 +145,8 @@ TEST(MinimumWindowSize, NeverMoreThanTheWorkArea)
         int fontPt, dpi;
         SIZE work, expected;
     } rows[] = {
-        {9, 144, {1920, 1040}, {1470, 1040}},
-        {15, 144, {1920, 1040}, {1650, 1040}},
-        {15, 96, {1366, 728}, {1100, 728}},
-        {9, 96, {1920, 1040}, {980, 760}},
-        {9, 96, {800, 600}, {800, 600}},
+        {9, 144, {1920, 1040}, {1470, 1040}}, {15, 144, {1920, 1040}, {1650, 1040}}, {15, 96, {1366, 728}, {1100, 728}},
+        {9, 96, {1920, 1040}, {980, 760}},    {9, 96, {800, 600}, {800, 600}},
     };
     for (const auto& r : rows) {
         const SIZE size = MinimumWindowSize(r.fontPt, r.dpi, r.work);
@@ -168,7 +159,8 @@ TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
 {
     const LayoutInput in = FakeInput(1000, 700);
     for (const Placement& p : ComputeLayout(in)) {
-        const bool combo = p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
+        const bool combo =
+            p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
         EXPECT_EQ(p.toBottom, combo) << p.id;
         if (combo) {
             EXPECT_EQ(p.h, in.rowH + 180) << p.id;
@@ -193,7 +185,11 @@ TEST(ComputeLayout, CombosFitTheirLongestItem)
     LayoutInput in = FakeInput(1400, 800);
     in.measure = WideCapitalsMeasure;
     auto map = ById(ComputeLayout(in));
-    struct Row { int id; const wchar_t* const* items; int minimum; };
+    struct Row {
+        int id;
+        const wchar_t* const* items;
+        int minimum;
+    };
     const Row rows[] = {
         {kIdPrefixType, kSequenceItems, 170},
         {kIdSuffixType, kSequenceItems, 170},
@@ -482,7 +478,9 @@ TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
 TEST_F(LayoutTest, SplitterCursorAndHoverState)
 {
     HWND splitter = g_app.splitter;
-    EXPECT_EQ(SendMessageW(splitter, WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(
+        SendMessageW(splitter, WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+        1);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
     EXPECT_EQ(SendMessageW(splitter, WM_ERASEBKGND, 0, 0), 1);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
@@ -497,7 +495,6 @@ TEST_F(LayoutTest, SplitterCursorAndHoverState)
     EXPECT_TRUE(Highlighted(splitter));
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(-300, 20));
 }
-
 
 TEST_F(LayoutTest, AfterADragTheHighlightStaysOnlyWhileThePointerIsOnTheSplitter)
 {
@@ -534,7 +531,6 @@ TEST_F(LayoutTest, AfterADragTheHighlightStaysOnlyWhileThePointerIsOnTheSplitter
         SendMessageW(splitter, WM_MOUSELEAVE, 0, 0);
     }
 }
-
 
 TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
 {
@@ -573,7 +569,6 @@ TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
     }
 }
 
-
 // Rectangles of a computed layout; a combo box's window is one row high (its list drops down).
 std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements, int rowH)
 {
@@ -595,8 +590,8 @@ TEST_F(LayoutTest, AtTheMinimumSizeOnAnyScreenEverythingFitsWithoutOverlap)
         SIZE work;
         bool rowsInView;  // at 15 pt on a 1080-line screen at 144 DPI the rules alone fill it
     } rows[] = {
-        {144, 9, {3840, 2100}, true},  {144, 12, {3840, 2100}, true}, {144, 15, {3840, 2100}, true},
-        {144, 9, {1920, 1040}, true},  {144, 15, {1920, 1040}, false}, {96, 15, {1366, 728}, true},
+        {144, 9, {3840, 2100}, true}, {144, 12, {3840, 2100}, true},  {144, 15, {3840, 2100}, true},
+        {144, 9, {1920, 1040}, true}, {144, 15, {1920, 1040}, false}, {96, 15, {1366, 728}, true},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << ", work height " << r.work.cy);
@@ -606,8 +601,8 @@ TEST_F(LayoutTest, AtTheMinimumSizeOnAnyScreenEverythingFitsWithoutOverlap)
         const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi, r.work);
         LayoutInput in;
         in.dpi = r.dpi;
-        in.clientW = minimum.cx - ScaleDp(16, r.dpi);   // frame borders
-        in.clientH = minimum.cy - ScaleDp(70, r.dpi);   // caption, menu and borders
+        in.clientW = minimum.cx - ScaleDp(16, r.dpi);  // frame borders
+        in.clientH = minimum.cy - ScaleDp(70, r.dpi);  // caption, menu and borders
         in.rowH = UiRowHeight();
         in.statusH = ScaleDp(22, r.dpi);
         in.splitPct = 50;

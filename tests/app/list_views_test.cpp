@@ -93,7 +93,7 @@ TEST(FillDisplayTextFrom, CopiesTruncatesAndRefuses)
     EXPECT_EQ(Ask(rows, 0, 0, true, 1), L"");
     EXPECT_EQ(Ask(rows, 0, 0, true, 0), L"untouched");  // no room at all: nothing is written
     EXPECT_EQ(Ask(rows, 0, 0, true, -5), L"untouched");
-    EXPECT_EQ(Ask(rows, 1, 0, true), L"untouched");     // past the end
+    EXPECT_EQ(Ask(rows, 1, 0, true), L"untouched");  // past the end
     EXPECT_EQ(Ask(rows, -1, 0, true), L"untouched");
     EXPECT_EQ(Ask(rows, 0, 0, true, 260, LVIF_STATE), L"untouched");  // no text asked for
     EXPECT_EQ(Ask(FileList(), 0, 0, false), L"untouched");
@@ -166,12 +166,12 @@ TEST(ComputeColumnWidths, StoredOrShares)
         bool isOriginal;
         int expected[3];
     } cases[] = {
-        {517, {0, 0, 0}, true, {290, 120, 90}},       // 500 available
+        {517, {0, 0, 0}, true, {290, 120, 90}},  // 500 available
         {517, {0, 0, 0}, false, {210, 180, 110}},
-        {517, {25, 17, 17}, true, {25, 17, 17}},     // the smallest plausible stored widths
-        {517, {24, 17, 17}, true, {290, 120, 90}},   // one too narrow: shares again
+        {517, {25, 17, 17}, true, {25, 17, 17}},    // the smallest plausible stored widths
+        {517, {24, 17, 17}, true, {290, 120, 90}},  // one too narrow: shares again
         {517, {300, 16, 100}, false, {210, 180, 110}},
-        {10, {0, 0, 0}, true, {46, 19, 14}},         // at least 80 available
+        {10, {0, 0, 0}, true, {46, 19, 14}},  // at least 80 available
         {0, {0, 0, 0}, false, {33, 28, 17}},
         {117, {0, 0, 0}, true, {58, 24, 18}},
     };
@@ -188,9 +188,9 @@ TEST(IsScrollMessage, VerticalMovesOnly)
         WPARAM key;
         bool expected;
     } cases[] = {
-        {WM_VSCROLL, 0, true},       {WM_MOUSEWHEEL, 0, true},   {WM_MOUSEHWHEEL, 0, true},
-        {WM_KEYDOWN, VK_PRIOR, true}, {WM_KEYDOWN, VK_NEXT, true}, {WM_KEYDOWN, VK_END, true},
-        {WM_KEYDOWN, VK_HOME, true},  {WM_KEYDOWN, VK_UP, true},   {WM_KEYDOWN, VK_DOWN, true},
+        {WM_VSCROLL, 0, true},        {WM_MOUSEWHEEL, 0, true},      {WM_MOUSEHWHEEL, 0, true},
+        {WM_KEYDOWN, VK_PRIOR, true}, {WM_KEYDOWN, VK_NEXT, true},   {WM_KEYDOWN, VK_END, true},
+        {WM_KEYDOWN, VK_HOME, true},  {WM_KEYDOWN, VK_UP, true},     {WM_KEYDOWN, VK_DOWN, true},
         {WM_KEYDOWN, VK_LEFT, false}, {WM_KEYDOWN, VK_RIGHT, false}, {WM_KEYUP, VK_DOWN, false},
         {WM_HSCROLL, 0, false},       {WM_CHAR, VK_DOWN, false},
     };

@@ -87,12 +87,9 @@ TEST_F(ListViewsTest, VerticalScrollingFollowsHorizontalKeysDoNot)
         UINT message;
         WPARAM wParam;
     } moves[] = {
-        {g_app.listOriginal, WM_VSCROLL, SB_PAGEDOWN},
-        {g_app.listNew, WM_VSCROLL, SB_LINEDOWN},
-        {g_app.listOriginal, WM_KEYDOWN, VK_END},
-        {g_app.listNew, WM_KEYDOWN, VK_HOME},
-        {g_app.listNew, WM_KEYDOWN, VK_END},
-        {g_app.listOriginal, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)},
+        {g_app.listOriginal, WM_VSCROLL, SB_PAGEDOWN}, {g_app.listNew, WM_VSCROLL, SB_LINEDOWN},
+        {g_app.listOriginal, WM_KEYDOWN, VK_END},      {g_app.listNew, WM_KEYDOWN, VK_HOME},
+        {g_app.listNew, WM_KEYDOWN, VK_END},           {g_app.listOriginal, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)},
     };
     for (const auto& m : moves) {
         const int before = Top(m.list);

@@ -19,8 +19,7 @@ std::wstring BuiltExePath()
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir = path;
-    for (int i = 0; i < 3; ++i)
-        dir = dir.substr(0, dir.find_last_of(L"\\/"));
+    for (int i = 0; i < 3; ++i) dir = dir.substr(0, dir.find_last_of(L"\\/"));
     return dir + L"\\app\\OrvanePallisto.exe";
 }
 
@@ -28,8 +27,7 @@ HWND WaitForMainWindow(DWORD pid, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         HWND found = FindTopWindow(pid, L"OrvanePallistoWnd", false);
-        if (found && IsWindowVisible(found))
-            return found;
+        if (found && IsWindowVisible(found)) return found;
         Sleep(50);
     }
     return nullptr;
@@ -46,8 +44,7 @@ protected:
     void TearDown() override
     {
         for (PROCESS_INFORMATION& process : started_) {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process.hProcess, 9);
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 9);
             WaitForSingleObject(process.hProcess, 5000);
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
@@ -67,8 +64,7 @@ protected:
     }
     static DWORD WaitExit(const PROCESS_INFORMATION& process, DWORD timeoutMs)
     {
-        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return STILL_ACTIVE;
+        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         return code;

@@ -61,8 +61,7 @@ TEST_F(MainWindowTest, CreationShowsTheLoadedSettings)
         EXPECT_EQ(Selection(g_app.prefixTypeCombo), row.prefixType);
         EXPECT_EQ(Text(g_app.searchEdit), row.search);
         HWND modes[] = {g_app.modeRename, g_app.modeCopy, g_app.modeMove};
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(IsChecked(modes[i]), i == static_cast<int>(row.mode)) << i;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(IsChecked(modes[i]), i == static_cast<int>(row.mode)) << i;
         EXPECT_NE(g_app.uiFont, nullptr);
         EXPECT_FALSE(SettingsFileExists());
     }
@@ -96,8 +95,7 @@ TEST_F(MainWindowTest, IconGroupHoldsSevenTrueColourSizes)
         HICON icon = static_cast<HICON>(
             LoadImageW(module, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, sizes[i], sizes[i], LR_DEFAULTCOLOR));
         EXPECT_NE(icon, nullptr) << sizes[i];
-        if (icon)
-            DestroyIcon(icon);
+        if (icon) DestroyIcon(icon);
     }
 }
 
@@ -121,8 +119,7 @@ TEST_F(MainWindowTest, ManifestRequestsAsInvokerAndDeclaresNoDpiAwareness)
         {"requireAdministrator", false},
         {"\"amd64\"", false},  // the same resource serves 32- and 64-bit builds
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(text.find(row.fragment) != std::string::npos, row.present) << row.fragment;
+    for (const Row& row : rows) EXPECT_EQ(text.find(row.fragment) != std::string::npos, row.present) << row.fragment;
 }
 
 TEST_F(MainWindowTest, CloseSavesFortyOneLinesAndDestroys)
@@ -188,9 +185,8 @@ TEST_F(MainWindowTest, SizeChangesSaveOnlyOutsideMovesOnceReady)
         WPARAM sizeType;
         bool saves;
     } rows[] = {
-        {true, false, SIZE_RESTORED, true},   {true, false, SIZE_MAXIMIZED, true},
-        {true, false, SIZE_MINIMIZED, false}, {false, false, SIZE_RESTORED, false},
-        {true, true, SIZE_RESTORED, false},   {true, true, SIZE_MAXIMIZED, false},
+        {true, false, SIZE_RESTORED, true},   {true, false, SIZE_MAXIMIZED, true}, {true, false, SIZE_MINIMIZED, false},
+        {false, false, SIZE_RESTORED, false}, {true, true, SIZE_RESTORED, false},  {true, true, SIZE_MAXIMIZED, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.ready << row.inSizeMove << row.sizeType);
@@ -327,8 +323,7 @@ class MainWindowWithInputTest : public ShownMainWindowFixture {
 protected:
     void PrepareSettings(AppSettings& settings) override
     {
-        for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.jpg"})
-            input_.Write(name, "");
+        for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.jpg"}) input_.Write(name, "");
         settings.inputDir = input_.path();
     }
     TempDir input_{L"op-shell-input"};
@@ -362,8 +357,7 @@ TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
         {false, false, false, 1, 0},  // the new-names list has no sort
         {true, true, false, 1, 0},    // refused during a batch
         {true, false, true, 1, 0},    // refused during a row drag
-        {true, false, false, 1, 1},
-        {true, false, false, 2, 2},
+        {true, false, false, 1, 1},  {true, false, false, 2, 2},
     };
     ASSERT_EQ(HeaderFormat(0), HDF_SORTUP) << "the scan sorts by name";
     for (const Row& row : rows) {
@@ -439,7 +433,6 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
 
 }  // namespace
 
-
 // Closing with the caret in the input edit: the edit loses the focus on the way out, which must
 // neither rescan (a slow folder would stall the close) nor save again.
 TEST_F(MainWindowWithInputTest, CloseFromTheInputEditDoesNotRescan)
@@ -478,8 +471,8 @@ TEST_F(MainWindowWithInputTest, FocusStartsOnTheFirstControlAndReturnsOnActivati
     Pump();
     EXPECT_EQ(GetFocus(), g_app.modeRename);
     SetFocus(g_app.searchEdit);
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
     SetActiveWindow(other);
     Pump();
     ASSERT_NE(GetFocus(), g_app.searchEdit);

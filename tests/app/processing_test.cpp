@@ -243,8 +243,8 @@ TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
         SendMessageW(window_, WM_CLOSE, 0, 0);
         Command(40003);  // Exit goes through the same refusal
         PumpUntil([&] { return answerer.Seen().size() >= 3; }, 5000);
-        Refresh();        // F5 is ignored
-        Command(40002);   // so is Clear List
+        Refresh();       // F5 is ignored
+        Command(40002);  // so is Clear List
         EXPECT_TRUE(IsWindow(window_));
         EXPECT_TRUE(g_app.busy);
         EXPECT_EQ(g_app.files.size(), 3u);

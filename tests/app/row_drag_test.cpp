@@ -42,19 +42,14 @@ TEST(DropGapAt, FollowsTheHalfOfTheRowUnderThePointer)
         int gap;
     };
     const Case cases[] = {
-        {24, 0, 0},   // top edge of row 0
-        {33, 0, 0},   // last pixel of the upper half
-        {34, 0, 1},   // the middle counts as the lower half
-        {43, 0, 1},
-        {44, 1, 1},
-        {63, 1, 2},
-        {64, 2, 2},
-        {83, 2, 3},   // lower half of the last row: after it
-        {84, -1, 3},  // at the bottom of the last row
-        {500, -1, 3},
-        {23, -1, 0},  // on the header, above row 0
-        {-40, -1, 0}, // above the list
-        {50, -1, 3},  // beside the rows (right of the last column)
+        {24, 0, 0},                                                     // top edge of row 0
+        {33, 0, 0},                                                     // last pixel of the upper half
+        {34, 0, 1},                                                     // the middle counts as the lower half
+        {43, 0, 1},   {44, 1, 1},  {63, 1, 2}, {64, 2, 2}, {83, 2, 3},  // lower half of the last row: after it
+        {84, -1, 3},                                                    // at the bottom of the last row
+        {500, -1, 3}, {23, -1, 0},                                      // on the header, above row 0
+        {-40, -1, 0},                                                   // above the list
+        {50, -1, 3},                                                    // beside the rows (right of the last column)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DropGapAt(c.y, ThreeRows(c.hitRow)), c.gap) << "y " << c.y << " row " << c.hitRow;
@@ -89,16 +84,15 @@ TEST(DropGapAt, PointerLeavingAScrolledViewStaysAtItsEdge)
         int gap;
     };
     const Case cases[] = {
-        {24, 3, 3},    // first row in view, upper half
-        {103, 6, 7},   // last row in view, lower half
-        {23, -1, 3},   // on the header: before the first row in view, not after the last row
-        {0, -1, 3},
-        {-30, -1, 3},  // above the list, yet below where row 0 would be
-        {-500, -1, 3}, // far above
-        {10, 2, 3},    // a hit on a row hidden under the header is not taken
-        {104, -1, 7},  // just below the list: after the last whole row in view
-        {150, -1, 7},  // where row 9 would be
-        {900, -1, 7},  // far below
+        {24, 3, 3},                   // first row in view, upper half
+        {103, 6, 7},                  // last row in view, lower half
+        {23, -1, 3},                  // on the header: before the first row in view, not after the last row
+        {0, -1, 3},    {-30, -1, 3},  // above the list, yet below where row 0 would be
+        {-500, -1, 3},                // far above
+        {10, 2, 3},                   // a hit on a row hidden under the header is not taken
+        {104, -1, 7},                 // just below the list: after the last whole row in view
+        {150, -1, 7},                 // where row 9 would be
+        {900, -1, 7},                 // far below
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DropGapAt(c.y, ScrolledTenRows(c.hitRow)), c.gap) << "y " << c.y << " row " << c.hitRow;
@@ -121,20 +115,19 @@ TEST(DropTargetRow, RemovingTheRowFirstShiftsLaterGaps)
         int from, gap, count, target;
     };
     const Case cases[] = {
-        {0, 5, 5, 4},    // first row below the last
-        {4, 0, 5, 0},    // last row above the first
-        {1, 3, 5, 2},    // down: the gap after row 2 lands at 2
-        {3, 1, 5, 1},    // up
-        {2, 2, 5, -1},   // on its own upper half
-        {2, 3, 5, -1},   // on its own lower half
-        {2, -1, 5, 4},   // no gap recorded: to the end
-        {0, 0, 1, -1},   // a single row cannot move
-        {0, 1, 1, -1},
-        {-1, 2, 5, -1},  // no dragged row
-        {5, 0, 5, -1},   // the list shrank under the drag
-        {0, 6, 5, 4},    // one gap past the end still lands on the last place
-        {0, 7, 5, -1},   // further out the drop no longer fits the list
-        {0, 3, 0, -1},   // empty list
+        {0, 5, 5, 4},                   // first row below the last
+        {4, 0, 5, 0},                   // last row above the first
+        {1, 3, 5, 2},                   // down: the gap after row 2 lands at 2
+        {3, 1, 5, 1},                   // up
+        {2, 2, 5, -1},                  // on its own upper half
+        {2, 3, 5, -1},                  // on its own lower half
+        {2, -1, 5, 4},                  // no gap recorded: to the end
+        {0, 0, 1, -1},                  // a single row cannot move
+        {0, 1, 1, -1}, {-1, 2, 5, -1},  // no dragged row
+        {5, 0, 5, -1},                  // the list shrank under the drag
+        {0, 6, 5, 4},                   // one gap past the end still lands on the last place
+        {0, 7, 5, -1},                  // further out the drop no longer fits the list
+        {0, 3, 0, -1},                  // empty list
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DropTargetRow(c.from, c.gap, c.count), c.target)
@@ -189,12 +182,9 @@ TEST(GhostSize, AtLeast180By28DpAndWiderForLongNames)
         LONG cx, cy;
     };
     const Case cases[] = {
-        {0, 0, 96, 180, 28},
-        {156, 20, 96, 180, 28},   // 24 + 156 = 180 exactly
-        {157, 20, 96, 181, 28},
-        {400, 35, 96, 424, 35},   // tall rows set the height
-        {0, 0, 144, 270, 42},
-        {300, 30, 144, 336, 42},
+        {0, 0, 96, 180, 28},    {156, 20, 96, 180, 28},  // 24 + 156 = 180 exactly
+        {157, 20, 96, 181, 28}, {400, 35, 96, 424, 35},  // tall rows set the height
+        {0, 0, 144, 270, 42},   {300, 30, 144, 336, 42},
     };
     for (const Case& c : cases) {
         const SIZE size = GhostSize(c.textWidth, c.rowHeight, c.dpi);
@@ -211,13 +201,11 @@ TEST(ClampGrabOffset, KeepsThePointerInsideTheGhost)
         POINT out;
     };
     const Case cases[] = {
-        {{0, 10}, {180, 28}, {8, 10}},      // grabbed at the row's left end
-        {{-30, 10}, {180, 28}, {8, 10}},
-        {{100, 10}, {180, 28}, {100, 10}},
-        {{400, 10}, {180, 28}, {172, 10}},  // right of the ghost's width
-        {{50, 3}, {180, 28}, {50, 14}},     // at the row's top edge: centred
-        {{50, 4}, {180, 28}, {50, 4}},
-        {{50, 40}, {180, 29}, {50, 40}},    // below is left alone
+        {{0, 10}, {180, 28}, {8, 10}},  // grabbed at the row's left end
+        {{-30, 10}, {180, 28}, {8, 10}},   {{100, 10}, {180, 28}, {100, 10}},
+        {{400, 10}, {180, 28}, {172, 10}},                                   // right of the ghost's width
+        {{50, 3}, {180, 28}, {50, 14}},                                      // at the row's top edge: centred
+        {{50, 4}, {180, 28}, {50, 4}},     {{50, 40}, {180, 29}, {50, 40}},  // below is left alone
     };
     for (const Case& c : cases) {
         const POINT out = ClampGrabOffset(c.in, c.ghost);
@@ -233,16 +221,11 @@ TEST(AutoScrollDelta, OneRowPerMoveInsideTheEdgeZones)
     };
     // Client area 0-300.
     const Case cases[] = {
-        {150, 20, 96, 0},
-        {19, 20, 96, -20},   // zone = max(row, 20 dp) = 20
-        {20, 20, 96, 0},
-        {280, 20, 96, 0},
-        {281, 20, 96, 20},
-        {-50, 20, 96, -20},  // captured pointer above the list
-        {900, 20, 96, 20},
-        {25, 26, 96, -26},   // taller rows widen the zone
-        {26, 26, 96, 0},
-        {29, 18, 144, -18},  // 20 dp at 144 DPI is 30 pixels
+        {150, 20, 96, 0},  {19, 20, 96, -20},  // zone = max(row, 20 dp) = 20
+        {20, 20, 96, 0},   {280, 20, 96, 0},
+        {281, 20, 96, 20}, {-50, 20, 96, -20},  // captured pointer above the list
+        {900, 20, 96, 20}, {25, 26, 96, -26},   // taller rows widen the zone
+        {26, 26, 96, 0},   {29, 18, 144, -18},  // 20 dp at 144 DPI is 30 pixels
         {30, 18, 144, 0},
     };
     for (const Case& c : cases) {
@@ -327,10 +310,7 @@ protected:
         }
         return -2;  // on no gap
     }
-    bool OverlaysHidden() const
-    {
-        return !IsWindowVisible(DragGhost()) && !IsWindowVisible(DropMarker());
-    }
+    bool OverlaysHidden() const { return !IsWindowVisible(DragGhost()) && !IsWindowVisible(DropMarker()); }
     int SortArrows() const
     {
         HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));

@@ -18,7 +18,7 @@ TEST_F(SettingsWindowTest, UnforcedSaveNeedsAutoSaveAndReadyWindow)
     struct Row {
         bool autoSave, ready, force, saves;
     } rows[] = {
-        {true, true, false, true},   {false, true, false, false}, {true, false, false, false},
+        {true, true, false, true},    {false, true, false, false}, {true, false, false, false},
         {false, false, false, false}, {false, false, true, true},  {true, true, true, true},
     };
     for (const Row& row : rows) {
@@ -84,11 +84,11 @@ TEST_F(SettingsWindowTest, RestorePlacesTheWindowOnTheWorkArea)
         int x, y, w, h;
         int left, top, width, height;  // expected outer rectangle
     } rows[] = {
-        {100, 50, 1000, 800, 100, 50, 1000, 800},                                // fits: as saved
-        {100, 50, 300, 200, 100, 50, 980, 760},  // below the minimum: the window's own minimum wins
-        {-5000, 40, 1000, 800, static_cast<int>(work.left), 40, 1000, 800},      // far left
+        {100, 50, 1000, 800, 100, 50, 1000, 800},  // fits: as saved
+        {100, 50, 300, 200, 100, 50, 980, 760},    // below the minimum: the window's own minimum wins
+        {-5000, 40, 1000, 800, static_cast<int>(work.left), 40, 1000, 800},         // far left
         {40, 9000, 1000, 800, 40, static_cast<int>(work.bottom) - 800, 1000, 800},  // far below
-        {0, 0, 20000, 20000, 0, 0, workW, workH},                                // larger than the screen
+        {0, 0, 20000, 20000, 0, 0, workW, workH},                                   // larger than the screen
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.x << "," << row.y);

@@ -42,8 +42,7 @@ public:
     ~FakeUxTheme()
     {
         ResolveThemeHooks(nullptr, 0);  // no pointer may outlive the library
-        if (module_)
-            FreeLibrary(module_);
+        if (module_) FreeLibrary(module_);
     }
     HMODULE module() const { return module_; }
     std::string Log() const
@@ -114,11 +113,9 @@ TEST(StartupTest, ProcessThemeCallsModeOrBoolThenRefreshes)
         bool dark;
         const char* calls;
     } rows[] = {
-        {18362, true, "135(2) 104 136 "},
-        {18362, false, "135(3) 104 136 "},
+        {18362, true, "135(2) 104 136 "},  {18362, false, "135(3) 104 136 "},
         {17763, true, "135(1) 104 136 "},  // older builds get a bool, never 2 or 3
-        {17763, false, "135(0) 104 136 "},
-        {7601, true, ""},
+        {17763, false, "135(0) 104 136 "}, {7601, true, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.build);
@@ -134,8 +131,7 @@ TEST(StartupTest, ProcessThemeCallsModeOrBoolThenRefreshes)
 TEST(StartupTest, BuildNumberOfThisPrefix)
 {
     const char* expected = getenv("OP_EXPECT_BUILD");
-    if (!expected || !*expected)
-        GTEST_SKIP() << "OP_EXPECT_BUILD not set";
+    if (!expected || !*expected) GTEST_SKIP() << "OP_EXPECT_BUILD not set";
     EXPECT_EQ(GetWindowsBuildNumber(), strtoul(expected, nullptr, 10));
 }
 

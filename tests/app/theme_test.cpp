@@ -24,10 +24,8 @@ TEST(UiFontHeight, PointsScaledByDpi)
         int points, dpi, height;
     };
     const Case cases[] = {
-        {9, 96, -12},  {12, 96, -16},  {15, 96, -20},
-        {9, 144, -18}, {12, 144, -24}, {15, 144, -30},
-        {9, 120, -15}, {12, 192, -32},
-        {0, 96, -12},  {-5, 144, -18},  // not positive: 9 pt
+        {9, 96, -12},   {12, 96, -16}, {15, 96, -20},  {9, 144, -18}, {12, 144, -24},
+        {15, 144, -30}, {9, 120, -15}, {12, 192, -32}, {0, 96, -12},  {-5, 144, -18},  // not positive: 9 pt
     };
     for (const Case& c : cases) {
         EXPECT_EQ(UiFontHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
@@ -79,11 +77,9 @@ TEST(FrameAttributes, DarkModeAlwaysCaptionColoursFromBuild22000)
         A expected;
     };
     const Case cases[] = {
-        {true, 0, darkOnly},         // build unknown
-        {true, 7601, darkOnly},      {false, 7601, lightOnly},
-        {true, 18362, darkOnly},     {true, 21999, darkOnly},
-        {true, 22000, darkFull},     {false, 22000, lightFull},
-        {false, 22621, lightFull},
+        {true, 0, darkOnly},  // build unknown
+        {true, 7601, darkOnly},  {false, 7601, lightOnly},  {true, 18362, darkOnly},   {true, 21999, darkOnly},
+        {true, 22000, darkFull}, {false, 22000, lightFull}, {false, 22621, lightFull},
     };
     for (const Case& c : cases) {
         A got;
@@ -144,8 +140,8 @@ TEST_F(ThemeWindow, FontHeightFollowsPointsAndDpiAndReachesEveryChild)
         EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
         EXPECT_EQ(font.lfQuality, CLEARTYPE_QUALITY);
         EXPECT_EQ(std::wstring(font.lfFaceName), face);
-        const HWND children[] = {g_app.inputEdit,   g_app.prefixTypeCombo, g_app.modeCopy, g_app.listOriginal,
-                                 g_app.listNew,     g_app.processButton,   g_app.statusBar};
+        const HWND children[] = {g_app.inputEdit, g_app.prefixTypeCombo, g_app.modeCopy, g_app.listOriginal,
+                                 g_app.listNew,   g_app.processButton,   g_app.statusBar};
         for (HWND child : children) {
             EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), g_app.uiFont);
         }
@@ -281,8 +277,14 @@ bool WINAPI RecordAllowWindow(HWND window, bool allow)
     g_windowCalls.push_back({window, allow});
     return true;
 }
-void WINAPI RecordPolicy() { g_hookCalls.push_back(L"policy"); }
-void WINAPI RecordMenu() { g_hookCalls.push_back(L"menu"); }
+void WINAPI RecordPolicy()
+{
+    g_hookCalls.push_back(L"policy");
+}
+void WINAPI RecordMenu()
+{
+    g_hookCalls.push_back(L"menu");
+}
 
 bool WindowCall(HWND window, bool allow)
 {

@@ -31,7 +31,10 @@ std::vector<std::string> Contents(const TempDir& folder)
 }
 
 std::atomic<bool> g_availableWhileBusy{true};
-void WatchMenu(const std::wstring&, const std::wstring&) { g_availableWhileBusy = UndoAvailable(); }
+void WatchMenu(const std::wstring&, const std::wstring&)
+{
+    g_availableWhileBusy = UndoAvailable();
+}
 
 }  // namespace
 
@@ -55,15 +58,37 @@ TEST_F(UndoTest, PutsTheLastBatchBackAndLeavesWhatItMayNotTouch)
         std::vector<std::wstring> cells;  // the Status column afterwards
     } cases[] = {
         {ProcessMode::RenameInPlace, L"", L"", L"", back, 0, abc, {}, {L"Ready", L"Ready", L"Ready"}},
-        {ProcessMode::RenameInPlace, L"b.txt", L"", L"", back, 1, {"002b.txt=bravo", abc[0], "b.txt=BRAVO", abc[2]}, {},
+        {ProcessMode::RenameInPlace,
+         L"b.txt",
+         L"",
+         L"",
+         back,
+         1,
+         {"002b.txt=bravo", abc[0], "b.txt=BRAVO", abc[2]},
+         {},
          {DescribeError(ERROR_ALREADY_EXISTS), L"Ready", L"Ready", L"Ready"}},
         // The same length as before: only the copy's time tells it was changed. The copy of a
         // read-only file is read-only as well, and still goes.
-        {ProcessMode::CopyAndRename, L"002b.txt", L"", L"a.txt", L"Undo the last batch? 3 copied file(s) will be deleted.", 1,
-         abc, {"002b.txt=BRAVO"}, {L"Ready", L"Skipped", L"Ready"}},
+        {ProcessMode::CopyAndRename,
+         L"002b.txt",
+         L"",
+         L"a.txt",
+         L"Undo the last batch? 3 copied file(s) will be deleted.",
+         1,
+         abc,
+         {"002b.txt=BRAVO"},
+         {L"Ready", L"Skipped", L"Ready"}},
         // Held, the file cannot leave the output folder; no copy of it is left at home. Its
         // attempt to copy back lets the test look at the menu while the undo runs.
-        {ProcessMode::MoveAndRename, L"", L"002b.txt", L"", back, 1, {abc[0], abc[2]}, {"002b.txt=bravo"}, {L"Ready", L"Ready"}},
+        {ProcessMode::MoveAndRename,
+         L"",
+         L"002b.txt",
+         L"",
+         back,
+         1,
+         {abc[0], abc[2]},
+         {"002b.txt=bravo"},
+         {L"Ready", L"Ready"}},
     };
     EXPECT_FALSE(UndoAvailable());
     const CopyStepHook previous = SetCopyStepHook(WatchMenu);

@@ -4,7 +4,11 @@
 
 TEST(JoinPath, Table)
 {
-    struct Row { const wchar_t* dir; const wchar_t* name; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* dir;
+        const wchar_t* name;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {L"", L"a.txt", L"a.txt"},
         {L"C:\\x", L"a.txt", L"C:\\x\\a.txt"},
@@ -19,7 +23,10 @@ TEST(JoinPath, Table)
 
 TEST(ExtendedPath, Table)
 {
-    struct Row { const wchar_t* full; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* full;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {L"C:\\x\\a.", L"\\\\?\\C:\\x\\a."},
         {L"\\\\server\\share\\a ", L"\\\\?\\UNC\\server\\share\\a "},
@@ -32,7 +39,8 @@ TEST(ExtendedPath, Table)
 
 TEST(IsDeviceName, Table)
 {
-    for (const wchar_t* name : {L"NUL", L"con", L"CON.txt", L"aux .log", L"Com1", L"lpt9.x.y", L"COM\u00b9", L"CONOUT$"})
+    for (const wchar_t* name :
+         {L"NUL", L"con", L"CON.txt", L"aux .log", L"Com1", L"lpt9.x.y", L"COM\u00b9", L"CONOUT$"})
         EXPECT_TRUE(IsDeviceName(name)) << name;
     for (const wchar_t* name : {L"NULL", L"xNUL", L"COM0", L"COM10", L"LPT", L"CONx.txt", L".nul", L""})
         EXPECT_FALSE(IsDeviceName(name)) << name;

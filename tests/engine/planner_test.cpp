@@ -80,7 +80,10 @@ void ExpectStatuses(const FileList& list, std::initializer_list<ItemStatus> expe
 
 TEST(IsInvalidFileName, EachTestInTurn)
 {
-    struct Row { std::wstring name; bool invalid; };
+    struct Row {
+        std::wstring name;
+        bool invalid;
+    };
     const Row rows[] = {
         {L"", true},
         {L".", true},
@@ -88,8 +91,15 @@ TEST(IsInvalidFileName, EachTestInTurn)
         {L"name ", true},
         {L"name.", true},
         {L"...", true},
-        {L"a<b", true}, {L"a>b", true}, {L"a:b", true}, {L"a\"b", true}, {L"a/b", true},
-        {L"a\\b", true}, {L"a|b", true}, {L"a?b", true}, {L"a*b", true},
+        {L"a<b", true},
+        {L"a>b", true},
+        {L"a:b", true},
+        {L"a\"b", true},
+        {L"a/b", true},
+        {L"a\\b", true},
+        {L"a|b", true},
+        {L"a?b", true},
+        {L"a*b", true},
         {L"a\tb", true},
         {L"\x01", true},
         {L"a\x1f", true},
@@ -108,8 +118,8 @@ TEST(IsInvalidFileName, EachTestInTurn)
 
 TEST(StatusDisplayText, Table)
 {
-    const wchar_t* expected[] = {L"Ready", L"Unchanged", L"Duplicate", L"Invalid name", L"Target exists",
-                                 L"Done", L"Skipped", L"Failed"};
+    const wchar_t* expected[] = {L"Ready",         L"Unchanged", L"Duplicate", L"Invalid name",
+                                 L"Target exists", L"Done",      L"Skipped",   L"Failed"};
     for (int i = 0; i < 8; ++i) EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(i)), expected[i]);
     EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(-1)), L"");
     EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(8)), L"");
@@ -146,7 +156,13 @@ TEST(PlanPreview, NeutralRulesLeaveEveryRowUnchanged)
 
 TEST(PlanPreview, TargetDirectoryByMode)
 {
-    struct Case { ProcessMode mode; bool same; const wchar_t* input; const wchar_t* output; const wchar_t* target; };
+    struct Case {
+        ProcessMode mode;
+        bool same;
+        const wchar_t* input;
+        const wchar_t* output;
+        const wchar_t* target;
+    };
     const Case cases[] = {
         {ProcessMode::RenameInPlace, false, L"C:\\elsewhere", L"D:\\out", L"C:\\in"},  // row's own folder
         {ProcessMode::CopyAndRename, false, L"C:\\in", L"D:\\out", L"D:\\out"},
@@ -218,7 +234,13 @@ TEST(PlanPreview, NonAsciiNamesDifferingInAsciiCaseAreDuplicates)
 // case-only rename in place is the file itself, never "Already exists".
 TEST(PlanPreview, CaseRulesAndComparisonsFoldAlike)
 {
-    struct Case { CaseMode mode; const wchar_t* name; const wchar_t* twin; const wchar_t* newName; ItemStatus status; };
+    struct Case {
+        CaseMode mode;
+        const wchar_t* name;
+        const wchar_t* twin;
+        const wchar_t* newName;
+        ItemStatus status;
+    };
     const Case cases[] = {
         {CaseMode::Lower, L"\u00c4rger.txt", L"\u00e4rger.TXT", L"\u00e4rger.txt", ItemStatus::Duplicate},
         {CaseMode::Lower, L"\u00c4RGER.txt", nullptr, L"\u00e4rger.txt", ItemStatus::Unchanged},
@@ -241,7 +263,11 @@ TEST(PlanPreview, CaseRulesAndComparisonsFoldAlike)
 // '[' and '{', '^' and '~'); only paths equal after LowerUnit may count as one target.
 TEST(PlanPreview, PunctuationThatFoldsAlikeIsNoDuplicate)
 {
-    struct Pair { const wchar_t* a; const wchar_t* b; bool duplicate; };
+    struct Pair {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool duplicate;
+    };
     const Pair pairs[] = {
         {L"x@1.txt", L"x`2.txt", false},
         {L"x[1.txt", L"x{2.txt", false},
@@ -455,18 +481,23 @@ void RefPlan(FileList& list, const Plan& plan, PathExistsFn exists)
         ++counts[RefLower(row.targetPath)];
     }
     for (FileEntry& row : list) {
-        if (RefInvalid(row.newName)) row.status = ItemStatus::InvalidName, row.statusText = L"Invalid name";
-        else if (counts[RefLower(row.targetPath)] >= 2) row.status = ItemStatus::Duplicate, row.statusText = L"Duplicate target";
-        else if (RefLower(row.targetPath) == RefLower(row.sourcePath)) row.status = ItemStatus::Unchanged, row.statusText = L"Unchanged";
-        else if (!row.targetPath.empty() && exists(row.targetPath)) row.status = ItemStatus::TargetExists, row.statusText = L"Already exists";
-        else row.status = ItemStatus::Ready, row.statusText = L"Ready";
+        if (RefInvalid(row.newName))
+            row.status = ItemStatus::InvalidName, row.statusText = L"Invalid name";
+        else if (counts[RefLower(row.targetPath)] >= 2)
+            row.status = ItemStatus::Duplicate, row.statusText = L"Duplicate target";
+        else if (RefLower(row.targetPath) == RefLower(row.sourcePath))
+            row.status = ItemStatus::Unchanged, row.statusText = L"Unchanged";
+        else if (!row.targetPath.empty() && exists(row.targetPath))
+            row.status = ItemStatus::TargetExists, row.statusText = L"Already exists";
+        else
+            row.status = ItemStatus::Ready, row.statusText = L"Ready";
     }
 }
 
 std::wstring RandomName(Lcg& rng)
 {
-    static const wchar_t units[] = {L'a', L'A', L'b', L'B', L'.', L'.', L' ', L'1', L'2', L'@', L'`',
-                                    L'[', L'{', L':', L'\t', L'\u00e9', L'\u00c9', L'\u0130', L'i'};
+    static const wchar_t units[] = {L'a', L'A', L'b', L'B', L'.',  L'.',      L' ',      L'1',      L'2', L'@',
+                                    L'`', L'[', L'{', L':', L'\t', L'\u00e9', L'\u00c9', L'\u0130', L'i'};
     std::wstring name;
     const uint32_t length = rng.Below(5);
     for (uint32_t i = 0; i < length; ++i) name += rng.Pick(units);
@@ -512,7 +543,8 @@ TEST(PlanPreview, AgreesWithTheRulesWrittenStepByStep)
             ASSERT_EQ(list[i].newName, expected[i].newName) << "round " << round << " row " << i;
             ASSERT_EQ(list[i].targetDirectory, expected[i].targetDirectory) << "round " << round << " row " << i;
             ASSERT_EQ(list[i].targetPath, expected[i].targetPath) << "round " << round << " row " << i;
-            ASSERT_EQ(list[i].status, expected[i].status) << "round " << round << " row " << i << " " << list[i].targetPath;
+            ASSERT_EQ(list[i].status, expected[i].status)
+                << "round " << round << " row " << i << " " << list[i].targetPath;
             ASSERT_EQ(list[i].statusText, expected[i].statusText) << "round " << round << " row " << i;
         }
     }

@@ -29,7 +29,11 @@ SequenceRule Seq(SequenceType type, int32_t start = 1, int32_t step = 1, int32_t
 
 TEST(SplitExtension, Table)
 {
-    struct Row { const wchar_t* name; const wchar_t* stem; const wchar_t* ext; };
+    struct Row {
+        const wchar_t* name;
+        const wchar_t* stem;
+        const wchar_t* ext;
+    };
     const Row rows[] = {
         {L"", L"", L""},
         {L"README", L"README", L""},
@@ -51,7 +55,11 @@ TEST(SplitExtension, Table)
 
 TEST(SequenceText, Table)
 {
-    struct Row { SequenceRule rule; int32_t index; const wchar_t* expected; };
+    struct Row {
+        SequenceRule rule;
+        int32_t index;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {Seq(SequenceType::None), 0, L""},
         {Seq(static_cast<SequenceType>(7)), 3, L""},
@@ -91,7 +99,11 @@ TEST(SequenceText, Table)
 // start + step * index wraps around in 32 bits instead of overflowing.
 TEST(SequenceText, WrapsAroundAtTheExtremes)
 {
-    struct Row { SequenceRule rule; int32_t index; const wchar_t* expected; };
+    struct Row {
+        SequenceRule rule;
+        int32_t index;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {Seq(SequenceType::Numbers, 999999, 100000, 3), INT32_MAX, L"899999"},
         {Seq(SequenceType::Numbers, -999999, 100000, 3), INT32_MAX, L"-1099999"},
@@ -110,7 +122,12 @@ TEST(SequenceText, WrapsAroundAtTheExtremes)
 
 TEST(ReplaceAll, Table)
 {
-    struct Row { const wchar_t* text; const wchar_t* search; const wchar_t* repl; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* search;
+        const wchar_t* repl;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {L"", L"a", L"b", L""},
         {L"abc", L"", L"x", L"abc"},
@@ -128,7 +145,11 @@ TEST(ReplaceAll, Table)
 
 TEST(RemoveCharacters, Table)
 {
-    struct Row { const wchar_t* text; const wchar_t* set; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* set;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {L"", L"x", L""},
         {L"abc", L"", L"abc"},
@@ -142,7 +163,11 @@ TEST(RemoveCharacters, Table)
 
 TEST(ApplyCase, Table)
 {
-    struct Row { const wchar_t* text; CaseMode mode; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* text;
+        CaseMode mode;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
         {L"", CaseMode::Title, L""},
         {L"MiXed 1", CaseMode::NoChange, L"MiXed 1"},
@@ -161,7 +186,7 @@ TEST(ApplyCase, Table)
         {L"\u0391\u0392\u0393 \u03b4", CaseMode::Lower, L"\u03b1\u03b2\u03b3 \u03b4"},
         {L"\u043f\u0420\u0418\u0432\u0435\u0442 \u043c\u0438\u0440", CaseMode::Title,
          L"\u041f\u0440\u0438\u0432\u0435\u0442 \u041c\u0438\u0440"},
-        {L"stra\u00dfe", CaseMode::Upper, L"STRA\u00dfE"},          // no longer, no shorter
+        {L"stra\u00dfe", CaseMode::Upper, L"STRA\u00dfE"},                      // no longer, no shorter
         {L"\U00010428x\U00010400", CaseMode::Upper, L"\U00010428X\U00010400"},  // a pair is never split
         {L"\U00010428x\U00010400", CaseMode::Lower, L"\U00010428x\U00010400"},
     };
@@ -170,14 +195,12 @@ TEST(ApplyCase, Table)
 
 TEST(TrimSpace, Table)
 {
-    struct Row { const wchar_t* text; const wchar_t* expected; };
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* expected;
+    };
     const Row rows[] = {
-        {L"", L""},
-        {L"   ", L""},
-        {L"\t\r\n\v\f", L""},
-        {L"  a b  ", L"a b"},
-        {L"\u3000x\u3000", L"x"},
-        {L"x", L"x"},
+        {L"", L""}, {L"   ", L""}, {L"\t\r\n\v\f", L""}, {L"  a b  ", L"a b"}, {L"\u3000x\u3000", L"x"}, {L"x", L"x"},
     };
     for (const Row& r : rows) EXPECT_EQ(TrimSpace(r.text), r.expected) << r.text;
 }
@@ -215,19 +238,42 @@ const BuildRow kBuildRows[] = {
      },
      L"005 - My Pic.jpg"},
     {"change on a leading-dot name", L".gitignore", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; r.newExt = L"txt"; }, L".gitignore.txt"},
+     [](RenameRules& r) {
+         r.extMode = ExtMode::Change;
+         r.newExt = L"txt";
+     },
+     L".gitignore.txt"},
     {"blank-padded new extension", L"README", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; r.newExt = L" md "; }, L"README.md"},
+     [](RenameRules& r) {
+         r.extMode = ExtMode::Change;
+         r.newExt = L" md ";
+     },
+     L"README.md"},
     {"new extension with its dot", L"README", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; r.newExt = L".md"; }, L"README.md"},
+     [](RenameRules& r) {
+         r.extMode = ExtMode::Change;
+         r.newExt = L".md";
+     },
+     L"README.md"},
     {"new extension keeps its case", L"a.txt", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; r.newExt = L"MD"; }, L"a.MD"},
+     [](RenameRules& r) {
+         r.extMode = ExtMode::Change;
+         r.newExt = L"MD";
+     },
+     L"a.MD"},
     {"blank new extension removes it", L"a.txt", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; r.newExt = L"  "; }, L"a"},
-    {"empty new extension removes it", L"a.txt", 0,
-     [](RenameRules& r) { r.extMode = ExtMode::Change; }, L"a"},
+     [](RenameRules& r) {
+         r.extMode = ExtMode::Change;
+         r.newExt = L"  ";
+     },
+     L"a"},
+    {"empty new extension removes it", L"a.txt", 0, [](RenameRules& r) { r.extMode = ExtMode::Change; }, L"a"},
     {"blank replacement with numbers", L"x.txt", 0,
-     [](RenameRules& r) { r.replaceEntireName = true; r.replaceName = L"  "; r.prefix = Seq(SequenceType::Numbers); },
+     [](RenameRules& r) {
+         r.replaceEntireName = true;
+         r.replaceName = L"  ";
+         r.prefix = Seq(SequenceType::Numbers);
+     },
      L"001.txt"},
     {"blank replacement with numbers and letters", L"x.txt", 0,
      [](RenameRules& r) {
@@ -237,16 +283,22 @@ const BuildRow kBuildRows[] = {
      },
      L"001 - A.txt"},
     {"only a suffix on an empty stem", L"x.txt", 2,
-     [](RenameRules& r) { r.replaceEntireName = true; r.suffix = Seq(SequenceType::Letters); }, L"C.txt"},
+     [](RenameRules& r) {
+         r.replaceEntireName = true;
+         r.suffix = Seq(SequenceType::Letters);
+     },
+     L"C.txt"},
     {"empty replacement, no sequences", L"x.txt", 0, [](RenameRules& r) { r.replaceEntireName = true; },
      L"unnamed.txt"},
     {"search removes the whole stem", L"abc.txt", 0, [](RenameRules& r) { r.search = L"abc"; }, L"unnamed.txt"},
-    {"removal empties a name without extension", L"aaa", 0, [](RenameRules& r) { r.removeChars = L"a"; },
-     L"unnamed"},
-    {"removal leaves the extension", L"banana.txt", 0, [](RenameRules& r) { r.removeChars = L"aeiou"; },
-     L"bnn.txt"},
+    {"removal empties a name without extension", L"aaa", 0, [](RenameRules& r) { r.removeChars = L"a"; }, L"unnamed"},
+    {"removal leaves the extension", L"banana.txt", 0, [](RenameRules& r) { r.removeChars = L"aeiou"; }, L"bnn.txt"},
     {"search leaves the extension", L"txt.txt", 0,
-     [](RenameRules& r) { r.search = L"txt"; r.replace = L"doc"; }, L"doc.txt"},
+     [](RenameRules& r) {
+         r.search = L"txt";
+         r.replace = L"doc";
+     },
+     L"doc.txt"},
     {"replacement is trimmed, not searched or filtered", L"x.txt", 0,
      [](RenameRules& r) {
          r.replaceEntireName = true;
@@ -257,7 +309,11 @@ const BuildRow kBuildRows[] = {
      },
      L"aaa.txt"},
     {"case applies to the replacement", L"x.txt", 0,
-     [](RenameRules& r) { r.replaceEntireName = true; r.replaceName = L"new name"; r.caseMode = CaseMode::Upper; },
+     [](RenameRules& r) {
+         r.replaceEntireName = true;
+         r.replaceName = L"new name";
+         r.caseMode = CaseMode::Upper;
+     },
      L"NEW NAME.txt"},
     {"case leaves separator and extension", L"photo.Jpg", 0,
      [](RenameRules& r) {
@@ -270,10 +326,10 @@ const BuildRow kBuildRows[] = {
      [](RenameRules& r) { r.prefix = Seq(SequenceType::Numbers, 1, 1, 1, L""); }, L"1a.txt"},
     {"trailing dot is kept", L"file.", 0, [](RenameRules&) {}, L"file."},
     {"lower-cased extension", L"A.TXT", 0, [](RenameRules& r) { r.extMode = ExtMode::Lowercase; }, L"A.txt"},
-    {"negative numbers", L"a.txt", 1,
-     [](RenameRules& r) { r.suffix = Seq(SequenceType::Numbers, -2, 1, 3); }, L"a - -01.txt"},
-    {"step and index", L"a.txt", 3,
-     [](RenameRules& r) { r.prefix = Seq(SequenceType::Numbers, 10, 10, 4, L"_"); }, L"0040_a.txt"},
+    {"negative numbers", L"a.txt", 1, [](RenameRules& r) { r.suffix = Seq(SequenceType::Numbers, -2, 1, 3); },
+     L"a - -01.txt"},
+    {"step and index", L"a.txt", 3, [](RenameRules& r) { r.prefix = Seq(SequenceType::Numbers, 10, 10, 4, L"_"); },
+     L"0040_a.txt"},
 };
 
 }  // namespace
@@ -342,7 +398,8 @@ std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules
         stem = RefTrim(r.replaceName);
     } else {
         if (!r.search.empty()) {
-            for (size_t at = stem.find(r.search); at != std::wstring::npos; at = stem.find(r.search, at + r.replace.size()))
+            for (size_t at = stem.find(r.search); at != std::wstring::npos;
+                 at = stem.find(r.search, at + r.replace.size()))
                 stem.replace(at, r.search.size(), r.replace);
         }
         std::wstring kept;
@@ -377,8 +434,8 @@ std::wstring RefBuild(const std::wstring& name, int32_t index, const RenameRules
 
 std::wstring RandomText(Lcg& rng, size_t maxLength)
 {
-    static const wchar_t units[] = {L'a', L'A', L'b', L'B', L'.', L' ', L'-', L'_', L'1', L'\'',
-                                    L'\u00e9', L'\u00c9', L'\u3000', L'\t', L'z', L'Z'};
+    static const wchar_t units[] = {L'a', L'A',  L'b',      L'B',      L'.',      L' ',  L'-', L'_',
+                                    L'1', L'\'', L'\u00e9', L'\u00c9', L'\u3000', L'\t', L'z', L'Z'};
     std::wstring text;
     const size_t length = rng.Below(static_cast<uint32_t>(maxLength + 1));
     for (size_t i = 0; i < length; ++i) text += rng.Pick(units);

@@ -36,14 +36,9 @@ TEST(ExtensionOf, SplitsAtTheLastDot)
         const wchar_t* name;
         const wchar_t* extension;
     } cases[] = {
-        {L"", L""},
-        {L"photo.JPG", L".JPG"},
-        {L"archive.tar.gz", L".gz"},
-        {L"README", L""},
-        {L".gitignore", L""},
-        {L"trailing.", L"."},
-        {L"..", L"."},
-        {L".a.b", L".b"},
+        {L"", L""},       {L"photo.JPG", L".JPG"}, {L"archive.tar.gz", L".gz"},
+        {L"README", L""}, {L".gitignore", L""},    {L"trailing.", L"."},
+        {L"..", L"."},    {L".a.b", L".b"},
     };
     for (const auto& c : cases) EXPECT_EQ(ExtensionOf(c.name), c.extension) << c.name;
 }

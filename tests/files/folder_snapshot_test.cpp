@@ -86,7 +86,8 @@ void RunInOtherProcess(const std::wstring& command)
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
     WaitForSingleObject(pi.hProcess, 30000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -103,19 +104,29 @@ TEST_F(FolderSnapshotTest, AgreesWithThePerRowSystemCall)
         bool exists;
     };
     std::vector<Case> cases = {
-        {L"photo.jpg", true}, {L"PHOTO.JPG", true}, {L"album", true},   {L"Album", true},
-        {L"NUL", true},       {L"con.txt", true},   {L"gone.jpg", false}, {L"photo.jpg.bak", false},
+        {L"photo.jpg", true},
+        {L"PHOTO.JPG", true},
+        {L"album", true},
+        {L"Album", true},
+        {L"NUL", true},
+        {L"con.txt", true},
+        {L"gone.jpg", false},
+        {L"photo.jpg.bak", false},
         {L"\u00C9t\u00E9.txt", true},
     };
     // Other case beyond ASCII agrees only when the shared per-unit fold maps it like the system.
-    if (LowerUnit(L'\u00C9') == L'\u00E9') cases.push_back({L"\u00E9T\u00C9.TXT", true});
-    else std::printf("[ note ] the per-unit fold maps ASCII only: the other-case non-ASCII row is not checked\n");
+    if (LowerUnit(L'\u00C9') == L'\u00E9')
+        cases.push_back({L"\u00E9T\u00C9.TXT", true});
+    else
+        std::printf("[ note ] the per-unit fold maps ASCII only: the other-case non-ASCII row is not checked\n");
     // The 8.3 alias, when the file system makes one (Wine often does not).
     wchar_t alias[MAX_PATH] = {};
     GetShortPathNameW((dir_ / L"Long file name.txt").c_str(), alias, MAX_PATH);
     const std::wstring shortName = std::wstring(alias).substr(std::wstring(alias).rfind(L'\\') + 1);
-    if (shortName.find(L'~') != std::wstring::npos) cases.push_back({shortName, true});
-    else std::printf("[ note ] no 8.3 alias here: the alias row is not checked\n");
+    if (shortName.find(L'~') != std::wstring::npos)
+        cases.push_back({shortName, true});
+    else
+        std::printf("[ note ] no 8.3 alias here: the alias row is not checked\n");
 
     std::vector<std::wstring> names;
     for (const Case& c : cases) names.push_back(c.name);

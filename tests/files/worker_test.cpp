@@ -80,8 +80,8 @@ HWND CreateReceiver()
         wc.lpszClassName = L"WorkerTestReceiver";
         registered = RegisterClassW(&wc) != 0;
     }
-    return CreateWindowW(L"WorkerTestReceiver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowW(L"WorkerTestReceiver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
 }
 
 // Runs a whole job on a real worker thread and pumps until its end arrives (or 20 s pass).
@@ -131,8 +131,8 @@ TEST(DescribeError, SystemTextsAndTheLockedPrefix)
         DWORD code;
         bool locked;
     } cases[] = {
-        {ERROR_FILE_NOT_FOUND, false},    {ERROR_ACCESS_DENIED, true}, {ERROR_SHARING_VIOLATION, true},
-        {ERROR_LOCK_VIOLATION, true},     {ERROR_FILE_EXISTS, false},  {ERROR_ALREADY_EXISTS, false},
+        {ERROR_FILE_NOT_FOUND, false}, {ERROR_ACCESS_DENIED, true}, {ERROR_SHARING_VIOLATION, true},
+        {ERROR_LOCK_VIOLATION, true},  {ERROR_FILE_EXISTS, false},  {ERROR_ALREADY_EXISTS, false},
         {ERROR_PATH_NOT_FOUND, false},
     };
     for (const auto& c : cases) {
@@ -272,7 +272,8 @@ TEST(ProcessOneFile, NamesAtTheEdgesAreTakenExactly)
     for (const auto& c : cases) {
         TempDir dir;
         const std::wstring exact = L"\\\\?\\" + dir.path() + L"\\";
-        for (const wchar_t* name : {L"a", L"a.", L"a "}) TempDir::WriteFileBytes(exact + name, "bytes of '" + Narrow(name) + "'");
+        for (const wchar_t* name : {L"a", L"a.", L"a "})
+            TempDir::WriteFileBytes(exact + name, "bytes of '" + Narrow(name) + "'");
         std::wstring error;
         EXPECT_TRUE(ProcessOneFile(Planned(dir / c.source, dir / c.target), c.mode, error)) << c.target << error;
         EXPECT_EQ(TempDir::ReadFileBytes(exact + c.target), "bytes of '" + Narrow(c.source) + "'") << c.target;

@@ -41,16 +41,14 @@ bool ReadMembers(const std::string& text, std::string& members)
 
 TEST(SkipJsonWhitespace, StopsAtFirstOtherByte)
 {
-    struct Row { std::string text; JsonCursor expected; };
+    struct Row {
+        std::string text;
+        JsonCursor expected;
+    };
     const Row rows[] = {
-        {"", 0},
-        {" \t\n\v\f\rx", 6},
-        {"      ", 6},
-        {"\xA0x", 0},          // no byte from 0x80 up is whitespace
-        {"\x85", 0},
-        {"\x08 ", 0},          // backspace is not whitespace
-        {"\x1F", 0},
-        {" \x0E", 1},
+        {"", 0},     {" \t\n\v\f\rx", 6}, {"      ", 6}, {"\xA0x", 0},  // no byte from 0x80 up is whitespace
+        {"\x85", 0}, {"\x08 ", 0},                                      // backspace is not whitespace
+        {"\x1F", 0}, {" \x0E", 1},
     };
     for (const Row& r : rows) {
         JsonCursor cursor = 0;
@@ -61,7 +59,12 @@ TEST(SkipJsonWhitespace, StopsAtFirstOtherByte)
 
 TEST(ReadJsonString, Table)
 {
-    struct Row { std::string text; bool ok; std::string value; JsonCursor end; };
+    struct Row {
+        std::string text;
+        bool ok;
+        std::string value;
+        JsonCursor end;
+    };
     const Row rows[] = {
         {"\"\"", true, "", 2},
         {"  \"abc\" tail", true, "abc", 7},
@@ -99,7 +102,12 @@ TEST(ReadJsonString, Table)
 
 TEST(ReadJsonInteger, Table)
 {
-    struct Row { std::string text; bool ok; int64_t value; JsonCursor end; };
+    struct Row {
+        std::string text;
+        bool ok;
+        int64_t value;
+        JsonCursor end;
+    };
     const Row rows[] = {
         {"0", true, 0, 1},
         {"  42,", true, 42, 4},
@@ -136,19 +144,17 @@ TEST(ReadJsonInteger, Table)
 
 TEST(ReadJsonBool, Table)
 {
-    struct Row { std::string text; bool ok; bool value; JsonCursor end; };
+    struct Row {
+        std::string text;
+        bool ok;
+        bool value;
+        JsonCursor end;
+    };
     const Row rows[] = {
-        {"true", true, true, 4},
-        {" false", true, false, 6},
-        {"truex", true, true, 4},  // the next byte is the member loop's business
-        {"falsey", true, false, 5},
-        {"True", false, false, 0},
-        {"FALSE", false, false, 0},
-        {"tru", false, false, 0},
-        {"fals", false, false, 0},
-        {"1", false, false, 0},
-        {"", false, false, 0},
-        {"null", false, false, 0},
+        {"true", true, true, 4},    {" false", true, false, 6}, {"truex", true, true, 4},  // the next byte is the
+                                                                                           // member loop's business
+        {"falsey", true, false, 5}, {"True", false, false, 0},  {"FALSE", false, false, 0}, {"tru", false, false, 0},
+        {"fals", false, false, 0},  {"1", false, false, 0},     {"", false, false, 0},      {"null", false, false, 0},
     };
     for (const Row& r : rows) {
         JsonCursor cursor = 0;
@@ -173,18 +179,14 @@ TEST(ReadJsonWideString, ReplacesTargetOnlyOnSuccess)
 
 TEST(SkipJsonValue, Table)
 {
-    struct Row { std::string text; bool ok; JsonCursor end; };
+    struct Row {
+        std::string text;
+        bool ok;
+        JsonCursor end;
+    };
     const Row rows[] = {
-        {"\"x\\\"y\"", true, 6},
-        {"true", true, 4},
-        {"false", true, 5},
-        {"-17", true, 3},
-        {"", false, 0},
-        {"null", false, 0},
-        {"[1]", false, 0},
-        {"{}", false, 0},
-        {"t", false, 0},
-        {"1e5", true, 1},
+        {"\"x\\\"y\"", true, 6}, {"true", true, 4}, {"false", true, 5}, {"-17", true, 3}, {"", false, 0},
+        {"null", false, 0},      {"[1]", false, 0}, {"{}", false, 0},   {"t", false, 0},  {"1e5", true, 1},
     };
     for (const Row& r : rows) {
         JsonCursor cursor = 0;
@@ -197,7 +199,11 @@ TEST(SkipJsonValue, Table)
 
 TEST(ReadJsonObject, Table)
 {
-    struct Row { std::string text; bool ok; std::string members; };
+    struct Row {
+        std::string text;
+        bool ok;
+        std::string members;
+    };
     const Row rows[] = {
         {"{}", true, ""},
         {"{", true, ""},
@@ -205,17 +211,17 @@ TEST(ReadJsonObject, Table)
         {"{ }", true, ""},
         {"\n\t {\"a\":1}", true, "a=1;"},
         {"{\"a\":1,\"b\":\"x\",\"c\":true}", true, "a=1;b=\"x\";c=true;"},
-        {"{\"a\":1 \"b\":2}", true, "a=1;b=2;"},         // commas are optional
-        {"{\"a\":1,}", true, "a=1;"},                    // one trailing comma
+        {"{\"a\":1 \"b\":2}", true, "a=1;b=2;"},  // commas are optional
+        {"{\"a\":1,}", true, "a=1;"},             // one trailing comma
         {"{\"a\":1,,\"b\":2}", false, ""},
         {"{,}", false, ""},
-        {"{\"a\":1", true, "a=1;"},                      // missing brace after a value
+        {"{\"a\":1", true, "a=1;"},  // missing brace after a value
         {"{\"a\":1  \n", true, "a=1;"},
         {"{\"a\":1,", true, "a=1;"},
         {"{\"a\":1,\n", false, ""},
         {"{\"a\":1}garbage", true, "a=1;"},
         {"{\"a\" : 1 , \"a\" : 2 }", true, "a=1;a=2;"},
-        {"\xEF\xBB\xBF{\"a\":1}", false, ""},            // byte-order mark
+        {"\xEF\xBB\xBF{\"a\":1}", false, ""},  // byte-order mark
         {"", false, ""},
         {"   ", false, ""},
         {"[]", false, ""},
@@ -243,17 +249,21 @@ TEST(ReadJsonObject, Table)
 TEST(ReadJsonObject, HandlerFailureAbortsAndStopsReading)
 {
     int calls = 0;
-    const bool ok = ReadJsonObject("{\"a\":1,\"b\":2,\"c\":3}", [&](const std::string& key, const std::string& t, JsonCursor& c) {
-        ++calls;
-        return key != "b" && SkipJsonValue(t, c);
-    });
+    const bool ok =
+        ReadJsonObject("{\"a\":1,\"b\":2,\"c\":3}", [&](const std::string& key, const std::string& t, JsonCursor& c) {
+            ++calls;
+            return key != "b" && SkipJsonValue(t, c);
+        });
     EXPECT_FALSE(ok);
     EXPECT_EQ(calls, 2);
 }
 
 TEST(Utf8ToUtf16, Table)
 {
-    struct Row { std::string bytes; std::wstring text; };
+    struct Row {
+        std::string bytes;
+        std::wstring text;
+    };
     const Row rows[] = {
         {"", L""},
         {"abc", L"abc"},
@@ -263,13 +273,13 @@ TEST(Utf8ToUtf16, Table)
         {"\xF0\x9F\x98\x80", L"\U0001F600"},
         {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
         {"\xEF\xBF\xBD", L"\ufffd"},
-        {"\x80", L"\ufffd"},                          // lone continuation byte
-        {"\xC3", L"\ufffd"},                          // truncated at the end
+        {"\x80", L"\ufffd"},  // lone continuation byte
+        {"\xC3", L"\ufffd"},  // truncated at the end
         {"\xC3x", L"\ufffdx"},
-        {"\xE6\x97x", L"\ufffdx"},                    // one U+FFFD for the broken prefix
-        {"\xC0\xAF", L"\ufffd\ufffd"},                // overlong
+        {"\xE6\x97x", L"\ufffdx"},      // one U+FFFD for the broken prefix
+        {"\xC0\xAF", L"\ufffd\ufffd"},  // overlong
         {"\xE0\x80\xAF", L"\ufffd\ufffd\ufffd"},
-        {"\xED\xA0\x80", L"\ufffd\ufffd\ufffd"},      // encoded surrogate
+        {"\xED\xA0\x80", L"\ufffd\ufffd\ufffd"},            // encoded surrogate
         {"\xF4\x90\x80\x80", L"\ufffd\ufffd\ufffd\ufffd"},  // above U+10FFFF
         {"\xF5\x80", L"\ufffd\ufffd"},
         {"\xFF\xFE", L"\ufffd\ufffd"},
@@ -280,7 +290,10 @@ TEST(Utf8ToUtf16, Table)
 
 TEST(Utf16ToUtf8, Table)
 {
-    struct Row { std::wstring text; std::string bytes; };
+    struct Row {
+        std::wstring text;
+        std::string bytes;
+    };
     const Row rows[] = {
         {L"", ""},
         {L"A", "A"},
@@ -301,14 +314,20 @@ TEST(Utf16ToUtf8, Table)
 TEST(Utf16ToUtf8, AgreesWithSystemOnWellFormedText)
 {
     uint32_t state = 12345;
-    auto next = [&state] { state = state * 1664525u + 1013904223u; return state >> 8; };
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
     for (int round = 0; round < 200; ++round) {
         std::wstring text;
         for (int i = 0; i < 40; ++i) {
             uint32_t cp = next() % 0x110000;
             if (cp >= 0xD800 && cp <= 0xDFFF) cp -= 0x800;
-            if (cp < 0x10000) text += static_cast<wchar_t>(cp);
-            else text += {static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)), static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF))};
+            if (cp < 0x10000)
+                text += static_cast<wchar_t>(cp);
+            else
+                text += {static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)),
+                         static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF))};
         }
         const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
         std::string expected(size_t(size), '\0');
@@ -320,7 +339,10 @@ TEST(Utf16ToUtf8, AgreesWithSystemOnWellFormedText)
 
 TEST(EscapeJsonString, Table)
 {
-    struct Row { std::string bytes; std::string escaped; };
+    struct Row {
+        std::string bytes;
+        std::string escaped;
+    };
     const Row rows[] = {
         {"", ""},
         {"plain / text", "plain / text"},
@@ -343,14 +365,13 @@ TEST(JsonTextWriter, LayoutIsFixed)
     writer.Integer("zero", 0);
     writer.Bool("t", true);
     writer.Bool("f", false);
-    EXPECT_EQ(writer.Finish(),
-              "{\n"
-              "  \"s\": \"a\\\"b\\\\c\xC3\xA9\\t\",\n"
-              "  \"neg\": -2147483648,\n"
-              "  \"zero\": 0,\n"
-              "  \"t\": true,\n"
-              "  \"f\": false\n"
-              "}\n");
+    EXPECT_EQ(writer.Finish(), "{\n"
+                               "  \"s\": \"a\\\"b\\\\c\xC3\xA9\\t\",\n"
+                               "  \"neg\": -2147483648,\n"
+                               "  \"zero\": 0,\n"
+                               "  \"t\": true,\n"
+                               "  \"f\": false\n"
+                               "}\n");
     EXPECT_EQ(JsonTextWriter().Finish(), "{\n}\n");
 }
 

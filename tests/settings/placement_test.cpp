@@ -14,31 +14,38 @@ std::string Show(const PlacementRect& r)
            std::to_string(r.bottom);
 }
 
-PlacementRect Rect(int32_t x, int32_t y, int32_t w, int32_t h) { return {x, y, x + w, y + h}; }
+PlacementRect Rect(int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    return {x, y, x + w, y + h};
+}
 
 }  // namespace
 
 TEST(FitRectToWorkArea, Table)
 {
     const PlacementRect screen{0, 0, 1600, 1000};
-    const PlacementRect left{-1920, 0, 0, 1040};   // a monitor left of the primary one
+    const PlacementRect left{-1920, 0, 0, 1040};  // a monitor left of the primary one
     const PlacementRect offset{100, 50, 1700, 1050};
-    struct Row { PlacementRect rect; PlacementRect work; PlacementRect expected; };
+    struct Row {
+        PlacementRect rect;
+        PlacementRect work;
+        PlacementRect expected;
+    };
     const Row rows[] = {
-        {Rect(100, 100, 1180, 760), screen, Rect(100, 100, 1180, 760)},       // already visible
-        {Rect(0, 0, 3000, 2000), screen, Rect(0, 0, 1600, 1000)},            // shrunk to the work area
-        {Rect(500, 600, 1600, 1000), screen, Rect(500, 600, 1600, 1000)},    // exactly as large: kept
-        {Rect(-1100, 10, 1180, 760), screen, Rect(-1100, 10, 1180, 760)},    // exactly 80 px visible
-        {Rect(-1101, 10, 1180, 760), screen, Rect(0, 10, 1180, 760)},        // 79 px: back to the left edge
+        {Rect(100, 100, 1180, 760), screen, Rect(100, 100, 1180, 760)},    // already visible
+        {Rect(0, 0, 3000, 2000), screen, Rect(0, 0, 1600, 1000)},          // shrunk to the work area
+        {Rect(500, 600, 1600, 1000), screen, Rect(500, 600, 1600, 1000)},  // exactly as large: kept
+        {Rect(-1100, 10, 1180, 760), screen, Rect(-1100, 10, 1180, 760)},  // exactly 80 px visible
+        {Rect(-1101, 10, 1180, 760), screen, Rect(0, 10, 1180, 760)},      // 79 px: back to the left edge
         {Rect(10, -681, 1180, 760), screen, Rect(10, 0, 1180, 760)},
         {Rect(10, -680, 1180, 760), screen, Rect(10, -680, 1180, 760)},
-        {Rect(1520, 10, 1180, 760), screen, Rect(1520, 10, 1180, 760)},      // left edge 80 px inside
-        {Rect(1521, 10, 1180, 760), screen, Rect(420, 10, 1180, 760)},       // flush with the right edge
+        {Rect(1520, 10, 1180, 760), screen, Rect(1520, 10, 1180, 760)},  // left edge 80 px inside
+        {Rect(1521, 10, 1180, 760), screen, Rect(420, 10, 1180, 760)},   // flush with the right edge
         {Rect(10, 921, 1180, 760), screen, Rect(10, 240, 1180, 760)},
         {Rect(5000, 5000, 1180, 760), left, Rect(-1180, 280, 1180, 760)},
         {Rect(-5000, -5000, 640, 480), offset, Rect(100, 50, 640, 480)},
-        {Rect(3000, 3000, 4000, 3000), offset, Rect(100, 50, 1600, 1000)},   // shrunk, then pulled in
-        {Rect(-30000, 500, 20000, 760), screen, Rect(0, 500, 1600, 760)},    // shrunk first, then x + W < 80
+        {Rect(3000, 3000, 4000, 3000), offset, Rect(100, 50, 1600, 1000)},  // shrunk, then pulled in
+        {Rect(-30000, 500, 20000, 760), screen, Rect(0, 500, 1600, 760)},   // shrunk first, then x + W < 80
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Show(FitRectToWorkArea(r.rect, r.work)), Show(r.expected)) << Show(r.rect) << " on " << Show(r.work);
@@ -50,11 +57,15 @@ TEST(FitRectToWorkArea, Table)
 TEST(WorkAreaInWorkspace, TaskbarOnAnySide)
 {
     const PlacementRect monitor{0, 0, 1920, 1080};
-    struct Row { PlacementRect work; PlacementRect saved; PlacementRect expected; };
+    struct Row {
+        PlacementRect work;
+        PlacementRect saved;
+        PlacementRect expected;
+    };
     const Row rows[] = {
-        {{48, 0, 1920, 1080}, Rect(1830, 10, 1000, 700), Rect(872, 10, 1000, 700)},   // taskbar left
-        {{0, 40, 1920, 1080}, Rect(10, 980, 1000, 700), Rect(10, 340, 1000, 700)},    // taskbar top
-        {{0, 0, 1920, 1040}, Rect(1830, 10, 1000, 700), Rect(1830, 10, 1000, 700)},   // bottom: no shift
+        {{48, 0, 1920, 1080}, Rect(1830, 10, 1000, 700), Rect(872, 10, 1000, 700)},  // taskbar left
+        {{0, 40, 1920, 1080}, Rect(10, 980, 1000, 700), Rect(10, 340, 1000, 700)},   // taskbar top
+        {{0, 0, 1920, 1040}, Rect(1830, 10, 1000, 700), Rect(1830, 10, 1000, 700)},  // bottom: no shift
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Show(FitRectToWorkArea(r.saved, WorkAreaInWorkspace(r.work, monitor))), Show(r.expected))
@@ -78,7 +89,10 @@ TEST(FitRectToWorkArea, ResultAlwaysKeepsEightyPixelsVisible)
 
 TEST(SavedNormalRect, EnforcesMinimumSizeAndStaysInRange)
 {
-    struct Row { int32_t x, y, w, h; PlacementRect expected; };
+    struct Row {
+        int32_t x, y, w, h;
+        PlacementRect expected;
+    };
     const Row rows[] = {
         {10, 20, 1180, 760, {10, 20, 1190, 780}},
         {10, 20, 100, 100, {10, 20, 650, 500}},
@@ -98,7 +112,11 @@ TEST(SavedNormalRect, EnforcesMinimumSizeAndStaysInRange)
 
 TEST(HasSavedPlacement, NeedsFlagAndBothCoordinates)
 {
-    struct Row { bool has; int32_t x, y; bool expected; };
+    struct Row {
+        bool has;
+        int32_t x, y;
+        bool expected;
+    };
     const Row rows[] = {
         {true, 0, 0, true},
         {false, 0, 0, false},
@@ -117,19 +135,16 @@ TEST(HasSavedPlacement, NeedsFlagAndBothCoordinates)
 
 TEST(StoreCapturedPlacement, MinimisedStatesAreStoredAsRestorable)
 {
-    struct Row { uint32_t show, flags; bool maximized; int32_t stored; };
+    struct Row {
+        uint32_t show, flags;
+        bool maximized;
+        int32_t stored;
+    };
     const Row rows[] = {
-        {1, 0, false, 1},
-        {3, 0, true, 3},
-        {1, 2, true, 1},
-        {2, 0, false, 1},   // SW_SHOWMINIMIZED
-        {2, 2, true, 3},
-        {6, 0, false, 1},   // SW_MINIMIZE
-        {6, 2, true, 3},
-        {7, 0, false, 1},   // SW_SHOWMINNOACTIVE
-        {7, 2, true, 3},
-        {0, 0, false, 0},
-        {9, 1, false, 9},   // WPF_SETMINPOSITION is not "restore to maximised"
+        {1, 0, false, 1}, {3, 0, true, 3},  {1, 2, true, 1},  {2, 0, false, 1},  // SW_SHOWMINIMIZED
+        {2, 2, true, 3},  {6, 0, false, 1},                                      // SW_MINIMIZE
+        {6, 2, true, 3},  {7, 0, false, 1},                                      // SW_SHOWMINNOACTIVE
+        {7, 2, true, 3},  {0, 0, false, 0}, {9, 1, false, 9},  // WPF_SETMINPOSITION is not "restore to maximised"
     };
     for (const Row& r : rows) {
         AppSettings s;

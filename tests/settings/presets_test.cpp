@@ -20,7 +20,10 @@ AppSettings Before()
 
 TEST(NamingPresets, Table)
 {
-    struct Row { int id; SequenceRule prefix; };
+    struct Row {
+        int id;
+        SequenceRule prefix;
+    };
     const Row rows[] = {
         {40011, {SequenceType::Numbers, 1, 1, 3, L""}},
         {40012, {SequenceType::Numbers, 1, 1, 2, L""}},

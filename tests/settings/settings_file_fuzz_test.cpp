@@ -44,15 +44,11 @@ void Mutate(std::string& text, Random& random)
     case 1:  // overwrite a byte
         if (at < text.size()) text[at] = RandomByte(random);
         break;
-    case 2:
-        text.insert(text.begin() + static_cast<ptrdiff_t>(at), RandomByte(random));
-        break;
+    case 2: text.insert(text.begin() + static_cast<ptrdiff_t>(at), RandomByte(random)); break;
     case 3:
         if (at < text.size()) text.erase(at, 1 + random.Below(4));
         break;
-    case 4:
-        text.resize(at);
-        break;
+    case 4: text.resize(at); break;
     default:  // repeat a slice, which duplicates keys and separators
         if (at < text.size()) text.insert(at, text.substr(at, 1 + random.Below(24)));
         break;

@@ -11,48 +11,47 @@
 
 namespace {
 
-const char kDefaultFile[] =
-    "{\n"
-    "  \"inputDir\": \"\",\n"
-    "  \"outputDir\": \"\",\n"
-    "  \"sameAsInput\": true,\n"
-    "  \"mode\": 0,\n"
-    "  \"prefixType\": 0,\n"
-    "  \"prefixStart\": 1,\n"
-    "  \"prefixStep\": 1,\n"
-    "  \"prefixPad\": 3,\n"
-    "  \"prefixSep\": \" - \",\n"
-    "  \"replaceEntireName\": false,\n"
-    "  \"replaceName\": \"\",\n"
-    "  \"suffixType\": 0,\n"
-    "  \"suffixStart\": 1,\n"
-    "  \"suffixStep\": 1,\n"
-    "  \"suffixPad\": 3,\n"
-    "  \"suffixSep\": \" - \",\n"
-    "  \"search\": \"\",\n"
-    "  \"replace\": \"\",\n"
-    "  \"removeChars\": \"\",\n"
-    "  \"caseMode\": 0,\n"
-    "  \"extMode\": 0,\n"
-    "  \"newExt\": \"\",\n"
-    "  \"darkTheme\": false,\n"
-    "  \"fontPt\": 9,\n"
-    "  \"autoSave\": true,\n"
-    "  \"hasWindowPos\": false,\n"
-    "  \"winX\": -2147483648,\n"
-    "  \"winY\": -2147483648,\n"
-    "  \"winW\": 1180,\n"
-    "  \"winH\": 760,\n"
-    "  \"showCmd\": 1,\n"
-    "  \"winMaximized\": false,\n"
-    "  \"colOrig0\": 0,\n"
-    "  \"colOrig1\": 0,\n"
-    "  \"colOrig2\": 0,\n"
-    "  \"colNew0\": 0,\n"
-    "  \"colNew1\": 0,\n"
-    "  \"colNew2\": 0,\n"
-    "  \"splitPct\": 50\n"
-    "}\n";
+const char kDefaultFile[] = "{\n"
+                            "  \"inputDir\": \"\",\n"
+                            "  \"outputDir\": \"\",\n"
+                            "  \"sameAsInput\": true,\n"
+                            "  \"mode\": 0,\n"
+                            "  \"prefixType\": 0,\n"
+                            "  \"prefixStart\": 1,\n"
+                            "  \"prefixStep\": 1,\n"
+                            "  \"prefixPad\": 3,\n"
+                            "  \"prefixSep\": \" - \",\n"
+                            "  \"replaceEntireName\": false,\n"
+                            "  \"replaceName\": \"\",\n"
+                            "  \"suffixType\": 0,\n"
+                            "  \"suffixStart\": 1,\n"
+                            "  \"suffixStep\": 1,\n"
+                            "  \"suffixPad\": 3,\n"
+                            "  \"suffixSep\": \" - \",\n"
+                            "  \"search\": \"\",\n"
+                            "  \"replace\": \"\",\n"
+                            "  \"removeChars\": \"\",\n"
+                            "  \"caseMode\": 0,\n"
+                            "  \"extMode\": 0,\n"
+                            "  \"newExt\": \"\",\n"
+                            "  \"darkTheme\": false,\n"
+                            "  \"fontPt\": 9,\n"
+                            "  \"autoSave\": true,\n"
+                            "  \"hasWindowPos\": false,\n"
+                            "  \"winX\": -2147483648,\n"
+                            "  \"winY\": -2147483648,\n"
+                            "  \"winW\": 1180,\n"
+                            "  \"winH\": 760,\n"
+                            "  \"showCmd\": 1,\n"
+                            "  \"winMaximized\": false,\n"
+                            "  \"colOrig0\": 0,\n"
+                            "  \"colOrig1\": 0,\n"
+                            "  \"colOrig2\": 0,\n"
+                            "  \"colNew0\": 0,\n"
+                            "  \"colNew1\": 0,\n"
+                            "  \"colNew2\": 0,\n"
+                            "  \"splitPct\": 50\n"
+                            "}\n";
 
 // Settings that differ from the defaults wherever a file could change them.
 AppSettings Sentinel()
@@ -125,7 +124,10 @@ TEST(SettingsFile, WritingClampsACopyOnly)
 
 TEST(SettingsFile, LoadedValuesAreClamped)
 {
-    struct Row { const char* text; Check check; };
+    struct Row {
+        const char* text;
+        Check check;
+    };
     const Row rows[] = {
         {"{\"fontPt\": 13}", [](const AppSettings& s) { return s.fontPt == 12; }},
         {"{\"fontPt\": 10}", [](const AppSettings& s) { return s.fontPt == 9; }},
@@ -157,7 +159,8 @@ TEST(SettingsFile, LoadedValuesAreClamped)
         {"{\"colNew2\": 5001}", [](const AppSettings& s) { return s.colNew2 == 5000; }},
         {"{\"winX\": -99999999, \"winY\": 4294967295}",
          [](const AppSettings& s) { return s.winX == -99999999 && s.winY == -1 && s.hasWindowPos; }},
-        {"{\"showCmd\": 3, \"winMaximized\": false}", [](const AppSettings& s) { return s.winMaximized && s.showCmd == 3; }},
+        {"{\"showCmd\": 3, \"winMaximized\": false}",
+         [](const AppSettings& s) { return s.winMaximized && s.showCmd == 3; }},
         {"{\"showCmd\": 7}", [](const AppSettings& s) { return !s.winMaximized && s.showCmd == 7; }},
         {"{\"winX\": 5}", [](const AppSettings& s) { return s.hasWindowPos && s.winX == 5; }},
         {"{\"winX\": 5, \"hasWindowPos\": false}", [](const AppSettings& s) { return !s.hasWindowPos; }},
@@ -182,17 +185,27 @@ TEST(SettingsFile, MissingKeysTakeDefaultsNotMemory)
 
 TEST(SettingsFile, LegacySequenceMigration)
 {
-    struct Row { const char* text; SequenceType prefixType; SequenceType suffixType; int32_t pad; int32_t start; };
+    struct Row {
+        const char* text;
+        SequenceType prefixType;
+        SequenceType suffixType;
+        int32_t pad;
+        int32_t start;
+    };
     const Row rows[] = {
         {"{\"sequenceType\":1,\"seqPad\":4,\"placement\":1}", SequenceType::None, SequenceType::Numbers, 4, 1},
-        {"{\"sequenceType\":2,\"seqStart\":5,\"seqStep\":2,\"placement\":0}", SequenceType::Letters, SequenceType::None, 3, 5},
+        {"{\"sequenceType\":2,\"seqStart\":5,\"seqStep\":2,\"placement\":0}", SequenceType::Letters, SequenceType::None,
+         3, 5},
         {"{\"sequenceType\":1,\"seqPad\":6,\"placement\":7}", SequenceType::Numbers, SequenceType::None, 6, 1},
         {"{\"sequenceType\":1,\"seqPad\":6}", SequenceType::Numbers, SequenceType::None, 6, 1},
-        {"{\"sequenceType\":1,\"seqPad\":4,\"placement\":1,\"prefixType\":0}", SequenceType::None, SequenceType::None, 3, 1},
-        {"{\"sequenceType\":1,\"seqPad\":4,\"placement\":1,\"suffixType\":2}", SequenceType::None, SequenceType::Letters, 3, 1},
+        {"{\"sequenceType\":1,\"seqPad\":4,\"placement\":1,\"prefixType\":0}", SequenceType::None, SequenceType::None,
+         3, 1},
+        {"{\"sequenceType\":1,\"seqPad\":4,\"placement\":1,\"suffixType\":2}", SequenceType::None,
+         SequenceType::Letters, 3, 1},
         {"{\"sequenceType\":0,\"seqPad\":4}", SequenceType::None, SequenceType::None, 3, 1},
         {"{\"seqPad\":4,\"placement\":1}", SequenceType::None, SequenceType::None, 3, 1},
-        {"{\"sequenceType\":1,\"seqPad\":40,\"seqStart\":-5000000}", SequenceType::Numbers, SequenceType::None, 10, -999999},
+        {"{\"sequenceType\":1,\"seqPad\":40,\"seqStart\":-5000000}", SequenceType::Numbers, SequenceType::None, 10,
+         -999999},
         {"{\"sequenceType\":9}", SequenceType::None, SequenceType::None, 3, 1},  // migrated, then clamped
         {"{\"insertPos\":3,\"sequenceType\":1}", SequenceType::Numbers, SequenceType::None, 3, 1},
     };
@@ -222,7 +235,13 @@ TEST(SettingsFile, UnknownKeysAreSkipped)
     AppSettings s = Sentinel();
     ASSERT_TRUE(ParseSettingsText("{\"x\":\"s\",\"y\":true,\"z\":-4,\"FONTPT\":15,\"fontPt\":12}", s));
     EXPECT_EQ(s.fontPt, 12);
-    EXPECT_EQ(SettingsDifference(s, [] { AppSettings d; d.fontPt = 12; return d; }()), "");
+    EXPECT_EQ(SettingsDifference(s,
+                                 [] {
+                                     AppSettings d;
+                                     d.fontPt = 12;
+                                     return d;
+                                 }()),
+              "");
 }
 
 TEST(SettingsFile, FailedParseChangesNothing)
@@ -231,7 +250,7 @@ TEST(SettingsFile, FailedParseChangesNothing)
         "",
         "{ ",
         "\xEF\xBB\xBF{}",
-        "{\"fontPt\": \"12\"}",         // wrong kind
+        "{\"fontPt\": \"12\"}",  // wrong kind
         "{\"inputDir\": 5}",
         "{\"autoSave\": 1}",
         "{\"fontPt\": 1.5}",

@@ -48,7 +48,10 @@ protected:
     std::wstring path_;
 };
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace
 
@@ -88,7 +91,10 @@ TEST_F(SettingsIoTest, MalformedFileLoadsNothing)
 
 TEST_F(SettingsIoTest, OversizedFileIsNotRead)
 {
-    struct Row { LONGLONG size; bool read; };
+    struct Row {
+        LONGLONG size;
+        bool read;
+    };
     const Row rows[] = {{64LL * 1024 * 1024, true}, {64LL * 1024 * 1024 + 1, false}};
     for (const Row& r : rows) {
         HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -12,5 +12,8 @@ struct Lcg {
         return static_cast<uint32_t>(state >> 33) % n;
     }
     template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
+    const T& Pick(const T (&items)[N])
+    {
+        return items[Below(static_cast<uint32_t>(N))];
+    }
 };

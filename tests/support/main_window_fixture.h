@@ -70,7 +70,10 @@ protected:
         return buffer;
     }
     // WM_SETTEXT: the edit itself sends EN_CHANGE to the main window, as typing does.
-    static void Type(HWND edit, const wchar_t* text) { SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    static void Type(HWND edit, const wchar_t* text)
+    {
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
     // What a user's choice in the drop-down does: new selection, then CBN_SELCHANGE to the parent.
     static void Choose(HWND combo, int index)
     {
@@ -118,7 +121,10 @@ protected:
     }
     static int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-    static bool WaitIdle() { return PumpUntil([] { return !g_app.busy; }); }
+    static bool WaitIdle()
+    {
+        return PumpUntil([] { return !g_app.busy; });
+    }
 
     bool SettingsFileExists() const { return TempDir::Exists(settingsPath_); }
     void DeleteSettingsFile() const { DeleteFileW(settingsPath_.c_str()); }

@@ -44,7 +44,10 @@ inline HWND FindTopWindow(DWORD pid, const wchar_t* className, bool visibleOnly)
 }
 
 // The first visible message box or dialog of this process, or null.
-inline HWND FindOwnDialog() { return FindTopWindow(GetCurrentProcessId(), L"#32770", true); }
+inline HWND FindOwnDialog()
+{
+    return FindTopWindow(GetCurrentProcessId(), L"#32770", true);
+}
 
 inline std::wstring WindowTextOf(HWND window)
 {
@@ -76,8 +79,7 @@ public:
     void Finish()
     {
         stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
     // Stops after the first answer, or when told to stop (then nothing more is awaited).
     bool answered() const { return answered_; }
@@ -119,15 +121,13 @@ private:
                 caption = WindowTextOf(dialog);
                 messageText = MessageBoxText(dialog);
                 EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(this));
-                if (!typed_.empty())
-                    TypeIntoFirstEdit(dialog);
+                if (!typed_.empty()) TypeIntoFirstEdit(dialog);
                 DWORD_PTR result = 0;
                 SendMessageTimeoutW(GetDlgItem(dialog, buttonId_), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
                 answered_ = true;
                 return;
             }
-            if (stop_ && i > 0)
-                return;
+            if (stop_ && i > 0) return;
             Sleep(20);
         }
     }

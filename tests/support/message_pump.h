@@ -9,8 +9,7 @@ inline void Pump()
 {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            continue;
+        if (message.message == WM_QUIT) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

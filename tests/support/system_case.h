@@ -13,5 +13,11 @@ inline wchar_t SystemCaseUnit(wchar_t c, DWORD flags)
     const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, &c, 1, mapped, 4, nullptr, nullptr, 0);
     return n == 1 && !(mapped[0] >= 0xD800 && mapped[0] <= 0xDFFF) ? mapped[0] : c;
 }
-inline wchar_t SystemLower(wchar_t c) { return SystemCaseUnit(c, LCMAP_LOWERCASE); }
-inline wchar_t SystemUpper(wchar_t c) { return SystemCaseUnit(c, LCMAP_UPPERCASE); }
+inline wchar_t SystemLower(wchar_t c)
+{
+    return SystemCaseUnit(c, LCMAP_LOWERCASE);
+}
+inline wchar_t SystemUpper(wchar_t c)
+{
+    return SystemCaseUnit(c, LCMAP_UPPERCASE);
+}

@@ -43,7 +43,8 @@ public:
 
     static void WriteFileBytes(const std::wstring& path, const std::string& contents)
     {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
         WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
