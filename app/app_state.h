@@ -3,14 +3,10 @@
 // Shared by the files of app/: add members with small edits in your own section.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "engine/planner.h"
-#include "files/undo.h"
 #include "settings/app_settings.h"
-
-struct ProcessJob;
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -40,13 +36,6 @@ struct AppState {
     HWND caseCombo = nullptr, extCombo = nullptr, newExtEdit = nullptr;
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
-
-    // The running batch (app/processing.cpp; the worker is files/worker).
-    ProcessMode batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
-    std::shared_ptr<ProcessJob> batch;                   // the running batch, shared with its worker
-    size_t batchApplied = 0;                             // outcomes of `batch` already applied to `files`
-    UndoList lastBatch;                                  // what the last finished batch did, to put back (memory only)
-    std::vector<size_t> undoRows;                        // during an undo: the row of `files` showing each record
 
     // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
 };

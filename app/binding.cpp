@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "app/processing.h"
 #include "app/win_util.h"
 #include "files/folder_snapshot.h"
 #include "resources/resource.h"
@@ -175,8 +176,7 @@ void UpdateControlStates()
         if (HWND control = BoundControl(row)) EnableWindow(control, !g_app.busy && RuleHolds(row.binding.enable));
     }
     if (HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr) {
-        const bool canUndo = !g_app.busy && !g_app.lastBatch.empty();
-        EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (canUndo ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (CanUndoLastBatch() ? MF_ENABLED : MF_GRAYED));
     }
 }
 

@@ -69,6 +69,7 @@ void OnDestroy()
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
     DropFolderSnapshots();  // closes the folder watches
+    ForgetBatches();
     PostQuitMessage(0);
 }
 

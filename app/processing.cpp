@@ -9,6 +9,7 @@
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/binding.h"
@@ -22,6 +23,13 @@
 namespace {
 
 constexpr wchar_t kCaption[] = L"Orvane Pallisto";
+
+// The running batch or undo (the worker is files/worker) and the last batch, to put back.
+ProcessMode g_batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
+std::shared_ptr<ProcessJob> g_batch;                   // the running batch, shared with its worker
+size_t g_batchApplied = 0;                             // outcomes of `g_batch` already applied to `files`
+UndoList g_lastBatch;                                  // what the last finished batch did (memory only)
+std::vector<size_t> g_undoRows;                        // during an undo: the row of `files` showing each record
 
 int Ask(const wchar_t* text, UINT flags)
 {
@@ -75,18 +83,18 @@ constexpr size_t kNoRow = SIZE_MAX;
 size_t OutcomeRow(const ProcessJob& job, size_t outcome)
 {
     if (job.undo.empty()) return outcome;
-    return outcome < g_app.undoRows.size() ? g_app.undoRows[outcome] : kNoRow;
+    return outcome < g_undoRows.size() ? g_undoRows[outcome] : kNoRow;
 }
 
 // Applies the outcomes from the first one not yet applied up to (not including) `end`.
 void ApplyOutcomes(size_t end)
 {
-    const ProcessJob& job = *g_app.batch;
+    const ProcessJob& job = *g_batch;
     end = std::min(end, job.outcomes.size());
-    for (; g_app.batchApplied < end; ++g_app.batchApplied) {
-        const size_t index = OutcomeRow(job, g_app.batchApplied);
+    for (; g_batchApplied < end; ++g_batchApplied) {
+        const size_t index = OutcomeRow(job, g_batchApplied);
         if (index >= g_app.files.size()) continue;
-        const RowOutcome& outcome = job.outcomes[g_app.batchApplied];
+        const RowOutcome& outcome = job.outcomes[g_batchApplied];
         FileEntry& row = g_app.files[index];
         row.status = outcome.status;
         row.statusText = outcome.text;
@@ -194,14 +202,14 @@ UndoList RecordOf(const ProcessJob& job)
 void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
 {
     g_app.busy = true;
-    g_app.batchMode = mode;
+    g_batchMode = mode;
     UpdateControlStates();
     job->mode = mode;
     job->window = g_app.mainWindow;
     if (HANDLE thread = StartWorkerThread(job)) {
         CloseHandle(thread);  // never joined: it ends with its job
-        g_app.batch = std::move(job);
-        g_app.batchApplied = 0;
+        g_batch = std::move(job);
+        g_batchApplied = 0;
         return;
     }
     g_app.busy = false;
@@ -211,7 +219,7 @@ void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
 
 void EndBatch(const ProcessJob& job)
 {
-    g_app.lastBatch = RecordOf(job);  // the menu item follows with the control states below
+    g_lastBatch = RecordOf(job);  // the menu item follows with the control states below
     int done = 0;
     int failed = 0;
     for (const FileEntry& row : g_app.files) {
@@ -226,7 +234,7 @@ void EndBatch(const ProcessJob& job)
             L"the preview list.",
             MB_ICONWARNING);
     }
-    if (g_app.batchMode == ProcessMode::CopyAndRename) {
+    if (g_batchMode == ProcessMode::CopyAndRename) {
         for (HWND list : {g_app.listOriginal, g_app.listNew}) {
             if (list) InvalidateRect(list, nullptr, FALSE);
         }
@@ -238,8 +246,8 @@ void EndBatch(const ProcessJob& job)
 
 void EndUndo(const ProcessJob& job)
 {
-    g_app.lastBatch.clear();
-    g_app.undoRows.clear();
+    g_lastBatch.clear();
+    g_undoRows.clear();
     int undone = 0;
     for (const RowOutcome& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
@@ -250,7 +258,7 @@ void EndUndo(const ProcessJob& job)
             MB_ICONWARNING);
     }
     const RowMarks kept = CollectKept(job);
-    if (g_app.batchMode != ProcessMode::CopyAndRename) {
+    if (g_batchMode != ProcessMode::CopyAndRename) {
         RescanKeeping(kept, summary);
         return;
     }
@@ -283,22 +291,35 @@ void StartProcessing()
 
 void StartUndo()
 {
-    if (g_app.busy || g_app.lastBatch.empty()) return;  // nothing to undo, however the command came
-    const ProcessMode mode = g_app.lastBatch.front().mode;
-    if (Ask(UndoPromptText(mode, g_app.lastBatch.size()).c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+    if (!CanUndoLastBatch()) return;  // nothing to undo, however the command came
+    const ProcessMode mode = g_lastBatch.front().mode;
+    if (Ask(UndoPromptText(mode, g_lastBatch.size()).c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return;
     auto job = std::make_shared<ProcessJob>();
-    job->undo.assign(g_app.lastBatch.rbegin(), g_app.lastBatch.rend());  // the last file first
-    g_app.undoRows = RowsShowing(job->undo);
+    job->undo.assign(g_lastBatch.rbegin(), g_lastBatch.rend());  // the last file first
+    g_undoRows = RowsShowing(job->undo);
     LaunchWorker(std::move(job), mode);
+}
+
+bool CanUndoLastBatch()
+{
+    return !g_app.busy && !g_lastBatch.empty();
+}
+
+void ForgetBatches()
+{
+    g_batch.reset();
+    g_batchApplied = 0;
+    g_lastBatch.clear();
+    g_undoRows.clear();
 }
 
 void OnProgress(size_t lastRow)
 {
-    if (!g_app.batch) return;
-    ApplyOutcomes(std::min(lastRow + 1, g_app.batch->completed.load(std::memory_order_acquire)));
+    if (!g_batch) return;
+    ApplyOutcomes(std::min(lastRow + 1, g_batch->completed.load(std::memory_order_acquire)));
     // The status bar paints itself at once on every new text; a text that the next queued
     // progress message replaces straight away is only remembered, not painted.
-    const std::wstring text = ProgressText(static_cast<int>(lastRow), g_app.batch->outcomes.size());
+    const std::wstring text = ProgressText(static_cast<int>(lastRow), g_batch->outcomes.size());
     MSG next;
     if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
         g_app.statusBarText = text;
@@ -309,10 +330,10 @@ void OnProgress(size_t lastRow)
 
 void OnFinished()
 {
-    if (!g_app.batch || !g_app.batch->ended.load(std::memory_order_acquire)) return;
-    ApplyOutcomes(g_app.batch->outcomes.size());
+    if (!g_batch || !g_batch->ended.load(std::memory_order_acquire)) return;
+    ApplyOutcomes(g_batch->outcomes.size());
     // The job, with every row's outcome, is complete here; the window lets go of it.
-    const std::shared_ptr<ProcessJob> job = std::move(g_app.batch);
+    const std::shared_ptr<ProcessJob> job = std::move(g_batch);
     g_app.busy = false;
     DropFolderSnapshots();  // the batch changed the folders
     if (job->undo.empty()) {

@@ -2,6 +2,8 @@
 // test answers the message boxes), the worker's messages, the summary and the rescan.
 #include "files/worker.h"
 
+#include <atomic>
+#include <mutex>
 #include <utility>
 
 #include "tests/app/process_fixture.h"
@@ -29,6 +31,27 @@ BOOL WINAPI GatedPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return PostMessageW(window, message, wParam, lParam);
 }
 
+// Keeps the worker's messages instead of posting them, so that a test hands them to the window
+// when it chooses: one at a time, in a burst, or never.
+struct HeldPost {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::mutex g_heldLock;
+std::vector<HeldPost> g_held;
+BOOL WINAPI HoldingPost(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const std::lock_guard<std::mutex> lock(g_heldLock);
+    g_held.push_back({message, wParam, lParam});
+    return TRUE;
+}
+std::vector<HeldPost> Held()
+{
+    const std::lock_guard<std::mutex> lock(g_heldLock);
+    return g_held;
+}
+
 }  // namespace
 
 class ProcessTest : public ProcessFixture {
@@ -38,19 +61,25 @@ protected:
         Type(g_app.searchEdit, search);
         Type(g_app.replaceEdit, replace);
     }
-    // A batch as the worker leaves it after `completed` rows, every outcome Skipped so far.
-    static std::shared_ptr<ProcessJob> FakeBatch(ProcessMode mode, size_t completed)
+    // Runs a batch (its prompt answered Yes) with the worker's messages held back; returns them
+    // once the worker has ended, the window still busy with the batch.
+    std::vector<HeldPost> ProcessHeld()
     {
-        auto job = std::make_shared<ProcessJob>();
-        job->rows = g_app.files;
-        job->mode = mode;
-        job->outcomes.assign(g_app.files.size(), RowOutcome{true, ItemStatus::Skipped, L"", {}});
-        job->completed = completed;
-        g_app.batch = job;
-        g_app.batchApplied = 0;
-        g_app.batchMode = mode;
-        return job;
+        {
+            const std::lock_guard<std::mutex> lock(g_heldLock);
+            g_held.clear();
+        }
+        const PostMessageFn previous = SetWorkerPostFunction(HoldingPost);
+        {
+            BoxAnswerer answerer({IDYES});
+            Process();
+        }
+        EXPECT_TRUE(PumpUntil([] { return !Held().empty() && Held().back().message == WM_APP_FINISHED; }, 5000));
+        SetWorkerPostFunction(previous);
+        EXPECT_FALSE(Enabled(g_app.processButton));
+        return Held();
     }
+    void Deliver(const HeldPost& post) { SendMessageW(window_, post.message, post.wParam, post.lParam); }
     void NoPrefix()
     {
         Choose(g_app.prefixTypeCombo, 0);
@@ -261,48 +290,73 @@ TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
     EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
 }
 
-TEST_F(ProcessTest, ProgressMovesADoneRowToItsNewNameUnlessCopying)
+TEST_F(ProcessTest, ProgressShowsEachRowsResultAndMovesADoneRowToItsNewNameUnlessCopying)
 {
     const struct {
         ProcessMode mode;
-        ItemStatus status;
-        bool succeeded;
-        std::wstring name;
+        bool lockB;           // b.txt is held open while the batch runs
+        bool onlyA;           // only a.txt gets a new name
+        std::wstring name;    // row 1's name once its progress arrived
+        std::wstring result;  // the start of its Status cell
     } cases[] = {
-        {ProcessMode::RenameInPlace, ItemStatus::Done, true, L"002b.txt"},
-        {ProcessMode::MoveAndRename, ItemStatus::Done, true, L"002b.txt"},
-        {ProcessMode::CopyAndRename, ItemStatus::Done, true, L"b.txt"},
-        {ProcessMode::RenameInPlace, ItemStatus::Failed, false, L"b.txt"},
-        {ProcessMode::RenameInPlace, ItemStatus::Skipped, true, L"b.txt"},
+        {ProcessMode::RenameInPlace, false, false, L"002b.txt", L"Done"},
+        {ProcessMode::MoveAndRename, false, false, L"002b.txt", L"Done"},
+        {ProcessMode::CopyAndRename, false, false, L"b.txt", L"Done"},
+        {ProcessMode::RenameInPlace, true, false, L"b.txt", kLocked},
+        {ProcessMode::RenameInPlace, false, true, L"b.txt", L"Unchanged"},  // last: it changes the rules
     };
+    const HWND radios[] = {g_app.modeRename, g_app.modeCopy, g_app.modeMove};
     for (const auto& c : cases) {
-        Refresh();
-        const auto job = FakeBatch(c.mode, 2);
-        job->outcomes[1] = RowOutcome{c.succeeded, c.status, L"result text", {}};
-        SendMessageW(window_, WM_APP_PROGRESS, 1, 0);
-        const FileEntry& row = g_app.files[1];
-        EXPECT_EQ(row.name, c.name) << static_cast<int>(c.mode);
-        EXPECT_EQ(row.status, c.status);
-        EXPECT_EQ(Cell(g_app.listNew, 1, 2), L"result text");
-        EXPECT_EQ(Cell(g_app.listOriginal, 1, 0), c.name);
-        if (c.name == L"002b.txt") {
-            EXPECT_EQ(row.sourcePath, row.targetPath);
-            EXPECT_EQ(row.directory, row.targetDirectory);
+        SCOPED_TRACE(c.result + L" " + c.name);
+        TempDir in, out;
+        for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) in.Write(name, "x");
+        SetInputDir(in.path());
+        if (c.mode == ProcessMode::RenameInPlace) {
+            SelectMode(radios[0], c.mode);
+        } else {
+            UseOutput(radios[static_cast<int>(c.mode)], c.mode, out.path());
         }
+        if (c.onlyA) {
+            NoPrefix();
+            SetSearch(L"a", L"x");
+        }
+        std::vector<HeldPost> held;
+        {
+            HeldOpen lock(in / (c.lockB ? L"b.txt" : L"none"));
+            held = ProcessHeld();
+        }
+        ASSERT_EQ(held.size(), 4u);
+        Deliver(held[0]);
+        Deliver(held[1]);
+        EXPECT_EQ(Cell(g_app.listOriginal, 1, 0), c.name);
+        const std::wstring result = Cell(g_app.listNew, 1, 2);
+        EXPECT_EQ(result.compare(0, c.result.size(), c.result), 0) << result;
+        if (c.name == L"002b.txt") {  // the row now stands for the file under its new name
+            EXPECT_EQ(g_app.files[1].sourcePath, g_app.files[1].targetPath);
+            EXPECT_EQ(g_app.files[1].directory, g_app.files[1].targetDirectory);
+        }
+        EXPECT_EQ(Cell(g_app.listOriginal, 2, 0), L"c.txt");  // its progress is yet to come
         EXPECT_EQ(StatusText(), L"Processing 2 / 3 ...");
+        BoxAnswerer answerer;  // a failure's warning at the end
+        Deliver(held[2]);
+        Deliver(held[3]);
+        EXPECT_TRUE(WaitIdle());
     }
-    g_app.batch.reset();
 }
 
 TEST_F(ProcessTest, ABurstOfProgressEndsWithTheLastCountShown)
 {
-    FakeBatch(ProcessMode::CopyAndRename, 3);
-    for (WPARAM i = 0; i < 3; ++i) PostMessageW(window_, WM_APP_PROGRESS, i, 0);
-    PumpUntil([] { return g_app.files[2].status == ItemStatus::Skipped; }, 5000);
-    EXPECT_EQ(g_app.files[0].status, ItemStatus::Skipped);
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const std::vector<HeldPost> held = ProcessHeld();
+    ASSERT_EQ(held.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) PostMessageW(window_, held[i].message, held[i].wParam, held[i].lParam);
+    EXPECT_TRUE(PumpUntil([] { return Cell(g_app.listNew, 2, 2) == L"Done"; }, 5000));
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Done");
     EXPECT_EQ(StatusText(), L"Processing 3 / 3 ...");
     EXPECT_EQ(g_app.statusBarText, L"Processing 3 / 3 ...");
-    g_app.batch.reset();
+    Deliver(held[3]);
+    EXPECT_TRUE(WaitIdle());
 }
 
 // A message the window never dispatches (a modal loop may swallow one) loses nothing: the next
@@ -333,9 +387,9 @@ TEST_F(ProcessTest, ADroppedMessageStillEndsWithTheExactSummary)
             BoxAnswerer answerer({IDYES});
             Process();
             if (c.closeAfter) {
-                PumpUntil([] { return g_app.batch && g_app.batch->ended.load(); }, 5000);
+                PumpUntil([] { return g_postsToDrop < 0; }, 5000);  // the worker has posted its end
                 PumpUntil([] { return false; }, 100);
-                ASSERT_TRUE(g_app.busy) << "the end never arrived";
+                ASSERT_FALSE(Enabled(g_app.processButton)) << "the end never arrived";
                 SendMessageW(window_, WM_CLOSE, 0, 0);
             }
             EXPECT_TRUE(WaitIdle());
