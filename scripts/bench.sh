@@ -8,7 +8,7 @@
 source "$(dirname "$0")/common.sh"
 if [ $# -gt 0 ]; then op_build "${@%.exe}"; else op_build; fi
 op_wine
-wineserver -p60
+wineserver -p60 2>/dev/null || true  # already running from an earlier run: keep it
 
 # Big folders for preview_bench, made once with native tools: creating 100,000 files through
 # Wine takes hours (each new name is a scan of the folder).
