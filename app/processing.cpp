@@ -5,7 +5,6 @@
 #include <process.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,6 +15,7 @@
 #include "app/file_list.h"
 #include "app/processing.h"
 #include "engine/path.h"
+#include "engine/wide_char.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
@@ -94,7 +94,7 @@ void ApplyOutcomes(size_t end)
     for (; g_batchApplied < end; ++g_batchApplied) {
         const size_t index = OutcomeRow(job, g_batchApplied);
         if (index >= g_app.files.size()) continue;
-        const RowOutcome& outcome = job.outcomes[g_batchApplied];
+        const ProgressRecord& outcome = job.outcomes[g_batchApplied];
         FileEntry& row = g_app.files[index];
         row.status = outcome.status;
         row.statusText = outcome.text;
@@ -111,12 +111,12 @@ void ApplyOutcomes(size_t end)
 }
 
 // Results that survive the rescan (or re-plan) at the end of a batch or an undo, by file.
-using RowMarks = std::unordered_map<std::wstring, RowOutcome>;
+using RowMarks = std::unordered_map<std::wstring, ProgressRecord>;
 
 std::wstring FileKey(const std::wstring& path)
 {
     std::wstring key = path;
-    for (wchar_t& c : key) c = towlower(c);
+    for (wchar_t& c : key) c = LowerUnit(c);  // folded as the planner folds target paths
     return key;
 }
 
@@ -125,7 +125,7 @@ RowMarks CollectFailures(const FileList& rows)
     RowMarks failures;
     for (const FileEntry& row : rows) {
         if (row.status == ItemStatus::Failed)
-            failures[FileKey(row.sourcePath)] = RowOutcome{false, ItemStatus::Failed, row.statusText, {}};
+            failures[FileKey(row.sourcePath)] = ProgressRecord{0, false, ItemStatus::Failed, row.statusText, {}};
     }
     return failures;
 }
@@ -191,7 +191,7 @@ UndoList RecordOf(const ProcessJob& job)
 {
     UndoList records;
     for (size_t i = 0; i < job.rows.size() && i < job.outcomes.size(); ++i) {
-        const RowOutcome& outcome = job.outcomes[i];
+        const ProgressRecord& outcome = job.outcomes[i];
         if (outcome.succeeded && outcome.status == ItemStatus::Done)
             records.push_back({job.mode, job.rows[i].sourcePath, job.rows[i].targetPath, outcome.copy});
     }
@@ -249,7 +249,7 @@ void EndUndo(const ProcessJob& job)
     g_lastBatch.clear();
     g_undoRows.clear();
     int undone = 0;
-    for (const RowOutcome& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
+    for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
     const std::wstring summary = UndoFinishedText(undone, total - undone, total);
     SetStatusText(summary);

@@ -65,35 +65,8 @@ bool SnapshotHas(const FolderSnapshot& snap, const std::wstring& name, std::wstr
     return false;
 }
 
-bool IsAsciiLetterMatch(wchar_t c, wchar_t upper)
-{
-    return c == upper || c == upper + 32;
-}
-
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$, alone or with an extension (spaces
-// before the dot are ignored): the system says these exist in every folder.
-bool IsDeviceName(const std::wstring& name)
-{
-    size_t base = name.find(L'.');
-    if (base == std::wstring::npos) base = name.size();
-    while (base > 0 && name[base - 1] == L' ') --base;
-    auto starts = [&](const wchar_t* word, size_t n) {
-        if (base < n) return false;
-        for (size_t i = 0; i < n; ++i) {
-            if (!IsAsciiLetterMatch(name[i], word[i])) return false;
-        }
-        return true;
-    };
-    if (base == 3) return starts(L"CON", 3) || starts(L"PRN", 3) || starts(L"AUX", 3) || starts(L"NUL", 3);
-    if (base == 4 && (starts(L"COM", 3) || starts(L"LPT", 3))) {
-        const wchar_t d = name[3];
-        return (d >= L'1' && d <= L'9') || d == 0xB9 || d == 0xB2 || d == 0xB3;  // superscript 1, 2, 3 too
-    }
-    return (base == 6 && starts(L"CONIN$", 6)) || (base == 7 && starts(L"CONOUT$", 7));
-}
-
-// Names a listing cannot answer like the system: devices, and the 8.3 shape whose short
-// alias a basic listing does not return.
+// Names a listing cannot answer like the system: devices (the system says they exist in every
+// folder), and the 8.3 shape whose short alias a basic listing does not return.
 bool AskSystemAbout(const FileEntry& row)
 {
     return row.targetDirectory.empty() || IsDeviceName(row.newName) || row.newName.find(L'~') != std::wstring::npos;

@@ -88,9 +88,9 @@ bool RunFileOperation(const wchar_t* source, const wchar_t* destination, Process
     return false;
 }
 
-void CopyText(ProgressRecord& record, const std::wstring& text)
+void SetText(ProgressRecord& record, const std::wstring& text)
 {
-    wcsncpy_s(record.text, text.c_str(), _TRUNCATE);
+    record.text.assign(text, 0, 255);
 }
 
 }  // namespace
@@ -153,26 +153,28 @@ bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorT
     return false;
 }
 
-ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode)
+ProgressRecord ProcessRow(const FileEntry& row, int index, ProcessMode mode)
 {
-    auto* record = new ProgressRecord;
-    record->index = index;
+    ProgressRecord record;
+    record.index = index;
     switch (row.status) {
     case ItemStatus::Unchanged:
-        record->succeeded = true;
-        record->status = ItemStatus::Skipped;
-        CopyText(*record, L"Unchanged");
+        record.succeeded = true;
+        record.status = ItemStatus::Skipped;
+        record.text = L"Unchanged";
         break;
     case ItemStatus::Ready: {
         std::wstring error;
-        record->succeeded = ProcessOneFile(row, mode, error);
-        record->status = record->succeeded ? ItemStatus::Done : ItemStatus::Failed;
-        CopyText(*record, record->succeeded ? std::wstring(L"Done") : error);
+        record.succeeded = ProcessOneFile(row, mode, error);
+        record.status = record.succeeded ? ItemStatus::Done : ItemStatus::Failed;
+        SetText(record, record.succeeded ? std::wstring(L"Done") : error);
+        // What an undo checks before it deletes the copy.
+        if (record.succeeded && mode == ProcessMode::CopyAndRename) ReadFileStamp(row.targetPath, record.copy);
         break;
     }
     default:  // conflicts keep their status and text; nothing is touched
-        record->status = row.status;
-        CopyText(*record, row.statusText);
+        record.status = row.status;
+        SetText(record, row.statusText);
         break;
     }
     return record;
@@ -180,25 +182,22 @@ ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode)
 
 namespace {
 
-RowOutcome BatchOutcome(const FileEntry& row, size_t index, ProcessMode mode)
-{
-    const std::unique_ptr<ProgressRecord> record(ProcessRow(row, static_cast<int>(index), mode));
-    RowOutcome outcome{record->succeeded, record->status, record->text, {}};
-    // What an undo checks before it deletes the copy.
-    if (mode == ProcessMode::CopyAndRename && outcome.status == ItemStatus::Done)
-        ReadFileStamp(row.targetPath, outcome.copy);
-    return outcome;
-}
-
 // Undone reads Done; a changed copy Skipped; a failed call the system's reason.
-RowOutcome UndoOutcome(const UndoRecord& record)
+ProgressRecord UndoOutcome(const UndoRecord& record, int index)
 {
+    ProgressRecord outcome;
+    outcome.index = index;
     std::wstring error;
     switch (UndoOneFile(record, error)) {
-    case UndoResult::Undone: return {true, ItemStatus::Done, L"Done", {}};
-    case UndoResult::CopyChanged: return {false, ItemStatus::Skipped, L"", {}};
-    default: return {false, ItemStatus::Failed, error.substr(0, 255), {}};
+    case UndoResult::Undone:
+        outcome.succeeded = true;
+        outcome.status = ItemStatus::Done;
+        outcome.text = L"Done";
+        break;
+    case UndoResult::CopyChanged: outcome.status = ItemStatus::Skipped; break;
+    default: SetText(outcome, error); break;
     }
+    return outcome;
 }
 
 }  // namespace
@@ -213,7 +212,8 @@ unsigned __stdcall WorkerMain(void* parameter)
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
     for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
-        job.outcomes[i] = job.undo.empty() ? BatchOutcome(job.rows[i], i, job.mode) : UndoOutcome(job.undo[i]);
+        const int index = static_cast<int>(i);
+        job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
         PostToWindow(job.window, WM_APP_PROGRESS, i, 0);

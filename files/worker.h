@@ -13,19 +13,14 @@
 constexpr UINT WM_APP_PROGRESS = WM_APP + 1;
 constexpr UINT WM_APP_FINISHED = WM_APP + 2;
 
+// What one row of a batch (or one file of an undo) ended with. The job keeps one per row, in
+// row order; the window applies them as the progress messages say they are written.
 struct ProgressRecord {
     int index = 0;
     bool succeeded = false;
     ItemStatus status = ItemStatus::Failed;
-    wchar_t text[256] = {};
-};
-
-// What one row of a batch ended with.
-struct RowOutcome {
-    bool succeeded = false;
-    ItemStatus status = ItemStatus::Failed;
-    std::wstring text;
-    FileStamp copy;  // a Done copy as the worker left it
+    std::wstring text;  // at most 255 units
+    FileStamp copy;     // a Done copy as the worker left it
 };
 
 // One batch, shared by the main thread and the worker (each holds a std::shared_ptr, so it
@@ -38,7 +33,7 @@ struct ProcessJob {
     UndoList undo;
     ProcessMode mode = ProcessMode::RenameInPlace;
     HWND window = nullptr;
-    std::vector<RowOutcome> outcomes;  // sized to the rows before the worker starts
+    std::vector<ProgressRecord> outcomes;  // sized to the rows before the worker starts
     std::atomic<size_t> completed{0};
     std::atomic<bool> ended{false};
 };
@@ -54,7 +49,7 @@ bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorT
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);
 // The result of one row of the job.
-ProgressRecord* ProcessRow(const FileEntry& row, int index, ProcessMode mode);
+ProgressRecord ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 
 // Called between the copy into a partial file and its rename to the final name, so that a test
 // can look at the folder in that moment (or take the final name first).

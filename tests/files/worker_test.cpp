@@ -50,7 +50,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix)
 // then the end; and the outcomes the job holds afterwards.
 struct Received {
     std::vector<size_t> progress;
-    std::vector<RowOutcome> outcomes;
+    std::vector<ProgressRecord> outcomes;
     int finished = 0;
     bool finishedAfterAll = true;
 };
@@ -348,18 +348,18 @@ TEST(ProcessRow, StatusesAndTextsByRowStatus)
         {Planned(dir / L"gone.txt", target), false, ItemStatus::Failed, DescribeError(ERROR_FILE_NOT_FOUND)},
     };
     for (const auto& c : cases) {
-        std::unique_ptr<ProgressRecord> record(ProcessRow(c.row, 4, ProcessMode::RenameInPlace));
-        EXPECT_EQ(record->index, 4);
-        EXPECT_EQ(record->succeeded, c.succeeded) << static_cast<int>(c.row.status);
-        EXPECT_EQ(record->status, c.status) << static_cast<int>(c.row.status);
-        EXPECT_EQ(std::wstring(record->text), c.text) << static_cast<int>(c.row.status);
+        const ProgressRecord record = ProcessRow(c.row, 4, ProcessMode::RenameInPlace);
+        EXPECT_EQ(record.index, 4);
+        EXPECT_EQ(record.succeeded, c.succeeded) << static_cast<int>(c.row.status);
+        EXPECT_EQ(record.status, c.status) << static_cast<int>(c.row.status);
+        EXPECT_EQ(record.text, c.text) << static_cast<int>(c.row.status);
         EXPECT_TRUE(TempDir::Exists(source)) << "no file is touched for a row that is not Ready";
         EXPECT_FALSE(TempDir::Exists(target));
     }
-    std::unique_ptr<ProgressRecord> done(ProcessRow(Planned(source, target), 0, ProcessMode::RenameInPlace));
-    EXPECT_TRUE(done->succeeded);
-    EXPECT_EQ(done->status, ItemStatus::Done);
-    EXPECT_EQ(std::wstring(done->text), L"Done");
+    const ProgressRecord done = ProcessRow(Planned(source, target), 0, ProcessMode::RenameInPlace);
+    EXPECT_TRUE(done.succeeded);
+    EXPECT_EQ(done.status, ItemStatus::Done);
+    EXPECT_EQ(done.text, L"Done");
     EXPECT_TRUE(TempDir::Exists(target));
 }
 
