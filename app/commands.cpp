@@ -154,18 +154,6 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
         dialog->SetFolder(item.get());
 }
 
-// A dropped file stands for its folder.
-std::wstring FolderOfDroppedPath(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return path;
-    // "C:\a.txt" lies in "C:\", not in "C:" (the drive's current folder).
-    const bool driveRoot = slash == 2 && path[1] == L':';
-    return path.substr(0, driveRoot ? slash + 1 : slash);
-}
-
 }  // namespace
 
 void HandleCommand(int id, int code, HWND control)
@@ -181,6 +169,33 @@ void HandleCommand(int id, int code, HWND control)
     HandleControlCommand(id, code, control);
 }
 
+std::wstring FolderOfPath(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return path;
+    // "C:\a.txt" lies in "C:\", not in "C:" (the drive's current folder).
+    const bool driveRoot = slash == 2 && path[1] == L':';
+    return path.substr(0, driveRoot ? slash + 1 : slash);
+}
+
+bool OnOpenFolderMessage(const COPYDATASTRUCT* data)
+{
+    if (!data || data->dwData != kOpenFolderCopyData || !data->lpData) return false;
+    // Another process wrote this: the size must hold whole UTF-16 units ending in the only null.
+    if (data->cbData < 2 * sizeof(wchar_t) || data->cbData % sizeof(wchar_t) != 0 ||
+        data->cbData > kMaxHandedOverPath * sizeof(wchar_t))
+        return false;
+    const wchar_t* text = static_cast<const wchar_t*>(data->lpData);
+    const size_t units = data->cbData / sizeof(wchar_t);
+    if (text[units - 1] != L'\0' || wcslen(text) != units - 1) return false;
+    // A batch, or a box or dialog over the window (which disables it), keeps the list as it is.
+    if (g_app.busy || !g_app.mainWindow || !IsWindowEnabled(g_app.mainWindow)) return false;
+    UseInputFolder(FolderOfPath(text));
+    return true;
+}
+
 void OnDropFiles(HDROP drop)
 {
     std::wstring path;
@@ -190,7 +205,7 @@ void OnDropFiles(HDROP drop)
         path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
     }
     DragFinish(drop);
-    if (!path.empty()) UseInputFolder(FolderOfDroppedPath(path));
+    if (!path.empty()) UseInputFolder(FolderOfPath(path));
 }
 
 void UpdateMenuChecks()

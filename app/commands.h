@@ -12,7 +12,15 @@ void UpdateMenuChecks();
 // The shell's folder picker, opened at `path` when that folder exists; true with the chosen
 // path when the user picked a folder.
 bool BrowseForFolder(std::wstring& path);
+// A folder stands for itself, a file for its folder (a path that does not exist is kept as it is).
+std::wstring FolderOfPath(const std::wstring& path);
 // WM_DROPFILES: the first item dropped (a folder, or a file's folder) becomes the input
 // directory, as after Browse; ignored during a batch. Releases the drop either way.
 void OnDropFiles(HDROP drop);
+// WM_COPYDATA from a second start: dwData kOpenFolderCopyData and a null-terminated UTF-16
+// folder (or file) path, taken as a dropped one. Refused (false) when malformed, during a batch
+// or while a box or dialog is open over the window.
+constexpr ULONG_PTR kOpenFolderCopyData = 0x4F504631;  // "OPF1"
+constexpr size_t kMaxHandedOverPath = 32768;           // units, the terminator included
+bool OnOpenFolderMessage(const COPYDATASTRUCT* data);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,7 +10,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     MakeProcessPerMonitorDpiAware();
     // The folder picker needs a single-threaded apartment.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    int exitCode = RunApplication(instance, showCommand);
+    int exitCode = RunApplication(instance, showCommand, StartPathArgument(GetCommandLineW()));
     if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

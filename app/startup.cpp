@@ -2,8 +2,10 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
@@ -37,6 +39,14 @@ void InitCommonControlClasses()
     init.dwSize = sizeof(init);
     init.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&init);
+}
+
+// The start folder as Browse would set it, before the window's creation scans the input folder
+// (so the scan happens once): the output follows when it follows the input.
+void UseStartFolder(AppSettings& settings, const std::wstring& path)
+{
+    settings.inputDir = FolderOfPath(path);
+    if (settings.sameAsInput || settings.mode == ProcessMode::RenameInPlace) settings.outputDir = settings.inputDir;
 }
 
 int RunMessageLoop(HWND window)
@@ -92,14 +102,14 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
     return IsWindow(window) && IsDialogMessageW(window, message);
 }
 
-bool ActivateRunningInstance(int attempts, DWORD sleepMs)
+HWND ActivateRunningInstance(int attempts, DWORD sleepMs)
 {
     HWND running = nullptr;
     for (int i = 0; i < attempts && !running; ++i) {
         running = FindWindowW(kMainClassName, nullptr);
         if (!running) Sleep(sleepMs);
     }
-    if (!running) return false;
+    if (!running) return nullptr;
     ShowWindow(running, IsIconic(running) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(running);
     FLASHWINFO flash = {};
@@ -109,20 +119,52 @@ bool ActivateRunningInstance(int attempts, DWORD sleepMs)
     flash.uCount = 3;
     flash.dwTimeout = 0;
     FlashWindowEx(&flash);
-    return true;
+    return running;
 }
 
-int RunApplication(HINSTANCE instance, int showCommand)
+std::wstring StartPathArgument(const wchar_t* commandLine)
+{
+    int count = 0;
+    LPWSTR* args = commandLine && *commandLine ? CommandLineToArgvW(commandLine, &count) : nullptr;
+    std::wstring path = args && count > 1 ? args[1] : L"";
+    if (args) LocalFree(args);
+    // "D:\" arrives as D:" (the backslash escapes the closing quote); no name holds a quote.
+    if (!path.empty() && path.back() == L'"') path.back() = L'\\';
+    if (path.empty()) return path;
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    const DWORD written = length ? GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
+    if (written == 0 || written >= length) return path;
+    full.resize(written);
+    return full;
+}
+
+bool HandOverStartPath(HWND running, const std::wstring& path)
+{
+    COPYDATASTRUCT data = {};
+    data.dwData = kOpenFolderCopyData;
+    data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(path.c_str());
+    DWORD_PTR taken = 0;
+    // A window that hangs must not keep this process from exiting.
+    return SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
+                               &taken) &&
+           taken;
+}
+
+int RunApplication(HINSTANCE instance, int showCommand, const std::wstring& startPath)
 {
     SetLastError(ERROR_SUCCESS);  // only ERROR_ALREADY_EXISTS afterwards may mean "running"
     HANDLE mutex = CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        ActivateRunningInstance(25, 40);
+        HWND running = ActivateRunningInstance(25, 40);
+        if (running && !startPath.empty()) HandOverStartPath(running, startPath);
         CloseHandle(mutex);
         return 0;
     }
     g_app.instance = instance;
     LoadSettings(ActiveSettingsPath(), g_app.settings);
+    if (!startPath.empty()) UseStartFolder(g_app.settings, startPath);
     ResolveThemeHooksAtStartup();
     ApplyProcessTheme(g_app.settings.darkTheme);
     InitCommonControlClasses();
@@ -133,6 +175,7 @@ int RunApplication(HINSTANCE instance, int showCommand)
         RestoreWindowPlacement(window, showCommand);
         EnforceMinimumWindowSize();  // the saved size may predate a DPI or font change
         g_app.windowReady = true;
+        if (!startPath.empty()) SaveSettings(true);  // as after Browse
         exitCode = RunMessageLoop(window);
     }
     if (mutex) CloseHandle(mutex);

@@ -33,6 +33,26 @@ HWND WaitForMainWindow(DWORD pid, int timeoutMs)
     return nullptr;
 }
 
+// The status bar's text, read across processes (WM_GETTEXT gives part 0).
+std::wstring StatusBarText(HWND window)
+{
+    HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
+    wchar_t text[256] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &result);
+    return text;
+}
+
+// A child control's text, read across processes.
+std::wstring ControlText(HWND window, int id)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(window, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        &result);
+    return text;
+}
+
 class ProgramRun : public ::testing::Test {
 protected:
     void SetUp() override
@@ -51,12 +71,12 @@ protected:
         }
     }
 
-    PROCESS_INFORMATION Start()
+    PROCESS_INFORMATION Start(const std::wstring& arguments = L"")
     {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
-        std::wstring commandLine = L"\"" + exe_ + L"\"";
+        std::wstring commandLine = L"\"" + exe_ + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         EXPECT_TRUE(CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    folder_.path().c_str(), &startup, &process));
         started_.push_back(process);
@@ -92,8 +112,12 @@ TEST_F(ProgramRun, SecondInstanceExitsWhileFirstRunsAndCloseSaves)
 
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window));
-    PROCESS_INFORMATION second = Start();
+    TempDir input(L"op-exe-second");
+    input.Write(L"a.txt", "");
+    PROCESS_INFORMATION second = Start(L"\"" + input.path() + L"\"");
     EXPECT_EQ(WaitExit(second, 15000), 0u) << "a second instance hands over and exits with 0";
+    EXPECT_EQ(ControlText(window, 1002), input.path()) << "the folder was handed over";
+    EXPECT_EQ(StatusBarText(window).rfind(L"Files: 1 ", 0), 0u) << StatusBarText(window);
     EXPECT_FALSE(IsIconic(window)) << "the running window is restored";
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the first keeps running";
@@ -142,16 +166,6 @@ TEST_F(ProgramRun, SettingsPersistAcrossARestart)
     }
 }
 
-// The status bar's text, read across processes (WM_GETTEXT gives part 0).
-std::wstring StatusBarText(HWND window)
-{
-    HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
-    wchar_t text[256] = {};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &result);
-    return text;
-}
-
 TEST_F(ProgramRun, F5RereadsTheDirectoryFromAnyControl)
 {
     TempDir dir(L"op-exe-f5");
@@ -179,6 +193,37 @@ TEST_F(ProgramRun, F5RereadsTheDirectoryFromAnyControl)
     }
     EXPECT_EQ(status.rfind(L"Files: 2 ", 0), 0u) << status;
     EXPECT_EQ(CloseNormally(process, window), 0u);
+}
+
+// Explorer's "Send to", "Open with" or a folder dropped on the exe: the first argument is the
+// input directory, as if chosen with Browse, and is saved as Browse saves it.
+TEST_F(ProgramRun, StartsOnTheFolderOfItsFirstArgument)
+{
+    TempDir dir(L"op-exe-arg folder");  // a blank in the name: the argument must be quoted
+    dir.Write(L"a.txt", "");
+    dir.Write(L"b.txt", "");
+    const std::wstring missing = dir / L"gone";
+    const struct {
+        std::wstring arguments, input, status;
+    } cases[] = {
+        {L"\"" + dir.path() + L"\" ignored", dir.path(), L"Files: 2 "},
+        {L"\"" + (dir / L"b.txt") + L"\"", dir.path(), L"Files: 2 "},
+        {L"\"" + missing + L"\"", missing, L"Input directory not found."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        PROCESS_INFORMATION process = Start(c.arguments);
+        HWND window = WaitForMainWindow(process.dwProcessId, 20000);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(ControlText(window, 1002), c.input);
+        EXPECT_EQ(ControlText(window, 1005), c.input) << "Rename in Place: the output follows";
+        EXPECT_EQ(StatusBarText(window).rfind(c.status, 0), 0u) << StatusBarText(window);
+        AppSettings saved = DefaultSettings();
+        EXPECT_TRUE(LoadSettings(settings_, saved));
+        EXPECT_EQ(saved.inputDir, c.input);
+        EXPECT_EQ(CloseNormally(process, window), 0u);
+        DeleteFileW(settings_.c_str());
+    }
 }
 
 }  // namespace

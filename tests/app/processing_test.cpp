@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "app/commands.h"
 #include "tests/app/process_fixture.h"
 
 namespace {
@@ -471,4 +472,19 @@ TEST_F(LongBatchTest, RenamingRescansAndShowsTheSummaryAtTheEnd)
     EXPECT_EQ(g_app.files.back().name, L"012f111.txt");
     EXPECT_EQ(Cell(g_app.listOriginal, kFiles - 1, 0), L"012f111.txt");
     EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 12  |  Skipped: 0  |  Errors: 0  |  Total: 12");
+}
+
+// A second start's folder arrives while a batch runs: refused like every other command.
+TEST_F(ProcessTest, AFolderHandedOverDuringABatchIsRefused)
+{
+    TempDir other;
+    other.Write(L"z.txt", "");
+    const std::vector<HeldPost> held = ProcessHeld();
+    COPYDATASTRUCT data{kOpenFolderCopyData, static_cast<DWORD>((other.path().size() + 1) * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(other.path().c_str())};
+    EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+    for (const HeldPost& post : held) Deliver(post);
+    EXPECT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(g_app.inputEdit), input_.path());
+    EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"001a.txt");
 }

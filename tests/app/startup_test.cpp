@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/commands.h"
 #include "app/startup.h"
 #include "app/theme_hooks.h"
 #include "app/win_util.h"
@@ -191,6 +192,72 @@ TEST_F(SecondInstanceTest, GivesUpSilentlyWhenNoWindowAppears)
     EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 0);
     EXPECT_GE(GetTickCount() - start, 900u) << "25 attempts 40 ms apart";
     EXPECT_EQ(g_app.instance, nullptr);
+}
+
+TEST_F(SecondInstanceTest, HandsItsFolderOrFilesFolderToTheRunningWindow)
+{
+    TempDir input(L"op-shell-handover");
+    input.Write(L"a.txt", "");
+    input.Write(L"b.txt", "");
+    for (const std::wstring& path : {input.path(), input / L"b.txt"}) {
+        SCOPED_TRACE(path);
+        Type(g_app.inputEdit, L"");
+        EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL, path), 0);
+        EXPECT_EQ(Text(g_app.inputEdit), input.path());
+        EXPECT_EQ(Text(g_app.outputEdit), input.path()) << "Rename in Place: the output follows";
+        EXPECT_EQ(ItemCount(g_app.listOriginal), 2) << "scanned";
+        EXPECT_EQ(SavedSettings().inputDir, input.path()) << "saved as after Browse";
+    }
+}
+
+// WM_COPYDATA comes from any process: only our own, well-formed message is taken.
+TEST_F(SecondInstanceTest, IgnoresAMalformedHandOver)
+{
+    TempDir input(L"op-shell-copydata");
+    std::wstring path = input.path();
+    const DWORD whole = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    std::wstring embedded = path + L'\0' + L"x";
+    const struct {
+        ULONG_PTR tag;
+        const wchar_t* text;
+        DWORD bytes;
+        bool taken;
+    } cases[] = {
+        {kOpenFolderCopyData + 1, path.c_str(), whole, false},
+        {kOpenFolderCopyData, path.c_str(), whole - 1, false},                // odd size
+        {kOpenFolderCopyData, path.c_str(), whole - 2, false},  // no terminator
+        {kOpenFolderCopyData, embedded.c_str(), static_cast<DWORD>((embedded.size() + 1) * 2), false},
+        {kOpenFolderCopyData, nullptr, whole, false},
+        {kOpenFolderCopyData, path.c_str(), whole, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        Type(g_app.inputEdit, L"");
+        COPYDATASTRUCT data{c.tag, c.bytes, const_cast<wchar_t*>(c.text)};
+        EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), c.taken ? TRUE : FALSE);
+        EXPECT_EQ(Text(g_app.inputEdit), c.taken ? path : L"");
+    }
+}
+
+TEST(StartupTest, FirstArgumentIsTheStartPath)
+{
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    const std::wstring here = current;
+    const struct {
+        const wchar_t* commandLine;
+        std::wstring path;
+    } cases[] = {
+        {L"", L""},
+        {L"op.exe", L""},
+        {L"\"C:\\Program Files\\op.exe\"", L""},
+        {L"op.exe C:\\photos", L"C:\\photos"},
+        {L"op.exe \"C:\\My Photos\" second third", L"C:\\My Photos"},
+        {L"op.exe \"D:\\\"", L"D:\\"},  // Explorer quotes a drive root with its backslash
+        {L"op.exe \"C:\\My Photos\\\"", L"C:\\My Photos\\"},
+        {L"op.exe sub", here + (here.back() == L'\\' ? L"" : L"\\") + L"sub"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StartPathArgument(c.commandLine), c.path) << c.commandLine;
 }
 
 // A computer-based-training hook that vetoes the creation of the main window, the one way to
