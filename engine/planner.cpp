@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/path.h"
+#include "engine/search_pattern.h"
 #include "engine/wide_char.h"
 
 namespace {
@@ -56,6 +57,7 @@ struct RowFacts {
     uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
     bool invalid = false;
     bool unchanged = false;
+    const std::wstring* invalidText = nullptr;  // the search pattern's reason, in place of "Invalid name"
 };
 
 // The duplicate index: how many rows share each lower-cased target path. Open addressing
@@ -167,8 +169,15 @@ const RenameRules& Rules(const RenameRules* rules)
     return rules ? *rules : neutral;
 }
 
+// Why a row's name could not be built: the pattern does not compile (every row), or it gave up
+// on this name.
+struct PatternTexts {
+    std::wstring invalid;
+    std::wstring tooComplex = kPatternTooComplexText;
+};
+
 // First pass: new name, target directory and target path of every row.
-void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts)
+void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts, PatternTexts& texts)
 {
     const bool inPlace = input.mode == ProcessMode::RenameInPlace;
     const std::wstring base = (inPlace || input.sameAsInput)
@@ -176,14 +185,17 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
                                   : ResolveOutputDirectory(Text(input.inputDir), Text(input.outputDir));
     const RenameRules& rules = Rules(input.rules);
     const SharedText sharedBase(base);
+    const SearchPattern pattern(rules);
+    if (!pattern.Error().empty()) texts.invalid = InvalidPatternText(pattern.Error());
     std::wstring key;
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
-        BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
+        if (!BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules, &pattern))
+            facts[i].invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
         row.targetDirectory = (inPlace || base.empty()) ? row.directory : sharedBase;
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
-        facts[i].invalid = IsInvalidFileName(row.newName);
+        facts[i].invalid = facts[i].invalidText || IsInvalidFileName(row.newName);
         facts[i].unchanged = EqualIgnoringCase(row.targetPath, row.sourcePath);
     }
 }
@@ -206,7 +218,8 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
     DuplicateIndex index;
     InitDuplicateIndex(index, list.size());
     std::vector<RowFacts> facts(list.size());
-    BuildTargets(list, input, facts);
+    PatternTexts texts;
+    BuildTargets(list, input, facts, texts);
     for (size_t i = 0; i < list.size(); ++i) {
         facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
     }
@@ -215,6 +228,7 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
         ItemStatus status;
         if (ReachesExistenceTest(list[i], facts[i], index, status)) asked.push_back(static_cast<uint32_t>(i));
         SetPlannedStatus(list[i], status);
+        if (facts[i].invalidText) list[i].statusText = *facts[i].invalidText;
     }
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);

@@ -549,3 +549,32 @@ TEST(PlanPreview, AgreesWithTheRulesWrittenStepByStep)
         }
     }
 }
+
+// A pattern that does not compile stops every row; one that explodes on a name stops that row
+// only, quickly, and the others are planned as usual.
+TEST(PlanPreview, SearchPatternsThatCannotBeApplied)
+{
+    Plan plan;
+    plan.rules.searchRegex = true;
+    plan.rules.search = L"(IMG";
+    FileList list = Rows(L"C:\\in", {L"IMG_1.jpg", L"other.txt"});
+    plan.Run(list);
+    for (const FileEntry& row : list) {
+        EXPECT_EQ(row.status, ItemStatus::InvalidName);
+        EXPECT_EQ(row.statusText.rfind(L"Invalid search pattern: ", 0), 0u) << row.statusText;
+        EXPECT_GT(row.statusText.size(), std::wstring(L"Invalid search pattern: ").size() + 5) << row.statusText;
+        EXPECT_EQ(row.statusText.find(L">>>HERE>>>"), std::wstring::npos) << row.statusText;
+    }
+
+    plan.rules.search = L"^(a+)+$";
+    plan.rules.replace = L"x";
+    list = Rows(L"C:\\in", {(std::wstring(40, L'a') + L"b.txt").c_str(), L"aaa.txt"});
+    const DWORD start = GetTickCount();
+    plan.Run(list);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(list[0].status, ItemStatus::InvalidName);
+    EXPECT_EQ(list[0].statusText, L"Search pattern too complex for this name");
+    EXPECT_EQ(list[0].newName, list[0].name);
+    EXPECT_EQ(list[1].newName, L"x.txt");
+    EXPECT_EQ(list[1].status, ItemStatus::Ready);
+}
