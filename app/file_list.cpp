@@ -100,9 +100,9 @@ void ApplyFileFilter()
         RefreshPreview();
         return;
     }
-    g_app.hiddenByFilter =
-        RowsOfMatchingFiles(g_scanned, NormalizeFileFilter(g_app.settings.fileFilter), g_app.files);
-    if (g_sortColumn > 0 || (g_sortColumn == 0 && !g_sortAscending)) SortRowsByColumn(g_app.files, g_sortColumn, g_sortAscending);
+    g_app.hiddenByFilter = RowsOfMatchingFiles(g_scanned, NormalizeFileFilter(g_app.settings.fileFilter), g_app.files);
+    if (g_sortColumn > 0 || (g_sortColumn == 0 && !g_sortAscending))
+        SortRowsByColumn(g_app.files, g_sortColumn, g_sortAscending);
     RefreshPreview();
     ClearSelections();
 }
@@ -110,8 +110,7 @@ void ApplyFileFilter()
 int SelectedRow()
 {
     if (!g_app.listOriginal) return -1;
-    return static_cast<int>(
-        SendMessageW(g_app.listOriginal, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(SendMessageW(g_app.listOriginal, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void RemoveSelectedRow()

@@ -167,13 +167,11 @@ void BenchFilterAndPattern(size_t files)
     const double perRow = rows ? static_cast<double>(HeapBytes() - before) / rows : 0.0;
 
     // Every row matches the pattern; the two patterns differ, so each keystroke re-plans.
-    const double pattern = MedianKeystrokeMs(9, [](int i) {
-        SetWindowTextW(g_app.searchEdit, (i % 2) ? L"^g(\\d+)$" : L"^g(\\d+)");
-    });
+    const double pattern =
+        MedianKeystrokeMs(9, [](int i) { SetWindowTextW(g_app.searchEdit, (i % 2) ? L"^g(\\d+)$" : L"^g(\\d+)"); });
     const bool renamed = !g_app.files.empty() && g_app.files[0].newName[0] == L'p';
-    const double filter = MedianKeystrokeMs(9, [](int i) {
-        SetWindowTextW(g_app.filterEdit, (i % 2) ? L"*.jpg" : L"*.jp?");
-    });
+    const double filter =
+        MedianKeystrokeMs(9, [](int i) { SetWindowTextW(g_app.filterEdit, (i % 2) ? L"*.jpg" : L"*.jp?"); });
     const size_t filtered = g_app.files.size();
     DestroyMainWindowForTest();
     std::printf("%7zu files | one listing %8.1f ms | filter keystroke (%zu rows) %7.1f ms = %5.3fx (target <= 0.5) | "

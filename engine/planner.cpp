@@ -176,6 +176,23 @@ struct PatternTexts {
     std::wstring tooComplex = kPatternTooComplexText;
 };
 
+// Each give-up costs the matcher's whole complexity bound (milliseconds). A pattern that gave
+// up this often in one plan is not tried on the remaining rows, so a folder full of names it
+// explodes on cannot freeze the window for minutes.
+constexpr int kPatternGiveUpLimit = 16;
+
+// Builds the row's new name; false (and why in facts.invalidText) when the pattern could not be
+// applied to it.
+bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern,
+                  int& giveUps, RowFacts& facts, PatternTexts& texts)
+{
+    if (giveUps < kPatternGiveUpLimit && BuildNewNameInto(row.newName, row.name, index, rules, &pattern)) return true;
+    if (texts.invalid.empty()) ++giveUps;
+    row.newName = row.name;
+    facts.invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
+    return false;
+}
+
 // First pass: new name, target directory and target path of every row.
 void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts, PatternTexts& texts)
 {
@@ -188,10 +205,10 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
     const SearchPattern pattern(rules);
     if (!pattern.Error().empty()) texts.invalid = InvalidPatternText(pattern.Error());
     std::wstring key;
+    int giveUps = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
-        if (!BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules, &pattern))
-            facts[i].invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
+        BuildRowName(row, static_cast<int32_t>(i), rules, pattern, giveUps, facts[i], texts);
         row.targetDirectory = (inPlace || base.empty()) ? row.directory : sharedBase;
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);

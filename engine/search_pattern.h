@@ -32,4 +32,4 @@ private:
 
 // Status texts of rows the pattern could not be applied to.
 std::wstring InvalidPatternText(const std::wstring& reason);  // "Invalid search pattern: <reason>"
-extern const wchar_t kPatternTooComplexText[];                 // "Search pattern too complex for this name"
+extern const wchar_t kPatternTooComplexText[];                // "Search pattern too complex for this name"

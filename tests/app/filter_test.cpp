@@ -43,8 +43,7 @@ TEST(FileFilter, SyntaxTable)
         {L"a.b.?", L"a.b.c", true},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(MatchesFileFilter(r.name, NormalizeFileFilter(r.filter)), r.matches)
-            << r.filter << L" / " << r.name;
+        EXPECT_EQ(MatchesFileFilter(r.name, NormalizeFileFilter(r.filter)), r.matches) << r.filter << L" / " << r.name;
     }
 }
 
