@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/controls.h"
+#include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/win_util.h"
@@ -175,9 +176,21 @@ void UpdateControlStates()
     for (const ControlRow& row : ControlTable()) {
         if (HWND control = BoundControl(row)) EnableWindow(control, !g_app.busy && RuleHolds(row.binding.enable));
     }
-    if (HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr) {
-        EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (CanUndoLastBatch() ? MF_ENABLED : MF_GRAYED));
-    }
+    UpdateFileMenu();
+}
+
+void UpdateFileMenu()
+{
+    HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr;
+    if (!menu) return;
+    EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (CanUndoLastBatch() ? MF_ENABLED : MF_GRAYED));
+    const bool canRemove = !g_app.busy && SelectedRow() >= 0;
+    EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
+}
+
+bool UpdatingControls()
+{
+    return g_updatingControls;
 }
 
 void RefreshPreview()
@@ -213,6 +226,8 @@ void UpdateStatusCounts()
             ++conflicts;
     }
     g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
+    if (g_app.hiddenByFilter > 0)
+        g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
     if (g_app.statusBar)
         SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }

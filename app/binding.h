@@ -7,7 +7,11 @@
 void ReadControlsIntoSettings();
 void WriteSettingsToControls();
 void UpdateControlStates();
+// File > Undo Last Batch and Remove From List: gray when they have nothing to do.
+void UpdateFileMenu();
 void RefreshPreview();
+// True while the program itself writes the controls (their notifications are its own).
+bool UpdatingControls();
 void UpdateStatusCounts();
 
 // A directory edit's text: trimmed, and without one pair of double quotes around it.

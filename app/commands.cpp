@@ -65,6 +65,7 @@ const MenuCommand kMenuCommands[] = {
     {IDM_REFRESH, [](int) { ScanInputDirectory(); }},
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
     {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
+    {IDM_REMOVE_FROM_LIST, [](int) { RemoveSelectedRow(); }},
     // Through WM_CLOSE, so a running batch still refuses.
     {IDM_EXIT, [](int) { PostMessageW(g_app.mainWindow, WM_CLOSE, 0, 0); }},
     {IDM_AUTO_SAVE, ToggleAutoSave},
@@ -131,6 +132,9 @@ void HandleControlCommand(int id, int code, HWND control)
     case kIdInputBrowse: BrowseInput(); return;
     case kIdOutputBrowse: BrowseOutput(); return;
     case kIdProcess: StartProcessing(); return;
+    case kIdFilter:
+        if (code == EN_CHANGE && !UpdatingControls()) ApplyFileFilter();
+        return;
     }
     const ControlRow* row = FindControl(id);
     if (!row) return;

@@ -40,6 +40,10 @@ const ControlRow kControls[] = {
      {Bind::Radio, Enable::Always, 1, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
     {kIdModeMove, L"BUTTON", L"Move && Rename", kRadio, 0, &AppState::modeMove,
      {Bind::Radio, Enable::Always, 2, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
+    // Read on every change, but it chooses rows from the last scan instead of re-planning them.
+    {kIdFilterLabel, L"STATIC", L"Only files matching", kLabel, 0},
+    {kIdFilter, L"EDIT", L"", kEdit, kSunken, &AppState::filterEdit,
+     {Bind::Text, Enable::Always, 0, [](AppSettings& s) -> std::wstring& { return s.fileFilter; }}},
     {kIdHeadingDirs, L"STATIC", L"Directories", kLabel, 0},
     {kIdInputLabel, L"STATIC", L"Input directory", kLabel, 0},
     // Read when it loses the focus, not on every change.
@@ -124,6 +128,10 @@ const ControlRow kControls[] = {
     {kIdRemoveChars, L"EDIT", L"", kEdit, kSunken, &AppState::removeCharsEdit,
      {Bind::Text, Enable::SearchGroup, 0, [](AppSettings& s) -> std::wstring& { return s.rules.removeChars; }},
      nullptr, true},
+    {kIdSearchRegex, L"BUTTON", L"Regular expression", kCheck, 0, &AppState::searchRegexCheck,
+     {Bind::Check, Enable::SearchGroup, 0, nullptr,
+      [](const AppSettings& s) -> int32_t { return s.rules.searchRegex; },
+      [](AppSettings& s, int32_t v) { s.rules.searchRegex = v != 0; }}},
     {kIdCaseLabel, L"STATIC", L"Case", kLabel, 0},
     {kIdCaseCombo, L"COMBOBOX", L"", kCombo, 0, &AppState::caseCombo,
      {Bind::Combo, Enable::Always, 0, nullptr,

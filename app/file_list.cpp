@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/file_list.h"
@@ -9,12 +11,15 @@
 #include "app/win_util.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
+#include "files/name_filter.h"
 
 namespace {
 
 // The column the original-names list is sorted by (-1: an order of no column) and its direction.
 int g_sortColumn = -1;
 bool g_sortAscending = true;
+// Every file the last scan read, in name order: the name filter chooses the rows from these.
+ScannedFiles g_scanned;
 
 void SetBothItemCounts(int count, DWORD flags)
 {
@@ -40,6 +45,18 @@ void ClearSelections()
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         if (list) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     }
+    UpdateFileMenu();
+}
+
+// Selects and focuses one row of the original-names list; the other list follows it.
+void SelectRow(int row)
+{
+    if (!g_app.listOriginal) return;
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(g_app.listOriginal, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(g_app.listOriginal, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 }  // namespace
@@ -67,17 +84,52 @@ void ScanInputDirectory()
         return;
     }
     SortRowsByName(g_app.files);
+    KeepScannedFiles(g_app.files, g_scanned);
     g_sortColumn = 0;
     g_sortAscending = true;
     UpdateSortIndicators();
+    g_app.hiddenByFilter = DropUnmatchedRows(g_app.files, NormalizeFileFilter(g_app.settings.fileFilter));
     RefreshPreview();
     ClearSelections();
+}
+
+void ApplyFileFilter()
+{
+    ReadControlsIntoSettings();
+    if (g_scanned.starts.empty()) {  // nothing scanned: the filter waits for the next scan
+        RefreshPreview();
+        return;
+    }
+    g_app.hiddenByFilter = RowsOfMatchingFiles(g_scanned, NormalizeFileFilter(g_app.settings.fileFilter), g_app.files);
+    if (g_sortColumn > 0 || (g_sortColumn == 0 && !g_sortAscending))
+        SortRowsByColumn(g_app.files, g_sortColumn, g_sortAscending);
+    RefreshPreview();
+    ClearSelections();
+}
+
+int SelectedRow()
+{
+    if (!g_app.listOriginal) return -1;
+    return static_cast<int>(SendMessageW(g_app.listOriginal, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void RemoveSelectedRow()
+{
+    const int row = SelectedRow();
+    if (g_app.busy || RowDragActive() || row < 0 || static_cast<size_t>(row) >= g_app.files.size()) return;
+    g_app.files.erase(g_app.files.begin() + row);
+    ClearSelections();
+    ReplanAfterReorder();
+    UpdateControlStates();
+    if (!g_app.files.empty()) SelectRow(std::min(row, static_cast<int>(g_app.files.size()) - 1));
 }
 
 void ClearFileList()
 {
     DropFolderSnapshots();
     g_app.files.clear();
+    g_scanned = ScannedFiles();
+    g_app.hiddenByFilter = 0;
     g_sortColumn = -1;
     UpdateSortIndicators();
     SetBothItemCounts(0, 0);

@@ -2,7 +2,16 @@
 // The scan of the input directory into the window's list, the column sort and the status bar.
 #include <string>
 
+// Lists the input directory, keeps every file it read, and makes rows of those the name filter
+// lets through.
 void ScanInputDirectory();
+// The name filter changed: rows anew from the last scan's files, without reading the disk.
+void ApplyFileFilter();
+// The selected row of the lists, or -1.
+int SelectedRow();
+// Takes the selected row out of the list (the file stays on disk) and selects the row that
+// takes its place.
+void RemoveSelectedRow();
 void ClearFileList();
 void SortByColumn(int column);
 void UpdateSortIndicators();

@@ -56,6 +56,12 @@ int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y)
     Place(out, kIdModeRename, x, y, radioW, m.rowH);
     Place(out, kIdModeCopy, x + radioW, y, radioW, m.rowH);
     Place(out, kIdModeMove, x + 2 * radioW, y, radioW + m.dp(20), m.rowH);
+    // The name filter takes the rest of the row, up to 260 dp for its edit.
+    const int filterX = x + 3 * radioW + m.dp(20) + m.gap;
+    const int filterLW = m.textW(L"Only files matching");
+    const int filterW = std::min(m.dp(260), m.margin + m.contentW - filterX - filterLW);
+    Place(out, kIdFilterLabel, filterX, y, filterLW, m.rowH);
+    Place(out, kIdFilter, filterX + filterLW, y, std::max(filterW, m.dp(60)), m.rowH);
     return y + m.rowH + m.gap;
 }
 
@@ -105,6 +111,7 @@ int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y)
         Place(out, f.editId, x + labelW, y, editW, m.rowH);
         x += labelW + editW + m.gap;
     }
+    Place(out, kIdSearchRegex, x, y, m.dp(24) + m.textW(L"Regular expression"), m.rowH);
     return y + m.rowH + m.gap;
 }
 

@@ -172,8 +172,12 @@ LRESULT OnListNotify(NMHDR* header, bool fromOriginal)
     case LVN_ITEMCHANGED: {
         auto* view = reinterpret_cast<NMLISTVIEW*>(header);
         if (!g_app.syncingSelection && (view->uChanged & LVIF_STATE)) MirrorSelection(view);
+        if (view->uChanged & LVIF_STATE) UpdateFileMenu();
         return 0;
     }
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) HandleCommand(IDM_REMOVE_FROM_LIST, 0, nullptr);
+        return 0;
     case NM_CUSTOMDRAW: return PaintRowColours(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
     default: return 0;
     }

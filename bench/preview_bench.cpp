@@ -3,8 +3,12 @@
 // memory per row, each beside one bare FindFirstFileExW listing of the same folder in the
 // same run. Also the cost of one per-row existence call, against which the per-row limit of
 // small plans was chosen.
-// The folders are made once, outside Wine, by scripts/bench.sh: build/bench-data/files_N.
-//   preview_bench.exe          folders of 10,000 and 100,000 files
+// Then, in a folder of 100,000 files of which half are .jpg, one keystroke in the name filter
+// and one in Search with a regular expression, and the memory per row with the scan's kept
+// listing.
+// The folders are made once, outside Wine, by scripts/bench.sh: build/bench-data/files_N and
+// build/bench-data/mixed_100000.
+//   preview_bench.exe          folders of 10,000 and 100,000 files, then the mixed folder
 //   preview_bench.exe N...     folders of N files
 #include <windows.h>
 #include <commctrl.h>
@@ -22,14 +26,14 @@
 
 namespace {
 
-std::wstring DataFolder(size_t files)
+std::wstring DataFolder(size_t files, const wchar_t* kind = L"files_")
 {
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     std::wstring dir = exe;
     dir.resize(dir.rfind(L'\\'));  // build\bench
     dir.resize(dir.rfind(L'\\'));  // build
-    return dir + L"\\bench-data\\files_" + std::to_wstring(files);
+    return dir + L"\\bench-data\\" + kind + std::to_wstring(files);
 }
 
 // The bare call loop the program's own listing is compared with.
@@ -125,6 +129,59 @@ void BenchFolder(size_t files)
     std::fflush(stdout);
 }
 
+// Median time of `times` edits, each followed by the repaint; `edit(i)` makes the i-th change.
+template <typename Edit>
+double MedianKeystrokeMs(int times, Edit edit)
+{
+    std::vector<double> keys;
+    for (int i = 0; i < times; ++i) {
+        const double k0 = NowMs();
+        edit(i);
+        Paint();
+        keys.push_back(NowMs() - k0);
+    }
+    return Median(keys);
+}
+
+void BenchFilterAndPattern(size_t files)
+{
+    const std::wstring folder = DataFolder(files, L"mixed_");
+    size_t listed = 0;
+    std::vector<double> bare;
+    for (int i = 0; i < 5; ++i) bare.push_back(BareListingMs(folder, listed));
+    if (listed < files) {
+        std::printf("%zu files: folder %ls missing (made by scripts/bench.sh)\n", files, folder.c_str());
+        return;
+    }
+    const double listing = Median(bare);
+    g_app.settings = DefaultSettings();
+    g_app.settings.autoSave = true;
+    g_app.settings.inputDir = folder;
+    g_app.settings.rules.searchRegex = true;
+    g_app.settings.rules.replace = L"p$1";
+    const size_t before = HeapBytes();
+    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    Paint();
+    const size_t rows = g_app.files.size();
+    const double perRow = rows ? static_cast<double>(HeapBytes() - before) / rows : 0.0;
+
+    // Every row matches the pattern; the two patterns differ, so each keystroke re-plans.
+    const double pattern =
+        MedianKeystrokeMs(9, [](int i) { SetWindowTextW(g_app.searchEdit, (i % 2) ? L"^g(\\d+)$" : L"^g(\\d+)"); });
+    const bool renamed = !g_app.files.empty() && g_app.files[0].newName[0] == L'p';
+    const double filter =
+        MedianKeystrokeMs(9, [](int i) { SetWindowTextW(g_app.filterEdit, (i % 2) ? L"*.jpg" : L"*.jp?"); });
+    const size_t filtered = g_app.files.size();
+    DestroyMainWindowForTest();
+    std::printf("%7zu files | one listing %8.1f ms | filter keystroke (%zu rows) %7.1f ms = %5.3fx (target <= 0.5) | "
+                "regex keystroke (%zu rows%s) %7.1f ms = %5.3fx (target <= 0.5) | %6.0f bytes/row with the kept "
+                "listing (target <= 1024)\n",
+                listed, listing, filtered, filter, filter / listing, rows, renamed ? ", all renamed" : ", NOT renamed",
+                pattern, pattern / listing, perRow);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -148,6 +205,10 @@ int wmain(int argc, wchar_t** argv)
     DestroyMainWindowForTest();
     std::printf("preview_bench: Rename in Place with a Numbers prefix, window shown, auto-save on\n");
     for (size_t files : sizes) BenchFolder(files);
+    if (argc == 1) {
+        std::printf("name filter and regular expression: 100,000 files, half .jpg; Search ^g(\\d+)$ -> p$1\n");
+        BenchFilterAndPattern(100000);
+    }
     DeleteFileW(settings.c_str());
     return 0;
 }

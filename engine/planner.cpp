@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/path.h"
+#include "engine/search_pattern.h"
 #include "engine/wide_char.h"
 
 namespace {
@@ -56,6 +57,7 @@ struct RowFacts {
     uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
     bool invalid = false;
     bool unchanged = false;
+    const std::wstring* invalidText = nullptr;  // the search pattern's reason, in place of "Invalid name"
 };
 
 // The duplicate index: how many rows share each lower-cased target path. Open addressing
@@ -167,8 +169,32 @@ const RenameRules& Rules(const RenameRules* rules)
     return rules ? *rules : neutral;
 }
 
+// Why a row's name could not be built: the pattern does not compile (every row), or it gave up
+// on this name.
+struct PatternTexts {
+    std::wstring invalid;
+    std::wstring tooComplex = kPatternTooComplexText;
+};
+
+// Each give-up costs the matcher's whole complexity bound (milliseconds). A pattern that gave
+// up this often in one plan is not tried on the remaining rows, so a folder full of names it
+// explodes on cannot freeze the window for minutes.
+constexpr int kPatternGiveUpLimit = 16;
+
+// Builds the row's new name; false (and why in facts.invalidText) when the pattern could not be
+// applied to it.
+bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern,
+                  int& giveUps, RowFacts& facts, PatternTexts& texts)
+{
+    if (giveUps < kPatternGiveUpLimit && BuildNewNameInto(row.newName, row.name, index, rules, &pattern)) return true;
+    if (texts.invalid.empty()) ++giveUps;
+    row.newName = row.name;
+    facts.invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
+    return false;
+}
+
 // First pass: new name, target directory and target path of every row.
-void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts)
+void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>& facts, PatternTexts& texts)
 {
     const bool inPlace = input.mode == ProcessMode::RenameInPlace;
     const std::wstring base = (inPlace || input.sameAsInput)
@@ -176,14 +202,17 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
                                   : ResolveOutputDirectory(Text(input.inputDir), Text(input.outputDir));
     const RenameRules& rules = Rules(input.rules);
     const SharedText sharedBase(base);
+    const SearchPattern pattern(rules);
+    if (!pattern.Error().empty()) texts.invalid = InvalidPatternText(pattern.Error());
     std::wstring key;
+    int giveUps = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
-        BuildNewNameInto(row.newName, row.name, static_cast<int32_t>(i), rules);
+        BuildRowName(row, static_cast<int32_t>(i), rules, pattern, giveUps, facts[i], texts);
         row.targetDirectory = (inPlace || base.empty()) ? row.directory : sharedBase;
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
-        facts[i].invalid = IsInvalidFileName(row.newName);
+        facts[i].invalid = facts[i].invalidText || IsInvalidFileName(row.newName);
         facts[i].unchanged = EqualIgnoringCase(row.targetPath, row.sourcePath);
     }
 }
@@ -206,7 +235,8 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
     DuplicateIndex index;
     InitDuplicateIndex(index, list.size());
     std::vector<RowFacts> facts(list.size());
-    BuildTargets(list, input, facts);
+    PatternTexts texts;
+    BuildTargets(list, input, facts, texts);
     for (size_t i = 0; i < list.size(); ++i) {
         facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
     }
@@ -215,6 +245,7 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
         ItemStatus status;
         if (ReachesExistenceTest(list[i], facts[i], index, status)) asked.push_back(static_cast<uint32_t>(i));
         SetPlannedStatus(list[i], status);
+        if (facts[i].invalidText) list[i].statusText = *facts[i].invalidText;
     }
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);

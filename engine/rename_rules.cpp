@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string_view>
 
+#include "engine/search_pattern.h"
 #include "engine/wide_char.h"
 
 namespace {
@@ -115,8 +116,18 @@ void AppendExtension(std::wstring& out, std::wstring_view extension, const Renam
 
 }  // namespace
 
-void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules)
+bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules,
+                      const SearchPattern* pattern)
 {
+    if (rules.searchRegex && !pattern && !rules.search.empty() && !rules.replaceEntireName) {
+        const SearchPattern compiled(rules);
+        return BuildNewNameInto(out, name, index, rules, &compiled);
+    }
+    const bool regex = pattern && pattern->Active();
+    if (regex && !pattern->Error().empty()) {
+        out.assign(name);
+        return false;
+    }
     const std::wstring_view whole(name);
     const size_t dot = ExtensionDot(whole);
     const std::wstring_view extension = dot == std::wstring_view::npos ? std::wstring_view() : whole.substr(dot);
@@ -131,7 +142,12 @@ void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
         out.append(TrimmedView(rules.replaceName));
     } else {
         const std::wstring_view stem = whole.substr(0, dot);
-        if (!rules.search.empty() && stem.find(rules.search) != std::wstring_view::npos) {
+        if (regex) {
+            if (!pattern->AppendReplaced(out, stem, rules.replace)) {
+                out.assign(name);
+                return false;
+            }
+        } else if (!rules.search.empty() && stem.find(rules.search) != std::wstring_view::npos) {
             AppendReplaced(out, stem, rules.search, rules.replace);
         } else {
             out.append(stem);
@@ -148,6 +164,7 @@ void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
     }
     if (out.empty()) out.assign(L"unnamed");
     AppendExtension(out, extension, rules);
+    return true;
 }
 
 std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules)

@@ -28,6 +28,7 @@ struct RenameRules {
     CaseMode caseMode = CaseMode::NoChange;
     ExtMode extMode = ExtMode::Preserve;
     std::wstring newExt;
+    bool searchRegex = false;  // Search is a regular expression (stored after the others)
 };
 
 struct NameParts {
@@ -35,11 +36,16 @@ struct NameParts {
     std::wstring extension;  // with its dot; empty when there is none
 };
 
+class SearchPattern;
+
 // Builds the new file name of the row at `index`; never empty. Rule fields must be in range.
+// A search pattern that does not compile or gives up on this name leaves the name as it is.
 std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules);
 // The same, written into `out` (which must not be `name`), reusing its memory: the planner
-// rebuilds every row on each keystroke.
-void BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules);
+// rebuilds every row on each keystroke, with `pattern` compiled once from the same rules (null:
+// compiled here when needed). False when the pattern could not be applied: `out` is `name`.
+bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules,
+                      const SearchPattern* pattern = nullptr);
 std::wstring SequenceText(const SequenceRule& rule, int32_t index);
 NameParts SplitExtension(const std::wstring& name);
 std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, const std::wstring& replacement);

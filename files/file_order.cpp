@@ -10,17 +10,6 @@
 
 namespace {
 
-// Fills a new row in place: the rows are built where they stay, not moved into the list.
-void AppendEntry(FileList& rows, const SharedText& directory, const WIN32_FIND_DATAW& data)
-{
-    FileEntry& row = rows.emplace_back();
-    row.name.assign(data.cFileName);
-    row.directory = directory;
-    row.sourcePath = JoinPath(directory, row.name);
-    row.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    row.extension = ExtensionOf(row.name);
-}
-
 int Sign(int compareResult)
 {
     if (compareResult == CSTR_LESS_THAN) return -1;
@@ -44,12 +33,25 @@ ListResult ListDirectory(const std::wstring& directory, FileList& rows, FolderNa
     if (find == INVALID_HANDLE_VALUE) return ListResult::Unreadable;
     do {
         // The directory flag also covers "." and "..". Every other attribute is listed.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) AppendEntry(rows, folder, data);
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            // Filled in place: the rows are built where they stay, not moved into the list.
+            FillFileEntry(rows.emplace_back(), folder, data.cFileName,
+                          (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        }
         if (allNames) AppendFolderName(*allNames, data.cFileName);
     } while (FindNextFileW(find, &data));  // any failure ends the listing; rows so far stay
     if (allNames) allNames->complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(find);
     return ListResult::Listed;
+}
+
+void FillFileEntry(FileEntry& row, const SharedText& directory, const wchar_t* name, uint64_t size)
+{
+    row.name.assign(name);
+    row.directory = directory;
+    row.sourcePath = JoinPath(directory, row.name);
+    row.size = size;
+    row.extension = ExtensionOf(row.name);
 }
 
 std::wstring ExtensionOf(const std::wstring& name)

@@ -11,6 +11,8 @@ struct FolderNames;
 // the order the file system returns them. `allNames`, when given, also receives every name
 // (sub-directories too), as a snapshot of the folder.
 ListResult ListDirectory(const std::wstring& directory, FileList& rows, FolderNames* allNames = nullptr);
+// One file's row before planning: name, folder, source path, size and extension.
+void FillFileEntry(FileEntry& row, const SharedText& directory, const wchar_t* name, uint64_t size);
 // The suffix from the last '.' on; empty without a dot or when the only dot leads the name.
 std::wstring ExtensionOf(const std::wstring& name);
 // Case-insensitive ordinal comparison: -1, 0 or +1.

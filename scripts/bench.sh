@@ -19,6 +19,12 @@ for n in 10000 100000; do
     (cd "$data" && seq -f 'IMG_%06.0f.jpg' 0 $((n - 1)) | xargs touch)
   fi
 done
+# For the name filter and the regular expression: half .jpg, half .txt.
+data="$OP_BUILD_DIR/bench-data/mixed_100000"
+if [ "$(ls "$data" 2>/dev/null | wc -l)" -ne 100000 ]; then
+  rm -rf "$data" && mkdir -p "$data"
+  (cd "$data" && seq -f 'g%06.0f.jpg' 0 2 99999 | xargs touch && seq -f 'g%06.0f.txt' 1 2 99999 | xargs touch)
+fi
 
 benches=()
 if [ $# -gt 0 ]; then

@@ -25,6 +25,8 @@ struct AppSettings {
     int32_t colOrig0 = 0, colOrig1 = 0, colOrig2 = 0;
     int32_t colNew0 = 0, colNew1 = 0, colNew2 = 0;
     int32_t splitPct = 50;
+    std::wstring fileFilter;  // "*.jpg; IMG_*": which of the scanned files are rows (empty: all)
+    // rules.searchRegex is stored next, under "searchRegex".
 };
 
 inline PlanInput MakePlanInput(const AppSettings& s)

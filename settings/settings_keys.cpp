@@ -48,6 +48,8 @@ const SettingKey kSettingKeys[kSettingKeyCount] = {
     OP_SETTING("colNew1", colNew1),
     OP_SETTING("colNew2", colNew2),
     OP_SETTING("splitPct", splitPct),
+    OP_SETTING("fileFilter", fileFilter),
+    OP_SETTING("searchRegex", rules.searchRegex),
 };
 
 #undef OP_SETTING

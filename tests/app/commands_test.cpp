@@ -31,6 +31,7 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
         {IDM_REFRESH, L"&Refresh Directory\tF5"},
         {IDM_CLEAR_LIST, L"&Clear List"},
         {IDM_UNDO_LAST_BATCH, L"&Undo Last Batch"},
+        {IDM_REMOVE_FROM_LIST, L"&Remove From List\tDel"},
         {IDM_EXIT, L"E&xit"},
         {IDM_AUTO_SAVE, L"&Auto-save state"},
         {IDM_DARK_THEME, L"&Dark theme"},
@@ -54,9 +55,10 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(MenuText(menu, 2, MF_BYPOSITION), L"&Help");
     HMENU file = GetSubMenu(menu, 0);
     HMENU settings = GetSubMenu(menu, 1);
-    EXPECT_EQ(GetMenuItemCount(file), 5);
+    EXPECT_EQ(GetMenuItemCount(file), 6);
     EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_UNDO_LAST_BATCH)) << "after Clear List";
-    EXPECT_EQ(GetMenuItemID(file, 3), 0u) << "separator before Exit";
+    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_REMOVE_FROM_LIST)) << "after Undo Last Batch";
+    EXPECT_EQ(GetMenuItemID(file, 4), 0u) << "separator before Exit";
     ASSERT_EQ(GetMenuItemCount(settings), 6);
     EXPECT_EQ(MenuText(settings, 2, MF_BYPOSITION), L"F&ont size");
     EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"Default naming &format");

@@ -549,3 +549,36 @@ TEST(PlanPreview, AgreesWithTheRulesWrittenStepByStep)
         }
     }
 }
+
+// A pattern that does not compile stops every row; one that explodes on a name stops that row
+// quickly, and the others are planned as usual. A folder full of such names is not a freeze of
+// a thousand times the matcher's bound.
+TEST(PlanPreview, SearchPatternsThatCannotBeApplied)
+{
+    Plan plan;
+    plan.rules.searchRegex = true;
+    plan.rules.search = L"(IMG";
+    FileList list = Rows(L"C:\\in", {L"IMG_1.jpg", L"other.txt"});
+    plan.Run(list);
+    for (const FileEntry& row : list) {
+        EXPECT_EQ(row.status, ItemStatus::InvalidName);
+        EXPECT_EQ(row.statusText.rfind(L"Invalid search pattern: ", 0), 0u) << row.statusText;
+        EXPECT_GT(row.statusText.size(), std::wstring(L"Invalid search pattern: ").size() + 5) << row.statusText;
+        EXPECT_EQ(row.statusText.find(L">>>HERE>>>"), std::wstring::npos) << row.statusText;
+    }
+
+    plan.rules.search = L"^(a+)+$";
+    plan.rules.replace = L"x";
+    list = Rows(L"C:\\in", {L"aaa.txt"});
+    for (int i = 0; i < 1000; ++i) list.push_back(Row(L"C:\\in", std::wstring(40 + i % 7, L'a') + L"b.txt"));
+    const DWORD start = GetTickCount();
+    plan.Run(list);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(list[0].newName, L"x.txt");
+    EXPECT_EQ(list[0].status, ItemStatus::Ready);
+    for (size_t i = 1; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].status, ItemStatus::InvalidName);
+        EXPECT_EQ(list[i].statusText, L"Search pattern too complex for this name");
+        EXPECT_EQ(list[i].newName, list[i].name);
+    }
+}

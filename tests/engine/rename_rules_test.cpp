@@ -344,6 +344,40 @@ TEST(BuildNewName, Table)
 }
 
 // The planner rebuilds into each row's previous name: whatever was there must not leak through.
+// Search as a regular expression (Perl syntax), through the name builder: only the stem,
+// every match, the Perl replacement format.
+TEST(BuildNewName, RegularExpressionTable)
+{
+    struct Row {
+        const wchar_t* name;
+        const wchar_t* search;
+        const wchar_t* replace;
+        const wchar_t* expected;
+    };
+    const Row rows[] = {
+        {L"IMG_1234.jpg", L"^IMG_(\\d+)$", L"Holiday $1", L"Holiday 1234.jpg"},
+        {L"2024-05-17 party.png", L"(\\d+)-(\\d+)-(\\d+)", L"$3.$2.$1", L"17.05.2024 party.png"},
+        {L"abcdefghijk.txt", L"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", L"$10|${10}|${1}0|$11", L"j|j|a0|k.txt"},
+        {L"abc.txt", L"b", L"[$&]", L"a[b]c.txt"},
+        {L"cost 5.txt", L"\\d", L"$$$&", L"cost $5.txt"},
+        {L"aaaa.txt", L"aa", L"b", L"bb.txt"},
+        {L"Photo.jpg", L"^photo", L"Pic", L"Photo.jpg"},
+        {L"Photo.jpg", L"(?i)^photo", L"Pic", L"Pic.jpg"},
+        {L"name.txt", L"^", L"New ", L"New name.txt"},
+        {L"abc.txt", L"x*", L"-", L"-a-b-c-.txt"},
+        {L"abc.txt", L".*", L"", L"unnamed.txt"},
+        {L"a.b.c", L"\\.", L"_", L"a_b.c"},
+        {L"abc.txt", L"", L"x", L"abc.txt"},
+    };
+    for (const Row& r : rows) {
+        RenameRules rules;
+        rules.searchRegex = true;
+        rules.search = r.search;
+        rules.replace = r.replace;
+        EXPECT_EQ(BuildNewName(r.name, 0, rules), r.expected) << r.name << L" / " << r.search;
+    }
+}
+
 TEST(BuildNewName, IntoReusedBufferMatches)
 {
     std::wstring out = L"previous name that is long enough to need the heap.txt";

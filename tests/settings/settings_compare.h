@@ -52,6 +52,8 @@ inline std::string SettingsDifference(const AppSettings& a, const AppSettings& b
     check(a.colNew1 == b.colNew1, "colNew1");
     check(a.colNew2 == b.colNew2, "colNew2");
     check(a.splitPct == b.splitPct, "splitPct");
+    check(a.fileFilter == b.fileFilter, "fileFilter");
+    check(r.searchRegex == q.searchRegex, "searchRegex");
     return diff;
 }
 
@@ -91,5 +93,7 @@ inline AppSettings UnusualSettings()
     s.colNew1 = 15;
     s.colNew2 = 5000;
     s.splitPct = 21;
+    s.fileFilter = L"*.jpg; IMG_?\u00e9*";
+    s.rules.searchRegex = true;
     return s;
 }

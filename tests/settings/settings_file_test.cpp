@@ -50,7 +50,9 @@ const char kDefaultFile[] = "{\n"
                             "  \"colNew0\": 0,\n"
                             "  \"colNew1\": 0,\n"
                             "  \"colNew2\": 0,\n"
-                            "  \"splitPct\": 50\n"
+                            "  \"splitPct\": 50,\n"
+                            "  \"fileFilter\": \"\",\n"
+                            "  \"searchRegex\": false\n"
                             "}\n";
 
 // Settings that differ from the defaults wherever a file could change them.
@@ -70,7 +72,7 @@ TEST(SettingsFile, DefaultFileIsByteExact)
     EXPECT_EQ(FormatSettingsText(DefaultSettings()), kDefaultFile);
     int lines = 0;
     for (const char c : std::string(kDefaultFile)) lines += c == '\n';
-    EXPECT_EQ(lines, 41);
+    EXPECT_EQ(lines, 43);
 }
 
 TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
@@ -89,7 +91,7 @@ TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
 
 TEST(SettingsFile, KeyTableCoversEveryKeyOnce)
 {
-    ASSERT_EQ(kSettingKeyCount, 39u);
+    ASSERT_EQ(kSettingKeyCount, 41u);
     for (size_t i = 0; i < kSettingKeyCount; ++i) {
         EXPECT_EQ(FindSettingKey(kSettingKeys[i].name), &kSettingKeys[i]) << kSettingKeys[i].name;
     }
@@ -118,7 +120,7 @@ TEST(SettingsFile, WritingClampsACopyOnly)
     const std::string text = FormatSettingsText(s);
     EXPECT_EQ(s.splitPct, 95);
     EXPECT_EQ(s.fontPt, 13);
-    EXPECT_NE(text.find("\"splitPct\": 80\n"), std::string::npos);
+    EXPECT_NE(text.find("\"splitPct\": 80,\n"), std::string::npos);
     EXPECT_NE(text.find("\"fontPt\": 12,"), std::string::npos);
 }
 

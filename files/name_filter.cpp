@@ -1,0 +1,77 @@
+#include "files/name_filter.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cwctype>
+
+#include "files/file_order.h"
+
+std::wstring NormalizeFileFilter(const std::wstring& filter)
+{
+    std::wstring normalized;
+    size_t from = 0;
+    while (from <= filter.size()) {
+        size_t end = filter.find(L';', from);
+        if (end == std::wstring::npos) end = filter.size();
+        size_t first = from, last = end;
+        while (first < last && iswspace(filter[first])) ++first;
+        while (last > first && iswspace(filter[last - 1])) --last;
+        if (last > first) {
+            if (!normalized.empty()) normalized.push_back(L';');
+            normalized.append(filter, first, last - first);
+        }
+        from = end + 1;
+    }
+    return normalized;
+}
+
+bool MatchesFileFilter(const wchar_t* name, const std::wstring& normalizedFilter)
+{
+    return normalizedFilter.empty() || PathMatchSpecExW(name, normalizedFilter.c_str(), PMSF_MULTIPLE) == S_OK;
+}
+
+void KeepScannedFiles(const FileList& rows, ScannedFiles& kept)
+{
+    kept.directory = rows.empty() ? SharedText() : rows.front().directory;
+    kept.units.clear();
+    kept.starts.clear();
+    kept.sizes.clear();
+    kept.starts.reserve(rows.size());
+    kept.sizes.reserve(rows.size());
+    for (const FileEntry& row : rows) {
+        kept.starts.push_back(static_cast<uint32_t>(kept.units.size()));
+        kept.sizes.push_back(row.size);
+        kept.units.append(row.name).push_back(L'\0');
+    }
+    kept.units.shrink_to_fit();
+}
+
+size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter)
+{
+    if (normalizedFilter.empty()) return 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!MatchesFileFilter(rows[i].name.c_str(), normalizedFilter)) continue;
+        if (kept != i) rows[kept] = std::move(rows[i]);
+        ++kept;
+    }
+    const size_t dropped = rows.size() - kept;
+    rows.resize(kept);
+    return dropped;
+}
+
+size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows)
+{
+    rows.clear();
+    size_t hidden = 0;
+    for (size_t i = 0; i < kept.starts.size(); ++i) {
+        const wchar_t* name = kept.units.c_str() + kept.starts[i];
+        if (!MatchesFileFilter(name, normalizedFilter)) {
+            ++hidden;
+            continue;
+        }
+        FillFileEntry(rows.emplace_back(), kept.directory, name, kept.sizes[i]);
+    }
+    return hidden;
+}

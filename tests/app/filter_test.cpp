@@ -1,0 +1,178 @@
+// The name filter, Remove From List and the two new settings keys, through the real window.
+#include "app/binding.h"
+#include "app/controls.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "files/name_filter.h"
+#include "tests/app/process_fixture.h"
+
+#include <map>
+
+namespace {
+
+constexpr int kRemoveFromList = 40005;
+
+// Windows' own file-dialog matching, reached through NormalizeFileFilter and PathMatchSpecExW.
+TEST(FileFilter, SyntaxTable)
+{
+    struct Row {
+        const wchar_t* filter;
+        const wchar_t* name;
+        bool matches;
+    };
+    const Row rows[] = {
+        {L"", L"anything.txt", true},
+        {L"  ;  ", L"anything.txt", true},
+        {L"*.jpg", L"photo.jpg", true},
+        {L"*.jpg", L"PHOTO.JPG", true},
+        {L"*.jpg", L"photo.jpeg", false},
+        {L"*.jpg", L"photo.jpg.txt", false},
+        {L"*.jpg;*.jpeg", L"photo.jpeg", true},
+        {L" *.png ;  IMG_* ", L"IMG_0001.raw", true},
+        {L" *.png ;  IMG_* ", L"img_0001.raw", true},
+        {L" *.png ;  IMG_* ", L"DSC_0001.raw", false},
+        {L"IMG_????.jpg", L"IMG_1234.jpg", true},
+        {L"IMG_????.jpg", L"IMG_123.jpg", false},
+        {L"IMG", L"IMG_1234.jpg", false},
+        {L"*", L"README", true},
+        {L"*.*", L"archive.tar.gz", true},
+        {L"*.gz", L"archive.tar.gz", true},
+        {L"*.tar", L"archive.tar.gz", false},
+        {L"README", L"readme", true},
+        {L".*", L".gitignore", true},
+        {L"a.b.?", L"a.b.c", true},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(MatchesFileFilter(r.name, NormalizeFileFilter(r.filter)), r.matches) << r.filter << L" / " << r.name;
+    }
+}
+
+// At the default size the filter ends the mode row and the box ends the search row; the rows'
+// own controls stay where they are (the layout tests pin those).
+TEST(FilterLayout, NewControlsEndTheirRows)
+{
+    LayoutInput in;
+    in.clientW = 1164;
+    in.clientH = 700;
+    in.statusH = 22;
+    std::map<int, Placement> at;
+    for (const Placement& p : ComputeLayout(in)) at[p.id] = p;
+    const Placement& move = at[kIdModeMove];
+    const Placement& label = at[kIdFilterLabel];
+    EXPECT_EQ(label.y, move.y);
+    EXPECT_EQ(label.x, move.x + move.w + 8);
+    EXPECT_EQ(at[kIdFilter].y, move.y);
+    EXPECT_EQ(at[kIdFilter].x, label.x + label.w);
+    EXPECT_EQ(at[kIdFilter].w, 260);
+    const Placement& remove = at[kIdRemoveChars];
+    const Placement& box = at[kIdSearchRegex];
+    EXPECT_EQ(box.y, remove.y);
+    EXPECT_EQ(box.x, remove.x + remove.w + 8);
+    EXPECT_LE(box.x + box.w, in.clientW - 12);
+}
+
+// Four files; the filter lets only the photos through and leaves "a.txt" hidden on disk.
+class FilterWindowTest : public ProcessFixture {
+protected:
+    void PrepareFiles() override
+    {
+        input_.Write(L"a.jpg", "a photo");
+        input_.Write(L"a.txt", "a note");
+        input_.Write(L"b.jpg", "b photo");
+        input_.Write(L"c.JPG", "c photo");
+    }
+    void PrepareSettings(AppSettings& settings) override { settings.fileFilter = L"*.jpg"; }
+
+    static UINT RemoveMenuState() { return GetMenuState(GetMenu(g_app.mainWindow), kRemoveFromList, MF_BYCOMMAND); }
+    static void SelectFirstRow()
+    {
+        LVITEMW state = {};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(g_app.listOriginal, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    }
+    static void PressDelete(HWND list) { SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0); }
+};
+
+TEST_F(FilterWindowTest, FilterChoosesRowsLiveAndCountsTheHiddenFiles)
+{
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"b.jpg", L"c.JPG"}));
+    EXPECT_EQ(Cell(g_app.listNew, 1, 0), L"002b.jpg");
+    EXPECT_EQ(StatusText(), L"Files: 3  |  Ready: 3  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 1");
+
+    // Typing chooses again from the last scan: a file made since then is not listed.
+    input_.Write(L"d.txt", "new");
+    Type(g_app.filterEdit, L" *.txt ; b* ");
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"b.jpg"}));
+    EXPECT_EQ(Cell(g_app.listNew, 1, 0), L"002b.jpg");
+    EXPECT_EQ(StatusText(), L"Files: 2  |  Ready: 2  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 2");
+
+    Type(g_app.filterEdit, L"*.png");
+    EXPECT_EQ(ItemCount(g_app.listOriginal), 0);
+    EXPECT_FALSE(Enabled(g_app.processButton));
+    EXPECT_EQ(StatusText(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 4");
+
+    Type(g_app.filterEdit, L"  ");
+    Refresh();
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"a.txt", L"b.jpg", L"c.JPG", L"d.txt"}));
+    EXPECT_EQ(StatusText(), L"Files: 5  |  Ready: 5  |  Unchanged: 0  |  Conflicts: 0");
+}
+
+TEST_F(FilterWindowTest, HiddenFileBlocksItsNameAndIsNeverProcessed)
+{
+    Choose(g_app.prefixTypeCombo, 0);
+    Choose(g_app.extCombo, 1);
+    Type(g_app.newExtEdit, L"txt");
+    EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"a.txt");
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Already exists");
+    EXPECT_EQ(Cell(g_app.listNew, 1, 2), L"Ready");
+
+    RunProcess({IDYES});
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"a.jpg"), "a photo");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"a.txt"), "a note");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"b.txt"), "b photo");
+    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"c.txt"), "c photo");
+}
+
+TEST_F(FilterWindowTest, DeleteTakesRowsOutUntilTheNextScan)
+{
+    EXPECT_TRUE(RemoveMenuState() & MF_GRAYED);
+    PressDelete(g_app.listOriginal);  // nothing selected: nothing happens
+    ASSERT_EQ(Names().size(), 3u);
+
+    SelectFirstRow();
+    EXPECT_FALSE(RemoveMenuState() & MF_GRAYED);
+    PressDelete(g_app.listNew);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"b.jpg", L"c.JPG"}));
+    EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001b.jpg");
+    EXPECT_EQ(StatusText(), L"Files: 2  |  Ready: 2  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 1");
+    Command(kRemoveFromList);  // the row that took its place was selected
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"c.JPG"}));
+    EXPECT_TRUE(TempDir::Exists(input_ / L"a.jpg"));
+
+    Refresh();
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"b.jpg", L"c.JPG"}));
+    EXPECT_TRUE(RemoveMenuState() & MF_GRAYED);
+}
+
+TEST_F(FilterWindowTest, FilterAndRegexBoxAreSavedAndLoaded)
+{
+    Type(g_app.filterEdit, L"IMG_*; *.raw");
+    Click(g_app.searchRegexCheck);
+    Type(g_app.searchEdit, L"^(\\w)");
+    Type(g_app.replaceEdit, L"[$1]");
+    EXPECT_EQ(ItemCount(g_app.listNew), 0);  // nothing matches the filter
+    SaveSettings(true);
+    const AppSettings saved = SavedSettings();
+    EXPECT_EQ(saved.fileFilter, L"IMG_*; *.raw");
+    EXPECT_TRUE(saved.rules.searchRegex);
+
+    DestroyMainWindowForTest();
+    g_app.settings = saved;
+    g_app.settings.fileFilter = L"b*";
+    ASSERT_TRUE(ReopenMainWindow());
+    EXPECT_EQ(Text(g_app.filterEdit), L"b*");
+    EXPECT_TRUE(IsChecked(g_app.searchRegexCheck));
+    EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001[b].jpg");
+}
+
+}  // namespace
