@@ -1,0 +1,145 @@
+// The keyboard and a newcomer's first minutes through the real main window: where the focus
+// goes after a batch and an undo, Enter in the directory edits, a file's path as the input, the
+// output folder a batch created going again with its undo, and the first window on the screen.
+#include "app/startup.h"
+#include "resources/resource.h"
+#include "tests/app/process_fixture.h"
+
+namespace {
+
+// What the message loop does with a key pressed in `control` (dialog navigation included).
+void PressKey(HWND control, WPARAM key)
+{
+    MSG message = {control, WM_KEYDOWN, key, 1, 0, {}};
+    if (!TranslateMainWindowMessage(g_app.mainWindow, nullptr, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    Pump();
+}
+
+}  // namespace
+
+class WindowKeysTest : public ProcessFixture {
+protected:
+    void SetUp() override
+    {
+        ProcessFixture::SetUp();
+        if (!HasFatalFailure()) ShowReady();
+    }
+};
+
+TEST_F(WindowKeysTest, FocusComesBackAfterABatchAndAnUndo)
+{
+    // Process pressed from the keyboard keeps the focus, unless the batch left nothing to
+    // process: moving every file out empties the list and disables the button.
+    TempDir out;
+    const struct {
+        HWND radio;
+        ProcessMode mode;
+        HWND after;
+    } cases[] = {
+        {g_app.modeRename, ProcessMode::RenameInPlace, g_app.processButton},
+        {g_app.modeMove, ProcessMode::MoveAndRename, g_app.listNew},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        if (c.mode == ProcessMode::RenameInPlace) {
+            SelectMode(c.radio, c.mode);
+        } else {
+            UseOutput(c.radio, c.mode, out.path());
+        }
+        SetFocus(g_app.processButton);
+        RunProcess({IDYES});
+        EXPECT_EQ(StatusText().rfind(L"Finished.", 0), 0u) << StatusText();
+        EXPECT_EQ(GetFocus(), c.after);
+
+        // The undo comes from the menu: the focus stays where the user had it.
+        SetFocus(g_app.searchEdit);
+        RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
+        EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"b.txt", L"c.txt"}));
+        EXPECT_EQ(GetFocus(), g_app.searchEdit);
+    }
+}
+
+TEST_F(WindowKeysTest, EnterLoadsTheInputFolderAndReplansTheOutput)
+{
+    TempDir other;
+    other.Write(L"z.txt", "zulu");
+    Type(g_app.inputEdit, other.path().c_str());
+    SetFocus(g_app.inputEdit);
+    PressKey(g_app.inputEdit, VK_RETURN);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"z.txt"}));
+    EXPECT_EQ(GetFocus(), g_app.inputEdit);
+
+    // A file's path stands for its folder.
+    Type(g_app.inputEdit, (input_ / L"b.txt").c_str());
+    PressKey(g_app.inputEdit, VK_RETURN);
+    EXPECT_EQ(Text(g_app.inputEdit), input_.path());
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"b.txt", L"c.txt"}));
+
+    // The output edit re-plans on Enter: its edits do not re-plan while typed.
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    out.Write(L"001a.txt", "there");
+    SetFocus(g_app.outputEdit);
+    PressKey(g_app.outputEdit, VK_RETURN);
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Already exists");
+}
+
+TEST_F(WindowKeysTest, AFilePathTypedIntoTheInputMeansItsFolderWhenTheEditIsLeft)
+{
+    TempDir other;
+    other.Write(L"y.txt", "yankee");
+    SetFocus(g_app.inputEdit);
+    Type(g_app.inputEdit, (other / L"y.txt").c_str());
+    SetFocus(g_app.listNew);
+    Pump();
+    EXPECT_EQ(Text(g_app.inputEdit), other.path());
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"y.txt"}));
+}
+
+TEST_F(WindowKeysTest, UndoRemovesTheOutputFolderTheBatchCreated)
+{
+    const struct {
+        const char* why;
+        bool extraFile;  // a file of the user's own lands in the folder after the batch
+    } cases[] = {{"empty afterwards", false}, {"holds a file of the user's", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::wstring full = input_ / L"made";
+        UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"made");  // relative to the input
+        const std::vector<SeenBox> boxes = RunProcess({IDYES, IDYES});
+        ASSERT_EQ(boxes.size(), 2u);
+        // Both prompts name the folder in full.
+        EXPECT_EQ(boxes[0].text, L"The output directory does not exist. Create it?\n\n" + full);
+        EXPECT_EQ(boxes[1].text, L"Process 3 file(s) (copy and rename)?\n\n" + full);
+        ASSERT_TRUE(TempDir::Exists(full + L"\\001a.txt"));
+        if (c.extraFile) TempDir::WriteFileBytes(full + L"\\mine.txt", "mine");
+        RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
+        EXPECT_FALSE(TempDir::Exists(full + L"\\001a.txt"));
+        EXPECT_EQ(TempDir::Exists(full), c.extraFile);
+        if (c.extraFile) {
+            DeleteFileW((full + L"\\mine.txt").c_str());
+            RemoveDirectoryW(full.c_str());
+        }
+    }
+}
+
+// A first start has no saved placement: the default size is fitted to the work area.
+TEST_F(WindowKeysTest, TheFirstWindowFitsTheWorkArea)
+{
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(window_, nullptr, work.left + 40, work.top + 30, work.right - work.left + 300,
+                 work.bottom - work.top + 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    g_app.settings.hasWindowPos = false;  // as a start without settings.json
+    RestoreWindowPlacement(window_, SW_SHOWNORMAL);
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    EXPECT_GE(frame.left, work.left);
+    EXPECT_GE(frame.top, work.top);
+    EXPECT_LE(frame.right, work.right);
+    EXPECT_LE(frame.bottom, work.bottom);
+    EXPECT_EQ(frame.bottom - frame.top, work.bottom - work.top);
+}
