@@ -1,6 +1,8 @@
 // The keyboard and a newcomer's first minutes through the real main window: where the focus
 // goes after a batch and an undo, Enter in the directory edits, a file's path as the input, the
 // output folder a batch created going again with its undo, and the first window on the screen.
+#include <algorithm>
+
 #include "app/startup.h"
 #include "resources/resource.h"
 #include "tests/app/process_fixture.h"
@@ -155,4 +157,27 @@ TEST_F(WindowKeysTest, TheFirstWindowFitsTheWorkArea)
     EXPECT_LE(frame.right, work.right);
     EXPECT_LE(frame.bottom, work.bottom);
     EXPECT_EQ(frame.bottom - frame.top, work.bottom - work.top);
+}
+
+// In the dark theme a disabled check box shows its label in the theme's disabled colour, not
+// in the white of an enabled one.
+TEST_F(WindowKeysTest, ADisabledCheckBoxLabelIsGreyInTheDarkTheme)
+{
+    Command(IDM_DARK_THEME);
+    ASSERT_TRUE(g_app.settings.darkTheme);
+    HWND check = g_app.sameAsInputCheck;
+    ASSERT_FALSE(Enabled(check));  // "Rename in Place" makes it pointless
+    RedrawWindow(check, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(check, &client);
+    HDC dc = GetDC(check);
+    int brightest = 0;
+    for (int y = client.top; y < client.bottom; ++y) {
+        for (int x = 24; x < client.right; ++x) {  // right of the box
+            const COLORREF pixel = GetPixel(dc, x, y);
+            brightest = std::max({brightest, int{GetRValue(pixel)}, int{GetGValue(pixel)}, int{GetBValue(pixel)}});
+        }
+    }
+    ReleaseDC(check, dc);
+    EXPECT_EQ(brightest, 128);  // the label's own grey, and nothing lighter
 }
