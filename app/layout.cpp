@@ -396,8 +396,7 @@ std::vector<Placement> ReflowedLayout(const Metrics& m, int level)
     out.reserve(56);
     int y = m.margin;
     y = PlaceSectionFolded(m, out, HeadingRow(m, kIdHeadingMode, L"Processing action"),
-                           MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top); }),
-                           y);
+                           MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top); }), y);
     y = PlaceDirectoriesFolded(m, out, y, level >= 2);
     y = PlaceRulesPacked(m, out, y);
     PlacePreviewArea(m, out, y, level >= 2);

@@ -59,8 +59,7 @@ bool EnsureOutputDirectory(const std::wstring& directory, std::wstring& created)
     const std::wstring full = ResolveOutputDirectory(g_app.settings.inputDir, directory);
     const std::wstring exact = ExtendedDirectory(full);
     if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    const std::wstring question =
-        NamingFolder(L"The output directory does not exist. Create it?", directory, full);
+    const std::wstring question = NamingFolder(L"The output directory does not exist. Create it?", directory, full);
     if (Ask(question.c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
     if (!CreateDirectoryW(exact.c_str(), nullptr)) {
         if (GetLastError() == ERROR_ALREADY_EXISTS) return true;

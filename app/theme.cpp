@@ -67,8 +67,8 @@ void PaintDisabledChoice(HWND button)
     const int top = (client.bottom - box) / 2;
     RECT glyph{0, top, box, top + box};
     const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
-    UINT state = (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) |
-                 DFCS_INACTIVE;
+    UINT state =
+        (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) | DFCS_INACTIVE;
     if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) state |= DFCS_CHECKED;
     DrawFrameControl(dc, &glyph, DFC_BUTTON, state);
     wchar_t text[256] = {};

@@ -146,21 +146,20 @@ TEST(ComputeLayout, AtTheDefaultSizeEveryRowKeepsItsPlace)
         int id;
         RECT rect;
     } rows[] = {
-        {kIdHeadingMode, {12, 12, 141, 39}},      {kIdModeMove, {312, 41, 482, 68}},
-        {kIdHeadingDirs, {12, 76, 99, 103}},      {kIdInputEdit, {134, 105, 1055, 132}},
-        {kIdSameAsInput, {957, 140, 1152, 167}},  {kIdHeadingRules, {12, 175, 120, 202}},
-        {kIdPrefixSep, {628, 204, 718, 231}},     {kIdReplaceName, {209, 239, 489, 266}},
-        {kIdSuffixType, {64, 274, 234, 481}},     {kIdRemoveChars, {553, 309, 713, 336}},
-        {kIdNewExt, {468, 344, 558, 371}},        {kIdHeadingPreview, {12, 379, 71, 406}},
+        {kIdHeadingMode, {12, 12, 141, 39}},       {kIdModeMove, {312, 41, 482, 68}},
+        {kIdHeadingDirs, {12, 76, 99, 103}},       {kIdInputEdit, {134, 105, 1055, 132}},
+        {kIdSameAsInput, {957, 140, 1152, 167}},   {kIdHeadingRules, {12, 175, 120, 202}},
+        {kIdPrefixSep, {628, 204, 718, 231}},      {kIdReplaceName, {209, 239, 489, 266}},
+        {kIdSuffixType, {64, 274, 234, 481}},      {kIdRemoveChars, {553, 309, 713, 336}},
+        {kIdNewExt, {468, 344, 558, 371}},         {kIdHeadingPreview, {12, 379, 71, 406}},
         {kIdOriginalHeading, {12, 408, 578, 435}}, {kIdListOriginal, {12, 435, 578, 628}},
-        {kIdSplitter, {578, 408, 586, 628}},      {kIdListNew, {586, 435, 1152, 628}},
+        {kIdSplitter, {578, 408, 586, 628}},       {kIdListNew, {586, 435, 1152, 628}},
         {kIdProcess, {1032, 636, 1152, 667}},
     };
     for (const auto& r : rows) {
         const Placement p = map[r.id];
         const RECT actual{p.x, p.y, p.x + p.w, p.y + p.h};
-        EXPECT_TRUE(EqualRect(&actual, &r.rect))
-            << r.id << " at " << p.x << "," << p.y << " " << p.w << " x " << p.h;
+        EXPECT_TRUE(EqualRect(&actual, &r.rect)) << r.id << " at " << p.x << "," << p.y << " " << p.w << " x " << p.h;
     }
 }
 
@@ -602,10 +601,9 @@ TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
         SIZE window;
         int rows;
     } rows[] = {
-        {120, 9, {1366, 708}, 8},   {96, 9, {1280, 672}, 8},   {144, 12, {1920, 1008}, 8},
-        {144, 15, {1920, 1008}, 5}, {96, 15, {1280, 672}, 4},  {120, 15, {1366, 708}, 0},  // the rules alone fill it
-        {96, 9, {980, 760}, 8},     {96, 15, {1100, 920}, 8},  {144, 9, {1470, 1140}, 8},
-        {144, 15, {1650, 1380}, 8},
+        {120, 9, {1366, 708}, 8}, {96, 9, {1280, 672}, 8},   {144, 12, {1920, 1008}, 8}, {144, 15, {1920, 1008}, 5},
+        {96, 15, {1280, 672}, 4}, {120, 15, {1366, 708}, 0},  // the rules alone fill it
+        {96, 9, {980, 760}, 8},   {96, 15, {1100, 920}, 8},  {144, 9, {1470, 1140}, 8},  {144, 15, {1650, 1380}, 8},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << " in " << r.window.cx << " x "

@@ -128,7 +128,7 @@ TEST_F(WindowKeysTest, UndoRemovesTheOutputFolderTheBatchCreated)
         SCOPED_TRACE(c.why);
         const std::wstring full = input_ / L"made";
         UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"made");  // relative to the input
-        RunProcess({IDYES, IDYES});  // create it, then copy
+        RunProcess({IDYES, IDYES});                                      // create it, then copy
         ASSERT_TRUE(TempDir::Exists(full + L"\\001a.txt"));
         if (c.extraFile) TempDir::WriteFileBytes(full + L"\\mine.txt", "mine");
         RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
