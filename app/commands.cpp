@@ -123,12 +123,37 @@ void OnComboCommand(int code, HWND combo)
     }
 }
 
+// The input edit names the folder to list; a file's path, typed or pasted, stands for its
+// folder, as a dropped file does.
+void LoadInputEdit()
+{
+    const std::wstring typed = ReadFolderEdit(g_app.inputEdit);
+    const std::wstring folder = FolderOfPath(typed);
+    if (folder != typed) {
+        UseInputFolder(folder);
+    } else {
+        ScanInputDirectory();
+    }
+}
+
+// Enter in a single-line edit reaches the window as IDOK through the dialog navigation.
+void OnEnterKey()
+{
+    HWND focus = GetFocus();
+    if (focus && focus == g_app.inputEdit) {
+        LoadInputEdit();
+    } else if (focus && focus == g_app.outputEdit) {
+        RefreshPreview();
+    }
+}
+
 void HandleControlCommand(int id, int code, HWND control)
 {
     switch (id) {
     case kIdInputEdit:
-        if (code == EN_KILLFOCUS && !g_app.closing) ScanInputDirectory();
+        if (code == EN_KILLFOCUS && !g_app.closing) LoadInputEdit();
         return;
+    case IDOK: OnEnterKey(); return;
     case kIdInputBrowse: BrowseInput(); return;
     case kIdOutputBrowse: BrowseOutput(); return;
     case kIdProcess: StartProcessing(); return;

@@ -15,7 +15,8 @@ const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullpt
 namespace {
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr DWORD kLabel = kChild | SS_LEFT;
+// Centred in its row, so a label's text sits level with the text of the edit beside it.
+constexpr DWORD kLabel = kChild | SS_LEFT | SS_CENTERIMAGE;
 constexpr DWORD kEdit = kChild | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kNumber = kEdit | ES_NUMBER;
 constexpr DWORD kCombo = kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;

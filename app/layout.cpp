@@ -1,14 +1,9 @@
-// Layout of the main window: pure placement arithmetic, and its application to the controls.
+// Layout of the main window: placement arithmetic only, no window involved.
 #include "app/layout.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <climits>
 
-#include "app/app_state.h"
 #include "app/controls.h"
-#include "app/list_views.h"
 
 namespace {
 
@@ -16,6 +11,7 @@ namespace {
 struct Metrics {
     const LayoutInput& in;
     int margin, gap, rowH, comboH, contentW;
+    int sectionGap;  // between rows that a reflow puts side by side
 
     explicit Metrics(const LayoutInput& input)
         : in(input),
@@ -23,7 +19,8 @@ struct Metrics {
           gap(dp(8)),
           rowH(input.rowH),
           comboH(input.rowH + dp(180)),
-          contentW(input.clientW - 2 * dp(12))
+          contentW(input.clientW - 2 * dp(12)),
+          sectionGap(2 * dp(8))
     {
     }
     int dp(int n) const { return ScaleDp(n, in.dpi); }
@@ -65,21 +62,36 @@ int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y)
     return y + m.rowH + m.gap;
 }
 
-int PlaceDirectoryRows(const Metrics& m, std::vector<Placement>& out, int y)
+int DirLabelW(const Metrics& m)
 {
-    const int x = m.margin;
-    const int labelW = std::max(m.textW(L"Output directory"), m.dp(108));
-    const int browseW = std::max(m.dp(16) + m.textW(L"Browse..."), m.dp(88));
-    Place(out, kIdInputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdInputEdit, x + labelW, y, m.contentW - labelW - m.gap - browseW, m.rowH);
-    Place(out, kIdInputBrowse, x + m.contentW - browseW, y, browseW, m.rowH);
-    y += m.rowH + m.gap;
+    return std::max(m.textW(L"Output directory"), m.dp(108));
+}
+int BrowseW(const Metrics& m)
+{
+    return std::max(m.dp(16) + m.textW(L"Browse..."), m.dp(88));
+}
+int SameAsInputW(const Metrics& m)
+{
+    return std::max(m.dp(24) + m.textW(L"Same as input directory"), m.dp(168));
+}
 
-    const int sameW = std::max(m.dp(24) + m.textW(L"Same as input directory"), m.dp(168));
+// The input row in `width` from the left margin: the edit takes what the label and Browse leave.
+int PlaceInputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
+{
+    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m);
+    Place(out, kIdInputLabel, x, y, labelW, m.rowH);
+    Place(out, kIdInputEdit, x + labelW, y, width - labelW - m.gap - browseW, m.rowH);
+    Place(out, kIdInputBrowse, x + width - browseW, y, browseW, m.rowH);
+    return y + m.rowH + m.gap;
+}
+
+int PlaceOutputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
+{
+    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m), sameW = SameAsInputW(m);
     Place(out, kIdOutputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdOutputEdit, x + labelW, y, m.contentW - labelW - 2 * m.gap - browseW - sameW, m.rowH);
-    Place(out, kIdOutputBrowse, x + m.contentW - sameW - m.gap - browseW, y, browseW, m.rowH);
-    Place(out, kIdSameAsInput, x + m.contentW - sameW, y, sameW, m.rowH);
+    Place(out, kIdOutputEdit, x + labelW, y, width - labelW - 2 * m.gap - browseW - sameW, m.rowH);
+    Place(out, kIdOutputBrowse, x + width - sameW - m.gap - browseW, y, browseW, m.rowH);
+    Place(out, kIdSameAsInput, x + width - sameW, y, sameW, m.rowH);
     return y + m.rowH + m.gap;
 }
 
@@ -134,20 +146,25 @@ int PlaceCaseRow(const Metrics& m, std::vector<Placement>& out, int y)
     return y + m.rowH + m.gap;
 }
 
-// The Preview heading, the two list headings, the lists with the splitter, and Process.
-void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y)
+// The Preview heading, the two list headings, the lists with the splitter, and Process. A folded
+// heading shares the list headings' row, before the original-names heading.
+void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y, bool foldHeading)
 {
     const int x = m.margin;
-    PlaceHeading(m, out, kIdHeadingPreview, L"Preview", y);
-    const int yl = y + m.rowH + m.dp(2);
+    const int splitW = m.dp(8);
+    const PaneWidths panes = SplitPanes(m.contentW, m.in.splitPct, m.in.dpi);
+    const int previewW = m.textW(L"Preview");
+    const int indent = previewW + m.gap;
+    foldHeading = foldHeading && panes.left - indent >= m.textW(L"Original file names");
+    Place(out, kIdHeadingPreview, x, y, previewW, m.rowH);
+    const int yl = foldHeading ? y : y + m.rowH + m.dp(2);
     const int listTop = yl + m.rowH;
     const int buttonH = m.rowH + m.dp(4);
     // The lists take what is left and give way first, so nothing below them is overlapped.
     const int listH = std::max(0, m.in.clientH - m.in.statusH - buttonH - m.margin - m.gap - listTop);
-    const int splitW = m.dp(8);
-    const PaneWidths panes = SplitPanes(m.contentW, m.in.splitPct, m.in.dpi);
 
-    Place(out, kIdOriginalHeading, x, yl, panes.left, m.rowH);
+    const int headingIndent = foldHeading ? indent : 0;
+    Place(out, kIdOriginalHeading, x + headingIndent, yl, panes.left - headingIndent, m.rowH);
     Place(out, kIdListOriginal, x, listTop, panes.left, listH);
     Place(out, kIdSplitter, x + panes.left, yl, splitW, m.rowH + listH);
     Place(out, kIdNewHeading, x + panes.left + splitW, yl, panes.right, m.rowH);
@@ -232,130 +249,196 @@ void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y,
     y += m.rowH + m.gap;
 }
 
-std::vector<Placement> ComputeLayout(const LayoutInput& in)
+namespace {
+
+// The layout as drawn at every size where the lists keep enough rows.
+std::vector<Placement> SpecifiedLayout(const Metrics& m)
 {
-    const Metrics m(in);
     std::vector<Placement> out;
     out.reserve(56);
     int y = m.margin;
     y = PlaceHeading(m, out, kIdHeadingMode, L"Processing action", y);
     y = PlaceModeRow(m, out, y);
     y = PlaceHeading(m, out, kIdHeadingDirs, L"Directories", y);
-    y = PlaceDirectoryRows(m, out, y);
+    y = PlaceInputRow(m, out, y, m.contentW);
+    y = PlaceOutputRow(m, out, y, m.contentW);
     y = PlaceHeading(m, out, kIdHeadingRules, L"Renaming rules", y);
-    LayoutSequenceRow(in, kPrefixRow, y, out);
+    LayoutSequenceRow(m.in, kPrefixRow, y, out);
     y = PlaceReplaceEntireRow(m, out, y);
-    LayoutSequenceRow(in, kSuffixRow, y, out);
+    LayoutSequenceRow(m.in, kSuffixRow, y, out);
     y = PlaceSearchRow(m, out, y);
     y = PlaceCaseRow(m, out, y);
-    PlacePreviewArea(m, out, y);
+    PlacePreviewArea(m, out, y, false);
     return out;
 }
 
-int MeasureTextWidth(const wchar_t* text)
+// --- Reflow for short screens ---------------------------------------------------------------
+// A row is laid out once at the left margin from y = 0 and then moved as one piece, so a
+// control added to a row moves with it.
+
+struct Row {
+    std::vector<Placement> items;
+    int width = 0;    // from the left margin to the right edge of its last control
+    int advance = 0;  // its height with the space below it
+};
+
+template <typename PlaceFn>
+Row MakeRow(const Metrics& m, PlaceFn place)
 {
-    if (!g_app.uiFont || !text || !*text) return ScaleDp(80, g_app.dpi);
-    const WindowDc dc(g_app.mainWindow);
-    const SelectedObject font(dc, g_app.uiFont);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    return extent.cx + ScaleDp(10, g_app.dpi);
+    Row row;
+    row.advance = place(row.items, 0);
+    for (const Placement& p : row.items) row.width = std::max(row.width, p.x + p.w - m.margin);
+    return row;
 }
 
-int UiRowHeight()
+Row HeadingRow(const Metrics& m, int id, const wchar_t* text)
 {
-    if (!g_app.uiFont) return ScaleDp(26, g_app.dpi);
-    const WindowDc dc(g_app.mainWindow);
-    const SelectedObject font(dc, g_app.uiFont);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    return metrics.tmHeight + metrics.tmExternalLeading + ScaleDp(12, g_app.dpi);
+    return MakeRow(m, [&](std::vector<Placement>& out, int y) { return PlaceHeading(m, out, id, text, y); });
 }
 
-namespace {
-
-// The status bar places itself at the bottom when told the parent was resized.
-int SizeStatusBar()
+Row SequenceRow(const Metrics& m, const SequenceRowIds& ids)
 {
-    if (!g_app.statusBar) return 0;
-    SendMessageW(g_app.statusBar, WM_SIZE, 0, 0);
-    RECT rect{};
-    GetWindowRect(g_app.statusBar, &rect);
-    return rect.bottom - rect.top;
+    return MakeRow(m, [&](std::vector<Placement>& out, int y) {
+        LayoutSequenceRow(m.in, ids, y, out);
+        return y;
+    });
 }
 
-void MoveControl(const Placement& p)
+void PutRow(const Metrics& m, std::vector<Placement>& out, const Row& row, int x, int y)
 {
-    HWND control = ControlById(p.id);
-    if (!control) return;
-    MoveWindow(control, p.x, p.y, p.w, p.h, TRUE);
-    if (p.toBottom) SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (Placement p : row.items) {
+        p.x += x - m.margin;
+        p.y += y;
+        out.push_back(p);
+    }
+}
+
+// A section heading goes before its row when both fit on one line, else above it.
+int PlaceSectionFolded(const Metrics& m, std::vector<Placement>& out, const Row& heading, const Row& row, int y)
+{
+    int indent = heading.width + m.sectionGap;
+    PutRow(m, out, heading, m.margin, y);
+    if (indent + row.width > m.contentW) {
+        y += heading.advance;
+        indent = 0;
+    }
+    PutRow(m, out, row, m.margin + indent, y);
+    return y + row.advance;
+}
+
+// The heading before the two directory rows, and at the tightest the rows side by side, the
+// two edits sharing what the labels and buttons leave.
+int PlaceDirectoriesFolded(const Metrics& m, std::vector<Placement>& out, int y, bool sideBySide)
+{
+    const Row heading = HeadingRow(m, kIdHeadingDirs, L"Directories");
+    const int minEditW = m.dp(64);
+    int indent = heading.width + m.sectionGap;
+    const int fixedIn = DirLabelW(m) + m.gap + BrowseW(m);
+    const int fixedOut = DirLabelW(m) + 2 * m.gap + BrowseW(m) + SameAsInputW(m);
+    if (m.contentW - indent - fixedOut < minEditW) indent = 0;  // too narrow to fold
+    PutRow(m, out, heading, m.margin, y);
+    if (indent == 0) y += heading.advance;
+    const int width = m.contentW - indent;
+    const int sharedEditW = (width - m.sectionGap - fixedIn - fixedOut) / 2;
+    std::vector<Placement> rows;
+    if (sideBySide && sharedEditW >= minEditW) {
+        const int inputW = fixedIn + sharedEditW;
+        PlaceInputRow(m, rows, y, inputW);
+        const size_t first = rows.size();
+        PlaceOutputRow(m, rows, y, width - inputW - m.sectionGap);
+        for (size_t i = first; i < rows.size(); ++i) rows[i].x += inputW + m.sectionGap;
+        y += m.rowH + m.gap;
+    } else {
+        y = PlaceOutputRow(m, rows, PlaceInputRow(m, rows, y, width), width);
+    }
+    for (Placement& p : rows) p.x += indent;
+    out.insert(out.end(), rows.begin(), rows.end());
+    return y;
+}
+
+// The rules heading and rows, each on the first line with room for it (first fit); emitted in
+// their own order, so the combo boxes keep their Tab order.
+int PlaceRulesPacked(const Metrics& m, std::vector<Placement>& out, int y)
+{
+    const Row rows[] = {
+        HeadingRow(m, kIdHeadingRules, L"Renaming rules"),
+        SequenceRow(m, kPrefixRow),
+        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceReplaceEntireRow(m, o, top); }),
+        SequenceRow(m, kSuffixRow),
+        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceSearchRow(m, o, top); }),
+        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceCaseRow(m, o, top); }),
+    };
+    struct Line {
+        int used = 0, advance = 0;
+    };
+    std::vector<Line> lines;
+    struct Spot {
+        size_t line;
+        int x;
+    };
+    std::vector<Spot> spots;
+    for (const Row& row : rows) {
+        size_t line = 0;
+        while (line < lines.size() && lines[line].used + m.sectionGap + row.width > m.contentW) ++line;
+        if (line == lines.size()) lines.push_back(Line{-m.sectionGap, 0});
+        Line& target = lines[line];
+        spots.push_back(Spot{line, target.used + m.sectionGap});
+        target.used += m.sectionGap + row.width;
+        target.advance = std::max(target.advance, row.advance);
+    }
+    std::vector<int> lineY;
+    for (const Line& line : lines) {
+        lineY.push_back(y);
+        y += line.advance;
+    }
+    for (size_t i = 0; i < spots.size(); ++i) PutRow(m, out, rows[i], m.margin + spots[i].x, lineY[spots[i].line]);
+    return y;
+}
+
+// Level 1 folds the section headings into their rows and packs the rule rows into the free
+// width; level 2 also puts the directory rows side by side and folds the Preview heading.
+std::vector<Placement> ReflowedLayout(const Metrics& m, int level)
+{
+    std::vector<Placement> out;
+    out.reserve(56);
+    int y = m.margin;
+    y = PlaceSectionFolded(m, out, HeadingRow(m, kIdHeadingMode, L"Processing action"),
+                           MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top); }), y);
+    y = PlaceDirectoriesFolded(m, out, y, level >= 2);
+    y = PlaceRulesPacked(m, out, y);
+    PlacePreviewArea(m, out, y, level >= 2);
+    return out;
+}
+
+constexpr int kWantedListRows = 8;
+constexpr int kMostReflowed = 2;
+
+int ListHeight(const std::vector<Placement>& placements)
+{
+    for (const Placement& p : placements) {
+        if (p.id == kIdListOriginal) return p.h;
+    }
+    return 0;
 }
 
 }  // namespace
 
-void LayoutControls()
+int ListRowsShown(int listH, int rowH, int dpi)
 {
-    if (!g_app.mainWindow) return;
-    RECT client{};
-    GetClientRect(g_app.mainWindow, &client);
-    LayoutInput in;
-    in.dpi = g_app.dpi;
-    in.clientW = client.right;
-    in.clientH = client.bottom;
-    in.rowH = UiRowHeight();
-    in.splitPct = g_app.settings.splitPct;
-    in.measure = MeasureTextWidth;
-    const int itemH = ComboItemHeight(in.rowH, in.dpi);
-    for (const ControlRow& row : ControlTable()) {
-        if (!row.items) continue;
-        HWND combo = ControlById(row.id);
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemH);
-        SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
+    // Report-view rows are the font's height and a pixel or two; the header a little more.
+    const int fontH = std::max(1, rowH - ScaleDp(12, dpi));
+    const int border = 2 * ScaleDp(3, dpi);
+    const int headerH = fontH + ScaleDp(6, dpi);
+    return std::max(0, (listH - border - headerH) / (fontH + 2));
+}
+
+std::vector<Placement> ComputeLayout(const LayoutInput& in)
+{
+    const Metrics m(in);
+    std::vector<Placement> out = SpecifiedLayout(m);
+    for (int level = 1; level <= kMostReflowed; ++level) {
+        if (ListRowsShown(ListHeight(out), in.rowH, in.dpi) >= kWantedListRows) break;
+        out = ReflowedLayout(m, level);
     }
-    in.statusH = SizeStatusBar();
-    for (const Placement& p : ComputeLayout(in)) MoveControl(p);
-    ApplyColumnWidths(g_app.listOriginal, true);
-    ApplyColumnWidths(g_app.listNew, false);
-    if (g_app.statusBar) {
-        int parts[1] = {-1};
-        SendMessageW(g_app.statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
-    }
-    InvalidateRect(g_app.mainWindow, nullptr, TRUE);
-}
-
-namespace {
-
-// The minimum for the current font and DPI on the main window's monitor.
-SIZE MinimumOnMonitor()
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    SIZE work{LONG_MAX, LONG_MAX};
-    if (GetMonitorInfoW(MonitorFromWindow(g_app.mainWindow, MONITOR_DEFAULTTONEAREST), &monitor))
-        work = SIZE{monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
-    return MinimumWindowSize(g_app.settings.fontPt, g_app.dpi, work);
-}
-
-}  // namespace
-
-void EnforceMinimumWindowSize()
-{
-    // A minimised or maximised window's rectangle is not the one the user sizes.
-    if (!g_app.mainWindow || IsIconic(g_app.mainWindow) || IsZoomed(g_app.mainWindow)) return;
-    RECT rect{};
-    GetWindowRect(g_app.mainWindow, &rect);
-    const SIZE minimum = MinimumOnMonitor();
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width >= minimum.cx && height >= minimum.cy) return;
-    SetWindowPos(g_app.mainWindow, nullptr, rect.left, rect.top, std::max<int>(width, minimum.cx),
-                 std::max<int>(height, minimum.cy), SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void EnforceMinimumWindowSize(MINMAXINFO* info)
-{
-    const SIZE minimum = MinimumOnMonitor();
-    info->ptMinTrackSize.x = minimum.cx;
-    info->ptMinTrackSize.y = minimum.cy;
+    return out;
 }

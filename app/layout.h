@@ -33,8 +33,12 @@ struct PaneWidths {
 // Widths of the two list panes around the 8 dp splitter; each keeps 160 dp where it can,
 // the right one wins when both cannot.
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi);
-// Placements of every laid-out control, in the order they are moved.
+// Placements of every laid-out control, in the order they are moved. Where the lists would show
+// fewer than 8 rows, the rows above them reflow into the free width beside each other.
 std::vector<Placement> ComputeLayout(const LayoutInput& in);
+// How many whole rows a list view of height `listH` shows under its header, for the UI font
+// whose row height (`rowH`) the layout uses.
+int ListRowsShown(int listH, int rowH, int dpi);
 
 // The ten controls of the prefix or the suffix row.
 struct SequenceRowIds {

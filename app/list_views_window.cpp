@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/app_state.h"
 #include "app/list_views.h"
 #include "app/row_drag.h"
@@ -62,11 +64,34 @@ void FillDisplayText(NMLVDISPINFOW* info, bool isOriginal)
     FillDisplayTextFrom(g_app.files, info, isOriginal);
 }
 
+namespace {
+
+// A target path too long for its column keeps its end, the part that differs between rows:
+// the middle gives way, as Explorer shortens paths.
+void DrawTargetPathCell(const NMLVCUSTOMDRAW* customDraw, int row)
+{
+    const NMCUSTOMDRAW& draw = customDraw->nmcd;
+    RECT cell = {};
+    cell.top = customDraw->iSubItem;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessageW(draw.hdr.hwndFrom, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)))
+        return;
+    const int padding = ScaleDp(6, g_app.dpi);  // as the list pads its own cells
+    cell.left += padding;
+    cell.right -= padding;
+    const std::wstring text = CellText(g_app.files[static_cast<size_t>(row)], false, customDraw->iSubItem);
+    DrawTextW(draw.hdc, text.c_str(), static_cast<int>(text.size()), &cell,
+              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+}
+
+}  // namespace
+
 LRESULT PaintRowColours(NMLVCUSTOMDRAW* customDraw)
 {
     NMCUSTOMDRAW& draw = customDraw->nmcd;
     if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const bool cell = draw.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM);
+    if (draw.dwDrawStage != CDDS_ITEMPREPAINT && !cell) return CDRF_DODEFAULT;
 
     const int row = static_cast<int>(draw.dwItemSpec);
     const bool selected = (draw.uItemState & CDIS_SELECTED) != 0;
@@ -78,14 +103,21 @@ LRESULT PaintRowColours(NMLVCUSTOMDRAW* customDraw)
     draw.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS | CDIS_HOT);
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
-    if (SendMessageW(draw.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) {
+    if (!cell &&
+        SendMessageW(draw.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) {
         FillRect(draw.hdc, &bounds, GdiObject<HBRUSH>(CreateSolidBrush(colours.background)));
     }
     customDraw->clrTextBk = colours.background;
     customDraw->clrText = colours.text;
     SetBkMode(draw.hdc, TRANSPARENT);
     SetTextColor(draw.hdc, colours.text);
-    return CDRF_NEWFONT;
+    // The new-names list draws its target path cells itself.
+    const bool newList = draw.hdr.hwndFrom && draw.hdr.hwndFrom == g_app.listNew;
+    if (cell && newList && valid && customDraw->iSubItem == 1) {
+        DrawTargetPathCell(customDraw, row);
+        return CDRF_SKIPDEFAULT;
+    }
+    return (newList && !cell) ? CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW : CDRF_NEWFONT;
 }
 
 void MirrorSelection(const NMLISTVIEW* change)

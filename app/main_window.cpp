@@ -267,6 +267,20 @@ HWND CreateMainWindow(HINSTANCE instance)
     return window;
 }
 
+void FocusAfterBatch(HWND before)
+{
+    HWND window = g_app.mainWindow;
+    if (!window) return;
+    HWND target = before;
+    if (!target || !IsChild(window, target) || !IsWindowEnabled(target) || !IsWindowVisible(target))
+        target = g_app.listNew;
+    if (GetActiveWindow() == window) {
+        SetFocus(target);
+    } else {
+        g_lastFocus = target;
+    }
+}
+
 void DestroyMainWindowForTest()
 {
     if (g_app.mainWindow) DestroyWindow(g_app.mainWindow);

@@ -17,6 +17,10 @@ HWND CreateMainWindow(HINSTANCE instance);
 // Destroys the main window without the close-time save (tests).
 void DestroyMainWindowForTest();
 
+// After a batch or an undo: the focus goes back to `before` when it is enabled again, otherwise
+// to the new-names list (when the window is not active, it goes there on activation).
+void FocusAfterBatch(HWND before);
+
 // Saving moments. force=false writes only with auto-save on and once the window is ready.
 void SaveSettings(bool force);
 // Shows the new main window where it was last placed, or with the start-up show command.

@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/file_list.h"
+#include "app/main_window.h"
 #include "app/processing.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
@@ -30,27 +31,42 @@ std::shared_ptr<ProcessJob> g_batch;                   // the running batch, sha
 size_t g_batchApplied = 0;                             // outcomes of `g_batch` already applied to `files`
 UndoList g_lastBatch;                                  // what the last finished batch did (memory only)
 std::vector<size_t> g_undoRows;                        // during an undo: the row of `files` showing each record
+HWND g_focusBefore = nullptr;                          // the control that had the focus when the batch began
+std::wstring g_createdFolder;                          // the output folder the last batch created, if any
 
 int Ask(const wchar_t* text, UINT flags)
 {
     return MessageBoxW(g_app.mainWindow, text, kCaption, flags);
 }
 
-// The output directory exists afterwards, or the user was told why not (or declined).
-bool EnsureOutputDirectory(const std::wstring& directory)
+// A prompt about the output folder names it in full when the user typed a relative one.
+std::wstring NamingFolder(std::wstring text, const std::wstring& typed, const std::wstring& full)
 {
+    if (full != typed) text += L"\n\n" + full;
+    return text;
+}
+
+// The output directory exists afterwards, or the user was told why not (or declined).
+// `created` is the folder when this call made it.
+bool EnsureOutputDirectory(const std::wstring& directory, std::wstring& created)
+{
+    created.clear();
     if (directory.empty()) {
         Ask(L"Choose an output directory, or enable \"Same as input directory\".", MB_ICONWARNING);
         return false;
     }
     // The folder the planner aimed at, by its exact full name.
-    const std::wstring exact = ExtendedDirectory(ResolveOutputDirectory(g_app.settings.inputDir, directory));
+    const std::wstring full = ResolveOutputDirectory(g_app.settings.inputDir, directory);
+    const std::wstring exact = ExtendedDirectory(full);
     if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    if (Ask(L"The output directory does not exist. Create it?", MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
-    if (!CreateDirectoryW(exact.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    const std::wstring question = NamingFolder(L"The output directory does not exist. Create it?", directory, full);
+    if (Ask(question.c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
+    if (!CreateDirectoryW(exact.c_str(), nullptr)) {
+        if (GetLastError() == ERROR_ALREADY_EXISTS) return true;
         Ask(L"Could not create the output directory.", MB_ICONERROR);
         return false;
     }
+    created = exact;
     return true;
 }
 
@@ -67,7 +83,12 @@ bool ConfirmBatch(ProcessMode mode)
         return false;
     }
     const UINT flags = conflicts > 0 ? MB_ICONWARNING | MB_YESNO : MB_ICONQUESTION | MB_YESNO;
-    return Ask(ConfirmationText(ready, conflicts, mode).c_str(), flags) == IDYES;
+    std::wstring text = ConfirmationText(ready, conflicts, mode);
+    if (mode != ProcessMode::RenameInPlace) {
+        const std::wstring& typed = g_app.settings.outputDir;
+        text = NamingFolder(text, typed, ResolveOutputDirectory(g_app.settings.inputDir, typed));
+    }
+    return Ask(text.c_str(), flags) == IDYES;
 }
 
 void RedrawRow(int index)
@@ -248,6 +269,10 @@ void EndUndo(const ProcessJob& job)
 {
     g_lastBatch.clear();
     g_undoRows.clear();
+    // The folder the batch created goes too once nothing is left in it; a folder with anything
+    // in it stays (the removal fails).
+    if (!g_createdFolder.empty()) RemoveDirectoryW(g_createdFolder.c_str());
+    g_createdFolder.clear();
     int undone = 0;
     for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
@@ -279,13 +304,17 @@ void EndUndo(const ProcessJob& job)
 void StartProcessing()
 {
     if (g_app.busy || g_app.files.empty()) return;
+    const HWND focus = GetFocus();
     ReadControlsIntoSettings();
     PlanPreview(g_app.files, g_app.settings, TargetsExist);
     const ProcessMode mode = g_app.settings.mode;
-    if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir)) return;
+    std::wstring created;
+    if (mode != ProcessMode::RenameInPlace && !EnsureOutputDirectory(g_app.settings.outputDir, created)) return;
     if (!ConfirmBatch(mode)) return;
     auto job = std::make_shared<ProcessJob>();
     job->rows = g_app.files;
+    g_focusBefore = focus;
+    g_createdFolder = created;
     LaunchWorker(std::move(job), mode);
 }
 
@@ -293,7 +322,9 @@ void StartUndo()
 {
     if (!CanUndoLastBatch()) return;  // nothing to undo, however the command came
     const ProcessMode mode = g_lastBatch.front().mode;
+    const HWND focus = GetFocus();
     if (Ask(UndoPromptText(mode, g_lastBatch.size()).c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+    g_focusBefore = focus;
     auto job = std::make_shared<ProcessJob>();
     job->undo.assign(g_lastBatch.rbegin(), g_lastBatch.rend());  // the last file first
     g_undoRows = RowsShowing(job->undo);
@@ -311,6 +342,7 @@ void ForgetBatches()
     g_batchApplied = 0;
     g_lastBatch.clear();
     g_undoRows.clear();
+    g_createdFolder.clear();
 }
 
 void OnProgress(size_t lastRow)
@@ -341,4 +373,5 @@ void OnFinished()
     } else {
         EndUndo(*job);
     }
+    FocusAfterBatch(g_focusBefore);
 }

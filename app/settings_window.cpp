@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/commands.h"
@@ -81,10 +83,34 @@ void SaveSettings(bool force)
     WriteSettingsFile(ActiveSettingsPath(), g_app.settings);  // a failed write is not reported
 }
 
+namespace {
+
+// The default size of a first start may be larger than a small screen: it shrinks to the work
+// area of the window's monitor and moves wholly onto it.
+void FitDefaultIntoWorkArea(HWND window)
+{
+    RECT rect{};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(window, &rect) ||
+        !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const LONG width = std::min(rect.right - rect.left, work.right - work.left);
+    const LONG height = std::min(rect.bottom - rect.top, work.bottom - work.top);
+    const LONG left = std::clamp(rect.left, work.left, work.right - width);
+    const LONG top = std::clamp(rect.top, work.top, work.bottom - height);
+    if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)
+        SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 void RestoreWindowPlacement(HWND window, int showCommand)
 {
     const AppSettings& s = g_app.settings;
     if (!HasSavedPlacement(s)) {
+        FitDefaultIntoWorkArea(window);
         ShowWindow(window, showCommand);
         return;
     }

@@ -46,6 +46,64 @@ int CALLBACK StopAtFirstFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARA
     return 0;
 }
 
+constexpr UINT_PTR kSubclassChoiceButton = 4;
+
+bool IsChoiceButton(HWND control)
+{
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
+}
+
+// A disabled check box or radio button in the dark theme: the system would emboss its label in
+// white, so the box and the label are drawn here, the label in the theme's disabled colour.
+void PaintDisabledChoice(HWND button)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(button, &paint);
+    RECT client{};
+    GetClientRect(button, &client);
+    FillRect(dc, &client, g_app.backgroundBrush ? g_app.backgroundBrush : GetSysColorBrush(COLOR_WINDOW));
+    const int box = ScaleDp(13, g_app.dpi);
+    const int top = (client.bottom - box) / 2;
+    RECT glyph{0, top, box, top + box};
+    const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    UINT state =
+        (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) | DFCS_INACTIVE;
+    if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) state |= DFCS_CHECKED;
+    DrawFrameControl(dc, &glyph, DFC_BUTTON, state);
+    wchar_t text[256] = {};
+    GetWindowTextW(button, text, 256);
+    const SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetThemeColors(true).disabledText);
+    RECT label = client;
+    label.left = box + ScaleDp(4, g_app.dpi);
+    DrawTextW(dc, text, -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    EndPaint(button, &paint);
+}
+
+LRESULT CALLBACK ChoiceButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    const bool ownPaint = g_app.settings.darkTheme && !IsWindowEnabled(button);
+    switch (message) {
+    case WM_PAINT:
+        if (!ownPaint) break;
+        PaintDisabledChoice(button);
+        return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(button, ChoiceButtonProc, id); break;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case BM_SETCHECK:
+    case BM_SETSTATE: {
+        // These paint straight away, bypassing WM_PAINT.
+        const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+        if (g_app.settings.darkTheme && !IsWindowEnabled(button)) InvalidateRect(button, nullptr, FALSE);
+        return result;
+    }
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
 BOOL CALLBACK SendFontToChild(HWND child, LPARAM font)
 {
     SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
@@ -104,6 +162,7 @@ ThemeColors GetThemeColors(bool dark)
         c.splitterBackground = RGB(37, 37, 37);
         c.splitterHotBackground = c.splitterLine = RGB(70, 70, 70);
         c.ghostBackground = RGB(48, 48, 48);
+        c.disabledText = RGB(128, 128, 128);
         return c;
     }
     c.windowBackground = c.editBackground = c.listBackground = GetSysColor(COLOR_WINDOW);
@@ -119,6 +178,7 @@ ThemeColors GetThemeColors(bool dark)
     c.splitterHotBackground = RGB(200, 200, 200);
     c.splitterLine = GetSysColor(COLOR_BTNSHADOW);
     c.ghostBackground = RGB(250, 250, 250);
+    c.disabledText = GetSysColor(COLOR_GRAYTEXT);
     return c;
 }
 
@@ -209,6 +269,8 @@ void ApplyControlTheme(HWND control)
     wchar_t className[64] = {};
     GetClassNameW(control, className, 64);
     const bool isList = ClassIs(className, WC_LISTVIEWW);
+    if (ClassIs(className, L"Button") && IsChoiceButton(control))
+        SetWindowSubclass(control, ChoiceButtonProc, kSubclassChoiceButton, 0);
 
     if (!dark) {
         // The list keeps the Explorer look in the light theme; everything else the default.

@@ -33,6 +33,7 @@ struct ThemeColors {
     COLORREF splitterLine;
     COLORREF splitterGrip;
     COLORREF ghostBackground;
+    COLORREF disabledText;  // labels of disabled check boxes and radio buttons
 };
 ThemeColors GetThemeColors(bool dark);
 

@@ -19,8 +19,12 @@ fi
 
 # On the caller's display: just launch it.
 shown=${DISPLAY:-}
-op_wine
-[ -z "$shown" ] || exec wine "$exe"
+if [ -n "$shown" ]; then
+  op_wine
+  exec wine "$exe"
+fi
+# A server left by test.sh (kept alive a minute) holds a display that is gone: end it first.
+op_wine fresh
 
 wine "$exe" >/dev/null 2>&1 &
 app=$!

@@ -95,7 +95,7 @@ TEST(SplitPctFromPointer, ClampsTo20And80)
 TEST(ComputeLayout, SeparatorWrapsUnderTheComboWhenNarrow)
 {
     for (int clientW : {1000, 600}) {
-        const LayoutInput in = FakeInput(clientW, 700);
+        const LayoutInput in = FakeInput(clientW, 800);
         auto map = ById(ComputeLayout(in));
         const int rowStep = in.rowH + 8;
         const Placement combo = map[kIdPrefixType];
@@ -135,6 +135,32 @@ TEST(ComputeLayout, PreviewAreaFillsDownToTheProcessButton)
     EXPECT_EQ(splitter.y, map[kIdOriginalHeading].y);
     EXPECT_EQ(splitter.y + splitter.h, left.y + left.h);
     EXPECT_EQ(map[kIdOriginalHeading].y + in.rowH, left.y);
+}
+
+// The client area of the default 1180 x 760 window: the lists keep 9 rows, so every control
+// keeps its place (one control of each row, the lists and Process).
+TEST(ComputeLayout, AtTheDefaultSizeEveryRowKeepsItsPlace)
+{
+    auto map = ById(ComputeLayout(FakeInput(1164, 701)));
+    const struct {
+        int id;
+        RECT rect;
+    } rows[] = {
+        {kIdHeadingMode, {12, 12, 141, 39}},       {kIdModeMove, {312, 41, 482, 68}},
+        {kIdHeadingDirs, {12, 76, 99, 103}},       {kIdInputEdit, {134, 105, 1055, 132}},
+        {kIdSameAsInput, {957, 140, 1152, 167}},   {kIdHeadingRules, {12, 175, 120, 202}},
+        {kIdPrefixSep, {628, 204, 718, 231}},      {kIdReplaceName, {209, 239, 489, 266}},
+        {kIdSuffixType, {64, 274, 234, 481}},      {kIdRemoveChars, {553, 309, 713, 336}},
+        {kIdNewExt, {468, 344, 558, 371}},         {kIdHeadingPreview, {12, 379, 71, 406}},
+        {kIdOriginalHeading, {12, 408, 578, 435}}, {kIdListOriginal, {12, 435, 578, 628}},
+        {kIdSplitter, {578, 408, 586, 628}},       {kIdListNew, {586, 435, 1152, 628}},
+        {kIdProcess, {1032, 636, 1152, 667}},
+    };
+    for (const auto& r : rows) {
+        const Placement p = map[r.id];
+        const RECT actual{p.x, p.y, p.x + p.w, p.y + p.h};
+        EXPECT_TRUE(EqualRect(&actual, &r.rect)) << r.id << " at " << p.x << "," << p.y << " " << p.w << " x " << p.h;
+    }
 }
 
 // Never more than the monitor's work area: on 1920 x 1080 at 144 DPI, or 1366 x 768 with the
@@ -185,23 +211,12 @@ TEST(ComputeLayout, CombosFitTheirLongestItem)
     LayoutInput in = FakeInput(1400, 800);
     in.measure = WideCapitalsMeasure;
     auto map = ById(ComputeLayout(in));
-    struct Row {
-        int id;
-        const wchar_t* const* items;
-        int minimum;
-    };
-    const Row rows[] = {
-        {kIdPrefixType, kSequenceItems, 170},
-        {kIdSuffixType, kSequenceItems, 170},
-        {kIdCaseCombo, kCaseItems, 140},
-        {kIdExtCombo, kExtItems, 130},
-    };
-    for (const Row& r : rows) {
-        int widest = 0;
-        for (const wchar_t* const* item = r.items; *item; ++item) widest = std::max(widest, WideCapitalsMeasure(*item));
-        EXPECT_EQ(map[r.id].w, std::max(28 + widest, r.minimum)) << r.id;
-    }
-    EXPECT_GT(WideCapitalsMeasure(L"UPPERCASE"), WideCapitalsMeasure(L"Title Case"));
+    // "Letters (A, B, AA)" measures 168 and "UPPERCASE" 154, each with 28 for the arrow; the
+    // Extension items stay below its 130 minimum.
+    EXPECT_EQ(map[kIdPrefixType].w, 196);
+    EXPECT_EQ(map[kIdSuffixType].w, 196);
+    EXPECT_EQ(map[kIdCaseCombo].w, 182);
+    EXPECT_EQ(map[kIdExtCombo].w, 130);
 }
 
 // --- The real window -------------------------------------------------------------------------
@@ -219,7 +234,11 @@ std::vector<HWND> Children(HWND parent)
 
 TEST_F(LayoutTest, AtTheMinimumSizeNothingOverlapsAndAllIsInside)
 {
-    for (int fontPt : {9, 12, 15}) {
+    const struct {
+        int fontPt, width, height;
+    } rows[] = {{9, 980, 760}, {12, 1100, 840}, {15, 1100, 920}};
+    for (const auto& r : rows) {
+        const int fontPt = r.fontPt;
         SCOPED_TRACE(fontPt);
         g_app.settings.fontPt = fontPt;
         CreateUiFont();
@@ -228,9 +247,8 @@ TEST_F(LayoutTest, AtTheMinimumSizeNothingOverlapsAndAllIsInside)
         EnforceMinimumWindowSize();
         RECT frame{};
         GetWindowRect(window_, &frame);
-        const SIZE minimum = MinimumWindowSize(fontPt, 96);
-        EXPECT_EQ(frame.right - frame.left, minimum.cx);
-        EXPECT_EQ(frame.bottom - frame.top, minimum.cy);
+        EXPECT_EQ(frame.right - frame.left, r.width);
+        EXPECT_EQ(frame.bottom - frame.top, r.height);
         LayoutControls();
 
         RECT client{};
@@ -255,6 +273,11 @@ TEST_F(LayoutTest, AtTheMinimumSizeNothingOverlapsAndAllIsInside)
         // Bigger fonts make taller rows.
         const RECT search = ChildRect(g_app.searchEdit);
         EXPECT_GE(search.bottom - search.top, fontPt == 9 ? 24 : fontPt == 12 ? 29 : 34);
+        // The rows the layout counts on are there: the list view shows at least as many.
+        const RECT list = ChildRect(g_app.listNew);
+        const int counted = ListRowsShown(list.bottom - list.top, UiRowHeight(), 96);
+        EXPECT_GE(counted, 5);
+        EXPECT_GE(SendMessageW(g_app.listNew, LVM_GETCOUNTPERPAGE, 0, 0), counted);
     }
 }
 
@@ -306,18 +329,18 @@ SIZE WorkArea()
 TEST_F(LayoutTest, WindowCannotBeMadeSmallerThanTheMinimum)
 {
     const struct {
-        int fontPt, dpi;
-    } rows[] = {{9, 96}, {12, 96}, {15, 96}, {9, 144}, {12, 144}, {15, 144}};
+        int fontPt, dpi, width, height;
+    } rows[] = {{9, 96, 980, 760},    {12, 96, 1100, 840},   {15, 96, 1100, 920},
+                {9, 144, 1470, 1140}, {12, 144, 1650, 1260}, {15, 144, 1650, 1380}};
+    const SIZE work = WorkArea();
     for (const auto& r : rows) {
         g_app.settings.fontPt = r.fontPt;
         g_app.dpi = r.dpi;
         MINMAXINFO info{};
         SendMessageW(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         // The test display's work area is smaller than the 144 DPI minimum.
-        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi, WorkArea());
-        EXPECT_LE(info.ptMinTrackSize.y, WorkArea().cy);
-        EXPECT_EQ(info.ptMinTrackSize.x, minimum.cx) << r.fontPt << " " << r.dpi;
-        EXPECT_EQ(info.ptMinTrackSize.y, minimum.cy) << r.fontPt << " " << r.dpi;
+        EXPECT_EQ(info.ptMinTrackSize.x, std::min<int>(r.width, work.cx)) << r.fontPt << " " << r.dpi;
+        EXPECT_EQ(info.ptMinTrackSize.y, std::min<int>(r.height, work.cy)) << r.fontPt << " " << r.dpi;
     }
     g_app.dpi = 96;
     g_app.settings.fontPt = 9;
@@ -378,18 +401,6 @@ TEST_F(LayoutTest, MeasureTextWidthFallsBackWithoutFontOrText)
 
 // --- The splitter, driven by mouse messages --------------------------------------------------
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    std::string text;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
-    CloseHandle(file);
-    return text;
-}
-
 LPARAM At(int x, int y)
 {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
@@ -431,7 +442,7 @@ TEST_F(LayoutTest, SplitterDragClampsAndSavesOnRelease)
     EXPECT_FALSE(SettingsFileExists());
     SendMessageW(splitter, WM_LBUTTONUP, 0, At(3000, 20));
     EXPECT_NE(GetCapture(), splitter);
-    EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 80"), std::string::npos);
+    EXPECT_NE(TempDir::ReadFileBytes(settingsPath_).find("\"splitPct\": 80"), std::string::npos);
 
     // The next start lays the lists out with the saved split.
     DestroyMainWindowForTest();
@@ -464,7 +475,7 @@ TEST_F(LayoutTest, LosingTheCaptureEndsTheDragAndSaves)
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 20));
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-2000, 20));
     SetCapture(g_app.listNew);  // as when another window takes the mouse
-    EXPECT_NE(ReadWholeFile(settingsPath_).find("\"splitPct\": 20"), std::string::npos);
+    EXPECT_NE(TempDir::ReadFileBytes(settingsPath_).find("\"splitPct\": 20"), std::string::npos);
     ReleaseCapture();
     SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(3000, 20));
     EXPECT_EQ(g_app.settings.splitPct, 20) << "the drag has ended";
@@ -580,42 +591,41 @@ std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements
     return rects;
 }
 
-// Screens of other DPIs and sizes than the test display's: the real fonts are measured and the
-// arithmetic is checked for the client area a minimum-size window has there, also where the
-// work area is smaller than the minimum (the lists give way).
-TEST_F(LayoutTest, AtTheMinimumSizeOnAnyScreenEverythingFitsWithoutOverlap)
+// Screens people have, measured with the real font at their DPI: a window as large as the work
+// area (a 48 px taskbar below) or at its minimum size. The lists keep their rows; nothing
+// overlaps or leaves the client area.
+TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
 {
     const struct {
         int dpi, fontPt;
-        SIZE work;
-        bool rowsInView;  // at 15 pt on a 1080-line screen at 144 DPI the rules alone fill it
+        SIZE window;
+        int rows;
     } rows[] = {
-        {144, 9, {3840, 2100}, true}, {144, 12, {3840, 2100}, true},  {144, 15, {3840, 2100}, true},
-        {144, 9, {1920, 1040}, true}, {144, 15, {1920, 1040}, false}, {96, 15, {1366, 728}, true},
+        {120, 9, {1366, 708}, 8}, {96, 9, {1280, 672}, 8},   {144, 12, {1920, 1008}, 8}, {144, 15, {1920, 1008}, 5},
+        {96, 15, {1280, 672}, 4}, {120, 15, {1366, 708}, 0},  // the rules alone fill it
+        {96, 9, {980, 760}, 8},   {96, 15, {1100, 920}, 8},  {144, 9, {1470, 1140}, 8},  {144, 15, {1650, 1380}, 8},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << ", work height " << r.work.cy);
+        SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << " in " << r.window.cx << " x "
+                                        << r.window.cy);
         g_app.dpi = r.dpi;
         g_app.settings.fontPt = r.fontPt;
         CreateUiFont();
-        const SIZE minimum = MinimumWindowSize(r.fontPt, r.dpi, r.work);
         LayoutInput in;
         in.dpi = r.dpi;
-        in.clientW = minimum.cx - ScaleDp(16, r.dpi);  // frame borders
-        in.clientH = minimum.cy - ScaleDp(70, r.dpi);  // caption, menu and borders
+        in.clientW = r.window.cx - ScaleDp(16, r.dpi);  // frame borders
+        in.clientH = r.window.cy - ScaleDp(62, r.dpi);  // caption, menu and borders
         in.rowH = UiRowHeight();
-        in.statusH = ScaleDp(22, r.dpi);
+        in.statusH = in.rowH - ScaleDp(4, r.dpi);  // the status bar follows the font too
         in.splitPct = 50;
         in.measure = MeasureTextWidth;
-        EXPECT_GE(in.rowH, ScaleDp(r.fontPt + 12, r.dpi));
         const auto placements = ComputeLayout(in);
-        if (r.rowsInView) {
-            EXPECT_GT(ById(placements)[kIdListOriginal].h, 0) << "some rows stay in view";
-        }
+        EXPECT_GE(ListRowsShown(ById(placements)[kIdListOriginal].h, in.rowH, r.dpi), r.rows);
         const auto rects = Rects(placements, in.rowH);
         EXPECT_EQ(rects.size(), 57u);  // every child but the status bar, which places itself
         for (size_t i = 0; i < rects.size(); ++i) {
             const RECT& a = rects[i].second;
+            EXPECT_GT(a.right - a.left, 0) << rects[i].first;
             EXPECT_GE(a.left, 0) << rects[i].first;
             EXPECT_LE(a.right, in.clientW) << rects[i].first;
             EXPECT_LE(a.bottom, in.clientH - in.statusH) << rects[i].first;

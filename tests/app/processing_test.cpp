@@ -155,8 +155,10 @@ TEST_F(ProcessTest, ARelativeOutputFolderIsAFolderOfTheInputFolder)
     UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"sub");
     EXPECT_EQ(Cell(g_app.listNew, 0, 1), input_ / L"sub\\001a.txt");
     const auto boxes = RunProcess({IDYES, IDYES});
-    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?",
-                                                       L"Process 3 file(s) (copy and rename)?"}));
+    // Both prompts name the folder in full.
+    const std::wstring full = L"\n\n" + (input_ / L"sub");
+    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?" + full,
+                                                       L"Process 3 file(s) (copy and rename)?" + full}));
     EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"sub\\001a.txt"), "alpha");
     EXPECT_EQ(g_app.files[2].status, ItemStatus::Done);
 }
