@@ -13,14 +13,15 @@ struct Metrics {
     int margin, gap, rowH, comboH, contentW;
     int sectionGap;  // between rows that a reflow puts side by side
 
-    explicit Metrics(const LayoutInput& input)
+    // Compact: half the gaps, for screens where even the reflowed rows leave the lists no room.
+    explicit Metrics(const LayoutInput& input, bool compact = false)
         : in(input),
           margin(dp(12)),
-          gap(dp(8)),
+          gap(dp(compact ? 4 : 8)),
           rowH(input.rowH),
           comboH(input.rowH + dp(180)),
           contentW(input.clientW - 2 * dp(12)),
-          sectionGap(2 * dp(8))
+          sectionGap(2 * dp(compact ? 4 : 8))
     {
     }
     int dp(int n) const { return ScaleDp(n, in.dpi); }
@@ -46,17 +47,17 @@ int PlaceHeading(const Metrics& m, std::vector<Placement>& out, int id, const wc
     return y + m.rowH + m.dp(2);
 }
 
-int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y)
+// The mode row in `width` from the left margin; the name filter takes the rest, up to 260 dp.
+int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
 {
     const int x = m.margin;
     const int radioW = std::max(m.dp(28) + m.textW(L"Move & Rename"), m.dp(150));
     Place(out, kIdModeRename, x, y, radioW, m.rowH);
     Place(out, kIdModeCopy, x + radioW, y, radioW, m.rowH);
     Place(out, kIdModeMove, x + 2 * radioW, y, radioW + m.dp(20), m.rowH);
-    // The name filter takes the rest of the row, up to 260 dp for its edit.
     const int filterX = x + 3 * radioW + m.dp(20) + m.gap;
     const int filterLW = m.textW(L"Only files matching");
-    const int filterW = std::min(m.dp(260), m.margin + m.contentW - filterX - filterLW);
+    const int filterW = std::min(m.dp(260), m.margin + width - filterX - filterLW);
     Place(out, kIdFilterLabel, filterX, y, filterLW, m.rowH);
     Place(out, kIdFilter, filterX + filterLW, y, std::max(filterW, m.dp(60)), m.rowH);
     return y + m.rowH + m.gap;
@@ -103,7 +104,8 @@ int PlaceReplaceEntireRow(const Metrics& m, std::vector<Placement>& out, int y)
     return y + m.rowH + m.gap;
 }
 
-int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y)
+// The search row with edits `editW` wide (160 dp where there is room).
+int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y, int editW)
 {
     struct Field {
         int labelId;
@@ -115,7 +117,6 @@ int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y)
         {kIdReplaceLabel, L"Replace", kIdReplace},
         {kIdRemoveLabel, L"Remove chars", kIdRemoveChars},
     };
-    const int editW = m.dp(160);
     int x = m.margin;
     for (const Field& f : fields) {
         const int labelW = m.textW(f.label);
@@ -258,7 +259,7 @@ std::vector<Placement> SpecifiedLayout(const Metrics& m)
     out.reserve(56);
     int y = m.margin;
     y = PlaceHeading(m, out, kIdHeadingMode, L"Processing action", y);
-    y = PlaceModeRow(m, out, y);
+    y = PlaceModeRow(m, out, y, m.contentW);
     y = PlaceHeading(m, out, kIdHeadingDirs, L"Directories", y);
     y = PlaceInputRow(m, out, y, m.contentW);
     y = PlaceOutputRow(m, out, y, m.contentW);
@@ -266,7 +267,7 @@ std::vector<Placement> SpecifiedLayout(const Metrics& m)
     LayoutSequenceRow(m.in, kPrefixRow, y, out);
     y = PlaceReplaceEntireRow(m, out, y);
     LayoutSequenceRow(m.in, kSuffixRow, y, out);
-    y = PlaceSearchRow(m, out, y);
+    y = PlaceSearchRow(m, out, y, m.dp(160));
     y = PlaceCaseRow(m, out, y);
     PlacePreviewArea(m, out, y, false);
     return out;
@@ -275,6 +276,9 @@ std::vector<Placement> SpecifiedLayout(const Metrics& m)
 // --- Reflow for short screens ---------------------------------------------------------------
 // A row is laid out once at the left margin from y = 0 and then moved as one piece, so a
 // control added to a row moves with it.
+
+constexpr int kPackedSearchEditW = 112;  // dp
+constexpr int kFoldedFilterMinW = 120;   // dp
 
 struct Row {
     std::vector<Placement> items;
@@ -304,6 +308,14 @@ Row SequenceRow(const Metrics& m, const SequenceRowIds& ids)
     });
 }
 
+int FilterEditW(const Row& row)
+{
+    for (const Placement& p : row.items) {
+        if (p.id == kIdFilter) return p.w;
+    }
+    return 0;
+}
+
 void PutRow(const Metrics& m, std::vector<Placement>& out, const Row& row, int x, int y)
 {
     for (Placement p : row.items) {
@@ -313,16 +325,23 @@ void PutRow(const Metrics& m, std::vector<Placement>& out, const Row& row, int x
     }
 }
 
-// A section heading goes before its row when both fit on one line, else above it.
-int PlaceSectionFolded(const Metrics& m, std::vector<Placement>& out, const Row& heading, const Row& row, int y)
+// The mode heading goes before its row when the row still leaves the filter a usable edit there,
+// else above it.
+int PlaceModeSection(const Metrics& m, std::vector<Placement>& out, int y)
 {
-    int indent = heading.width + m.sectionGap;
+    const Row heading = HeadingRow(m, kIdHeadingMode, L"Processing action");
+    const int indent = heading.width + m.sectionGap;
+    auto modeRow = [&](int width) {
+        return MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top, width); });
+    };
+    Row row = modeRow(m.contentW - indent);
+    const bool fold = row.width <= m.contentW - indent && FilterEditW(row) >= m.dp(kFoldedFilterMinW);
     PutRow(m, out, heading, m.margin, y);
-    if (indent + row.width > m.contentW) {
+    if (!fold) {
         y += heading.advance;
-        indent = 0;
+        row = modeRow(m.contentW);
     }
-    PutRow(m, out, row, m.margin + indent, y);
+    PutRow(m, out, row, fold ? m.margin + indent : m.margin, y);
     return y + row.advance;
 }
 
@@ -365,7 +384,8 @@ int PlaceRulesPacked(const Metrics& m, std::vector<Placement>& out, int y)
         SequenceRow(m, kPrefixRow),
         MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceReplaceEntireRow(m, o, top); }),
         SequenceRow(m, kSuffixRow),
-        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceSearchRow(m, o, top); }),
+        // Narrower edits keep the search row short enough to share a line.
+        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceSearchRow(m, o, top, m.dp(kPackedSearchEditW)); }),
         MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceCaseRow(m, o, top); }),
     };
     struct Line {
@@ -396,14 +416,14 @@ int PlaceRulesPacked(const Metrics& m, std::vector<Placement>& out, int y)
 }
 
 // Level 1 folds the section headings into their rows and packs the rule rows into the free
-// width; level 2 also puts the directory rows side by side and folds the Preview heading.
+// width; level 2 also puts the directory rows side by side and folds the Preview heading;
+// level 3 does the same with half the gaps.
 std::vector<Placement> ReflowedLayout(const Metrics& m, int level)
 {
     std::vector<Placement> out;
     out.reserve(56);
     int y = m.margin;
-    y = PlaceSectionFolded(m, out, HeadingRow(m, kIdHeadingMode, L"Processing action"),
-                           MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top); }), y);
+    y = PlaceModeSection(m, out, y);
     y = PlaceDirectoriesFolded(m, out, y, level >= 2);
     y = PlaceRulesPacked(m, out, y);
     PlacePreviewArea(m, out, y, level >= 2);
@@ -411,7 +431,7 @@ std::vector<Placement> ReflowedLayout(const Metrics& m, int level)
 }
 
 constexpr int kWantedListRows = 8;
-constexpr int kMostReflowed = 2;
+constexpr int kMostReflowed = 3;
 
 int ListHeight(const std::vector<Placement>& placements)
 {
@@ -436,9 +456,10 @@ std::vector<Placement> ComputeLayout(const LayoutInput& in)
 {
     const Metrics m(in);
     std::vector<Placement> out = SpecifiedLayout(m);
+    const Metrics compact(in, true);
     for (int level = 1; level <= kMostReflowed; ++level) {
         if (ListRowsShown(ListHeight(out), in.rowH, in.dpi) >= kWantedListRows) break;
-        out = ReflowedLayout(m, level);
+        out = ReflowedLayout(level < kMostReflowed ? m : compact, std::min(level, 2));
     }
     return out;
 }
