@@ -156,10 +156,12 @@ TEST_F(ScanTest, ExtensionSortKeepsThePreviousOrderInsideEachExtension)
 
 TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
 {
-    const std::vector<std::wstring> before = Names();
-    g_app.busy = true;
+    const std::vector<HeldPost> held = ProcessHeld();
     ClickColumn(g_app.listOriginal, 1);
-    g_app.busy = false;
+    EXPECT_EQ(HeaderFormat(0), HDF_SORTUP) << "no sort during a batch";
+    EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"file1.txt");
+    DeliverAll(held);
+    const std::vector<std::wstring> before = Names();
     BeginRowDrag(0, POINT{0, 0});
     SortByColumn(1);
     CancelRowDrag();

@@ -14,8 +14,7 @@
 #include "files/file_order.h"
 #include "settings/settings_file.h"
 #include "tests/app/drag_overlays.h"
-#include "tests/support/file_rows.h"
-#include "tests/support/main_window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -236,14 +235,12 @@ TEST(AutoScrollDelta, OneRowPerMoveInsideTheEdgeZones)
 // --- Real drags on the real main window -------------------------------------------------
 
 // The main window on a folder of files, shown without activation so the lists lay out rows.
-class RowDragWindow : public MainWindowFixture {
+class RowDragWindow : public FilesWindowTest {
 protected:
     void SetUp() override {}  // each test opens the window on its own files
     void PrepareSettings(AppSettings& settings) override
     {
-        settings.inputDir = input_.path();
-        settings.outputDir = input_.path();
-        settings.rules.prefix.type = SequenceType::Numbers;
+        settings.rules.prefix.sep = L" - ";
         settings.winW = 1000;
         settings.winH = 760;
     }
@@ -289,7 +286,7 @@ protected:
     }
     void Drop() { SendMessageW(list_, WM_LBUTTONUP, 0, MAKELPARAM(40, 40)); }
 
-    std::vector<std::wstring> Order() const { return Names(g_app.files); }
+    static std::vector<std::wstring> Order() { return Names(); }
     bool Selected(HWND list, int row) const
     {
         return SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED) ==
@@ -330,7 +327,6 @@ protected:
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     }
 
-    TempDir input_;
     HWND list_ = nullptr;
 };
 
@@ -560,16 +556,21 @@ TEST_F(RowDragWindow, WheelAndKeysScrollingUnderAStillPointerMoveTheGapWithTheRo
     EXPECT_EQ(g_app.files[gap - 1].name, dragged);
 }
 
-TEST_F(RowDragWindow, DropWhileABatchRunsLeavesTheOrder)
+// A batch started from the keyboard while the mouse still holds a row: its prompt takes the
+// mouse, which ends the drag; the batch's rows keep their places.
+TEST_F(RowDragWindow, ABatchStartedMidDragLeavesTheOrder)
 {
     SetUpWindow(kFive);
     BeginDrag(0);
     MoveToGap(4, true);
-    g_app.busy = true;  // started from the keyboard while the mouse still held the row
-    Drop();
-    g_app.busy = false;
+    const std::vector<HeldPost> held = ProcessHeld();
     ExpectIdle();
+    Drop();
     EXPECT_EQ(Order(), kFive);
+    EXPECT_EQ(Cell(g_app.listNew, 4, 0), L"005 - e.txt");
+    DeliverAll(held);
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"001 - a.txt", L"002 - b.txt", L"003 - c.txt", L"004 - d.txt",
+                                                  L"005 - e.txt"}));
 }
 
 TEST_F(RowDragWindow, PointerInsideTheBottomEdgeScrollsBothListsOneRowPerMove)
