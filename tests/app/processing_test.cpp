@@ -108,13 +108,30 @@ TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
 
 TEST_F(ProcessTest, ARelativeOutputFolderIsAFolderOfTheInputFolder)
 {
-    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"sub");
-    EXPECT_EQ(Cell(g_app.listNew, 0, 1), input_ / L"sub\\001a.txt");
-    const auto boxes = RunProcess({IDYES, IDYES});
-    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?",
-                                                       L"Process 3 file(s) (copy and rename)?"}));
-    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"sub\\001a.txt"), "alpha");
-    EXPECT_EQ(g_app.files[2].status, ItemStatus::Done);
+    const struct {
+        HWND radio;
+        ProcessMode mode;
+        const wchar_t* word;
+        bool sourcesStay;
+    } cases[] = {
+        {g_app.modeCopy, ProcessMode::CopyAndRename, L"copy and rename", true},
+        {g_app.modeMove, ProcessMode::MoveAndRename, L"move and rename", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        TempDir in;
+        for (const wchar_t* name : {L"a.txt", L"b.txt"}) in.Write(name, "x");
+        SetInputDir(in.path());
+        UseOutput(c.radio, c.mode, L"sub");
+        EXPECT_EQ(Cell(g_app.listNew, 0, 1), in / L"sub\\001a.txt");
+        const auto boxes = RunProcess({IDYES, IDYES});
+        EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?",
+                                                           L"Process 2 file(s) (" + std::wstring(c.word) + L")?"}));
+        EXPECT_EQ(TempDir::ReadFileBytes(in / L"sub\\001a.txt"), "x");
+        EXPECT_EQ(TempDir::ReadFileBytes(in / L"sub\\002b.txt"), "x");
+        EXPECT_EQ(TempDir::Exists(in / L"b.txt"), c.sourcesStay);
+        EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 0  |  Total: 2");
+    }
 }
 
 TEST_F(ProcessTest, OutputFolderChecks)
