@@ -24,25 +24,13 @@ TEST(ParseNumberText, DigitsSignsAndFallbacks)
     for (const auto& r : rows) EXPECT_EQ(ParseNumberText(r.text, 7), r.expected) << r.text;
 }
 
-FileEntry Row(const std::wstring& directory, const std::wstring& name, ItemStatus status = ItemStatus::Ready)
-{
-    FileEntry row;
-    row.name = name;
-    row.directory = directory;
-    row.sourcePath = JoinPath(directory, name);
-    const size_t dot = name.rfind(L'.');
-    row.extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-    row.status = status;
-    return row;
-}
-
 class BindingTest : public MainWindowFixture {
 protected:
     // Rows in the test's own folder, which holds none of the new names.
     void LoadRows(std::initializer_list<const wchar_t*> names)
     {
         g_app.files.clear();
-        for (const wchar_t* name : names) g_app.files.push_back(Row(folder_.path(), name));
+        for (const wchar_t* name : names) g_app.files.push_back(FileRow(folder_.path(), name));
         Type(g_app.inputEdit, folder_.path().c_str());  // typing here alone refreshes nothing
         RefreshPreview();
     }
@@ -65,7 +53,7 @@ TEST_F(BindingTest, StatusCountsLine)
     };
     for (const auto& r : rows) {
         g_app.files.clear();
-        for (S status : r.statuses) g_app.files.push_back(Row(folder_.path(), L"x.txt", status));
+        for (S status : r.statuses) g_app.files.push_back(FileRow(folder_.path(), L"x.txt", status));
         UpdateStatusCounts();
         EXPECT_EQ(g_app.statusBarText, r.expected);
         EXPECT_EQ(StatusText(), r.expected);
@@ -227,7 +215,7 @@ TEST_F(BindingTest, EnablingRulesFollowTheControls)
          {{&A::replaceNameEdit, false}, {&A::searchEdit, true}, {&A::replaceEdit, true}, {&A::removeCharsEdit, true}}},
         {"a file in the list",
          [] {
-             g_app.files.push_back(Row(L"C:\\", L"a.txt"));
+             g_app.files.push_back(FileRow(L"C:\\", L"a.txt"));
              UpdateControlStates();
          },
          {{&A::processButton, true}}},

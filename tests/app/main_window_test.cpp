@@ -1,5 +1,5 @@
-// The main window procedure driven with real messages: creation, closing,
-// the size and column saves, the minimum size and the release of resources.
+// The main window procedure driven with real messages: creation, closing, the size and column
+// saves, the minimum size and the release of resources.
 #include "tests/app/window_fixture.h"
 
 #include "app/layout.h"
@@ -317,17 +317,6 @@ TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
     EXPECT_EQ(Text(g_app.inputEdit), input_.path());
 }
 
-NMLISTVIEW ListNotification(HWND from, UINT code, int item, int subItem)
-{
-    NMLISTVIEW view = {};
-    view.hdr.hwndFrom = from;
-    view.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
-    view.hdr.code = code;
-    view.iItem = item;
-    view.iSubItem = subItem;
-    return view;
-}
-
 TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
 {
     struct Row {
@@ -346,13 +335,10 @@ TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
         std::vector<HeldPost> held;
         if (row.busy) held = ProcessHeld();
         if (row.dragging) {
-            NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
-            SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+            NotifyList(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
             ASSERT_TRUE(DragShown());
         }
-        NMLISTVIEW click =
-            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
-        SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        NotifyList(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
         for (int column = 0; column < 3; ++column)
             EXPECT_EQ(HeaderFormat(column) != 0, column == row.sortColumnAfter) << "arrow on column " << column;
         DeliverAll(held);
@@ -376,9 +362,7 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
         SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.item);
         std::vector<HeldPost> held;
         if (row.busy) held = ProcessHeld();
-        NMLISTVIEW drag =
-            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
-        SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+        NotifyList(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
         EXPECT_EQ(DragShown(), row.starts);
         DeliverAll(held);
     }
@@ -388,8 +372,7 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
 // The drag overlays are top-level windows of their own: closing mid-drag must not leave them.
 TEST_F(MainWindowWithInputTest, DestroyDuringARowDragRemovesTheOverlays)
 {
-    NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
-    SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+    NotifyList(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
     ASSERT_TRUE(DragShown());
     HWND ghost = DragGhost(), marker = DropMarker();
     ASSERT_TRUE(IsWindow(ghost));
@@ -404,10 +387,7 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
     for (bool syncing : {true, false}) {
         SCOPED_TRACE(syncing);
         g_app.syncingSelection = syncing;
-        NMLISTVIEW change = ListNotification(g_app.listOriginal, LVN_ITEMCHANGED, 2, 0);
-        change.uChanged = LVIF_STATE;
-        change.uNewState = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(window_, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+        NotifyList(g_app.listOriginal, LVN_ITEMCHANGED, 2, 0, {}, LVIS_SELECTED | LVIS_FOCUSED);
         UINT state = ListView_GetItemState(g_app.listNew, 2, LVIS_SELECTED);
         EXPECT_EQ(state == LVIS_SELECTED, !syncing);
         g_app.syncingSelection = false;

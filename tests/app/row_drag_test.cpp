@@ -268,16 +268,7 @@ protected:
         return {r.left + 40, (r.top + r.bottom) / 2};
     }
     // What the list view sends its parent once the pointer left the drag threshold.
-    void BeginDrag(int row)
-    {
-        NMLISTVIEW view = {};
-        view.hdr.hwndFrom = list_;
-        view.hdr.idFrom = kIdListOriginal;
-        view.hdr.code = LVN_BEGINDRAG;
-        view.iItem = row;
-        view.ptAction = Middle(row);
-        SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
-    }
+    void BeginDrag(int row) { NotifyList(list_, LVN_BEGINDRAG, row, 0, Middle(row)); }
     void MoveTo(int x, int y) { SendMessageW(list_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
     void MoveToGap(int row, bool lowerHalf)
     {
@@ -308,16 +299,10 @@ protected:
         return -2;  // on no gap
     }
     bool OverlaysHidden() const { return !IsWindowVisible(DragGhost()) && !IsWindowVisible(DropMarker()); }
-    int SortArrows() const
+    static int SortArrows()
     {
-        HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
         int arrows = 0;
-        for (int i = 0; i < 3; ++i) {
-            HDITEMW item = {};
-            item.mask = HDI_FORMAT;
-            SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-            if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) ++arrows;
-        }
+        for (int i = 0; i < 3; ++i) arrows += HeaderFormat(i) != 0;
         return arrows;
     }
     void ExpectIdle() const
@@ -614,13 +599,7 @@ TEST_F(RowDragWindow, GhostFollowsThePointerKeepingTheGrabInsideIt)
 {
     SetUpWindow(kFive);
     // Grabbed 2 pixels from the row's left end: the pointer is kept 8 pixels inside the ghost.
-    NMLISTVIEW view = {};
-    view.hdr.hwndFrom = list_;
-    view.hdr.idFrom = kIdListOriginal;
-    view.hdr.code = LVN_BEGINDRAG;
-    view.iItem = 1;
-    view.ptAction = {Row(1).left + 2, Row(1).top + 6};
-    SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
+    NotifyList(list_, LVN_BEGINDRAG, 1, 0, {Row(1).left + 2, Row(1).top + 6});
     for (POINT pointer : {POINT{300, 300}, POINT{420, 333}}) {
         SetCursorPos(pointer.x, pointer.y);
         POINT actual;
