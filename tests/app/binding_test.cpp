@@ -8,7 +8,7 @@
 
 #include "app/controls.h"
 #include "engine/path.h"
-#include "tests/support/main_window_fixture.h"
+#include "tests/app/process_fixture.h"
 
 namespace {
 
@@ -24,29 +24,17 @@ TEST(ParseNumberText, DigitsSignsAndFallbacks)
     for (const auto& r : rows) EXPECT_EQ(ParseNumberText(r.text, 7), r.expected) << r.text;
 }
 
-FileEntry Row(const std::wstring& directory, const std::wstring& name, ItemStatus status = ItemStatus::Ready)
-{
-    FileEntry row;
-    row.name = name;
-    row.directory = directory;
-    row.sourcePath = JoinPath(directory, name);
-    const size_t dot = name.rfind(L'.');
-    row.extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-    row.status = status;
-    return row;
-}
-
 class BindingTest : public MainWindowFixture {
 protected:
     // Rows in the test's own folder, which holds none of the new names.
     void LoadRows(std::initializer_list<const wchar_t*> names)
     {
         g_app.files.clear();
-        for (const wchar_t* name : names) g_app.files.push_back(Row(folder_.path(), name));
+        for (const wchar_t* name : names) g_app.files.push_back(FileRow(folder_.path(), name));
         Type(g_app.inputEdit, folder_.path().c_str());  // typing here alone refreshes nothing
         RefreshPreview();
     }
-    const FileEntry& File(size_t i) const { return g_app.files.at(i); }
+    static std::wstring NewName(int row) { return Cell(g_app.listNew, row, 0); }
 };
 
 TEST_F(BindingTest, StatusCountsLine)
@@ -65,7 +53,7 @@ TEST_F(BindingTest, StatusCountsLine)
     };
     for (const auto& r : rows) {
         g_app.files.clear();
-        for (S status : r.statuses) g_app.files.push_back(Row(folder_.path(), L"x.txt", status));
+        for (S status : r.statuses) g_app.files.push_back(FileRow(folder_.path(), L"x.txt", status));
         UpdateStatusCounts();
         EXPECT_EQ(g_app.statusBarText, r.expected);
         EXPECT_EQ(StatusText(), r.expected);
@@ -80,40 +68,40 @@ TEST_F(BindingTest, TypingASearchRulePlansEveryRowAndCounts)
     EXPECT_EQ(StatusText(), L"Files: 6  |  Ready: 0  |  Unchanged: 6  |  Conflicts: 0");
     Type(g_app.searchEdit, L"1");
     Type(g_app.replaceEdit, L"2");
-    EXPECT_EQ(File(0).newName, L"a2.txt");
-    EXPECT_EQ(File(0).status, ItemStatus::Ready);
-    EXPECT_EQ(File(3).status, ItemStatus::Unchanged);
-    EXPECT_EQ(File(4).status, ItemStatus::Duplicate);  // d1 -> d2 collides with d2
-    EXPECT_EQ(File(5).status, ItemStatus::Duplicate);
+    EXPECT_EQ(NewName(0), L"a2.txt");
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Ready");
+    EXPECT_EQ(Cell(g_app.listNew, 3, 2), L"Unchanged");
+    EXPECT_EQ(Cell(g_app.listNew, 4, 2), L"Duplicate target");  // d1 -> d2 collides with d2
+    EXPECT_EQ(Cell(g_app.listNew, 5, 2), L"Duplicate target");
     EXPECT_EQ(StatusText(), L"Files: 6  |  Ready: 3  |  Unchanged: 1  |  Conflicts: 2");
     for (HWND list : {g_app.listOriginal, g_app.listNew}) EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 6);
     // Remove chars and New ext refresh too.
     Type(g_app.removeCharsEdit, L"k");
-    EXPECT_EQ(File(3).newName, L"eep.txt");
+    EXPECT_EQ(NewName(3), L"eep.txt");
     Choose(g_app.extCombo, 1);
     Type(g_app.newExtEdit, L"md");
-    EXPECT_EQ(File(3).newName, L"eep.md");
+    EXPECT_EQ(NewName(3), L"eep.md");
 }
 
 TEST_F(BindingTest, ComboChoicesAndCheckBoxesRefreshThePreview)
 {
     LoadRows({L"alpha.txt", L"beta.txt"});
     Choose(g_app.prefixTypeCombo, 1);
-    EXPECT_EQ(File(0).newName, L"001 - alpha.txt");
-    EXPECT_EQ(File(1).newName, L"002 - beta.txt");
+    EXPECT_EQ(NewName(0), L"001 - alpha.txt");
+    EXPECT_EQ(NewName(1), L"002 - beta.txt");
     Choose(g_app.prefixTypeCombo, 2);
-    EXPECT_EQ(File(1).newName, L"B - beta.txt");
+    EXPECT_EQ(NewName(1), L"B - beta.txt");
     Choose(g_app.suffixTypeCombo, 1);
     Type(g_app.suffixSepEdit, L"_");
-    EXPECT_EQ(File(1).newName, L"B - beta_002.txt");
+    EXPECT_EQ(NewName(1), L"B - beta_002.txt");
     Choose(g_app.caseCombo, 1);
-    EXPECT_EQ(File(0).newName, L"A - ALPHA_001.txt");
+    EXPECT_EQ(NewName(0), L"A - ALPHA_001.txt");
     Click(g_app.replaceEntireCheck);
     EXPECT_TRUE(IsChecked(g_app.replaceEntireCheck));
     Type(g_app.replaceNameEdit, L"photo");
-    EXPECT_EQ(File(0).newName, L"A - PHOTO_001.txt");
+    EXPECT_EQ(NewName(0), L"A - PHOTO_001.txt");
     Click(g_app.replaceEntireCheck);
-    EXPECT_EQ(File(0).newName, L"A - ALPHA_001.txt");
+    EXPECT_EQ(NewName(0), L"A - ALPHA_001.txt");
 }
 
 TEST_F(BindingTest, PadOf25PreviewsWithPad10AndKeepsShowing25)
@@ -122,7 +110,7 @@ TEST_F(BindingTest, PadOf25PreviewsWithPad10AndKeepsShowing25)
     Choose(g_app.prefixTypeCombo, 1);
     Type(g_app.prefixPadEdit, L"25");
     EXPECT_EQ(g_app.settings.rules.prefix.pad, 10);
-    EXPECT_EQ(File(0).newName, L"0000000001 - a.txt");
+    EXPECT_EQ(NewName(0), L"0000000001 - a.txt");
     EXPECT_EQ(Text(g_app.prefixPadEdit), L"25");
     Type(g_app.prefixStepEdit, L"0");
     EXPECT_EQ(g_app.settings.rules.prefix.step, 1);
@@ -152,7 +140,7 @@ TEST_F(BindingTest, NumberEditsWithoutDigitsTakeTheirDefaults)
         EXPECT_EQ(*r.field, r.fallback) << GetDlgCtrlID(r.edit);
     }
     Type(g_app.suffixStartEdit, L"42");
-    EXPECT_EQ(File(0).newName, L"a - 042.txt");
+    EXPECT_EQ(NewName(0), L"a - 042.txt");
 }
 
 // One step of a user's session and the enabled state it leaves, in order.
@@ -227,7 +215,7 @@ TEST_F(BindingTest, EnablingRulesFollowTheControls)
          {{&A::replaceNameEdit, false}, {&A::searchEdit, true}, {&A::replaceEdit, true}, {&A::removeCharsEdit, true}}},
         {"a file in the list",
          [] {
-             g_app.files.push_back(Row(L"C:\\", L"a.txt"));
+             g_app.files.push_back(FileRow(L"C:\\", L"a.txt"));
              UpdateControlStates();
          },
          {{&A::processButton, true}}},
@@ -240,14 +228,15 @@ TEST_F(BindingTest, EnablingRulesFollowTheControls)
     }
 }
 
-TEST_F(BindingTest, BusyDisablesEveryInputButNotTheListsLabelsOrStatusBar)
+// A batch copying into another folder, with the worker's messages held back until the test
+// lets the batch end.
+class BindingDuringABatchTest : public ProcessFixture {};
+
+TEST_F(BindingDuringABatchTest, BusyDisablesEveryInputButNotTheListsLabelsOrStatusBar)
 {
-    Choose(g_app.prefixTypeCombo, 1);
-    Click(g_app.modeCopy);
-    Click(g_app.sameAsInputCheck);
-    g_app.files.push_back(Row(L"C:\\", L"a.txt"));
-    g_app.busy = true;
-    UpdateControlStates();
+    TempDir out;
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    const std::vector<HeldPost> held = ProcessHeld();
     for (HWND control :
          {g_app.inputEdit, g_app.inputBrowse, g_app.outputEdit, g_app.outputBrowse, g_app.sameAsInputCheck,
           g_app.modeRename, g_app.modeCopy, g_app.modeMove, g_app.prefixTypeCombo, g_app.prefixStartEdit,
@@ -257,9 +246,8 @@ TEST_F(BindingTest, BusyDisablesEveryInputButNotTheListsLabelsOrStatusBar)
     for (HWND control : {g_app.listOriginal, g_app.listNew, g_app.splitter, g_app.statusBar,
                          ControlById(kIdSearchLabel), ControlById(kIdHeadingPreview)})
         EXPECT_TRUE(Enabled(control)) << GetDlgCtrlID(control);
-    g_app.busy = false;
-    UpdateControlStates();
-    for (HWND control : {g_app.inputEdit, g_app.outputEdit, g_app.prefixPadEdit, g_app.processButton})
+    DeliverAll(held);
+    for (HWND control : {g_app.inputEdit, g_app.outputEdit, g_app.outputBrowse, g_app.prefixPadEdit})
         EXPECT_TRUE(Enabled(control)) << GetDlgCtrlID(control);
 }
 
@@ -411,9 +399,9 @@ TEST_F(BindingTest, ProgrammaticWritesDoNotStartARefresh)
     g_app.settings.rules.search = L"a";
     WriteSettingsToControls();
     EXPECT_EQ(Text(g_app.searchEdit), L"a");
-    EXPECT_EQ(File(0).newName, L"a.txt");  // the EN_CHANGE of that write was ignored
+    EXPECT_EQ(NewName(0), L"a.txt");  // the EN_CHANGE of that write was ignored
     Type(g_app.replaceEdit, L"b");         // a user's edit after it plans again
-    EXPECT_EQ(File(0).newName, L"b.txt");
+    EXPECT_EQ(NewName(0), L"b.txt");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Menu commands, their check marks, the presets, the reset, the busy refusals, the About box
 // and the menu and accelerator resources, driven through the real main window.
-#include "tests/support/main_window_fixture.h"
+#include "tests/app/process_fixture.h"
 
 #include "app/commands.h"
 #include "app/controls.h"
@@ -261,40 +261,6 @@ TEST_F(CommandsTest, ResetRestoresDefaultsButSavesTheLiveGeometry)
     EXPECT_EQ(saved.colOrig1, ListView_GetColumnWidth(g_app.listOriginal, 1));
 }
 
-TEST_F(CommandsTest, BusyRefusesEveryCommandButExitAndAbout)
-{
-    TempDir dir(L"op-shell-busy");
-    const std::wstring& input = dir.path();
-    dir.Write(L"x.txt", "");
-    Type(g_app.inputEdit, input.c_str());
-    const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,     IDM_AUTO_SAVE,   IDM_PRESET_NUMBERS3,
-                           IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS, IDM_PRESET_NONE, IDM_RESET_SETTINGS,
-                           IDM_DARK_THEME,      IDM_FONT_12,        IDM_FONT_15};
-    g_app.busy = true;
-    for (int id : refused) {
-        Command(id);
-        EXPECT_TRUE(g_app.files.empty()) << id;
-        EXPECT_TRUE(g_app.settings.autoSave) << id;
-        EXPECT_FALSE(g_app.settings.darkTheme) << id;
-        EXPECT_EQ(g_app.settings.fontPt, 9) << id;
-        EXPECT_EQ(Selection(g_app.prefixTypeCombo), 0) << id;
-        EXPECT_EQ(Text(g_app.inputEdit), input) << id;
-    }
-    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
-    EXPECT_TRUE(g_app.files.empty());
-    EXPECT_FALSE(SettingsFileExists());
-
-    DialogAnswerer about(IDOK);
-    Command(IDM_ABOUT);
-    about.Finish();
-    EXPECT_TRUE(about.answered()) << "About still opens during a batch";
-    EXPECT_EQ(about.caption, L"About Orvane Pallisto");
-
-    g_app.busy = false;
-    Command(IDM_REFRESH);
-    EXPECT_EQ(g_app.files.size(), 1u);
-}
-
 TEST_F(CommandsTest, InputDirectoryIsReadOnLeavingTheEditOrF5)
 {
     TempDir dir(L"op-shell-scan");
@@ -342,48 +308,89 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     DialogAnswerer cancel(IDCANCEL);
     Command(kIdInputBrowse, BN_CLICKED, g_app.inputBrowse);
     cancel.Finish();
-    if (!cancel.answered()) GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    ASSERT_TRUE(cancel.answered()) << "no folder dialog appeared";
     EXPECT_EQ(Text(g_app.inputEdit), L"C:\\before");
     EXPECT_FALSE(SettingsFileExists());
 }
 
 // Which notifications re-plan the preview: the refresh rewrites the counts line, so a marker
 // left in statusBarText survives exactly when nothing was refreshed.
+struct Notification {
+    int id;
+    int code;
+    bool refreshes;
+};
+const Notification kNotifications[] = {
+    {kIdPrefixStart, EN_CHANGE, true},    {kIdPrefixStep, EN_CHANGE, true},
+    {kIdPrefixPad, EN_CHANGE, true},      {kIdPrefixSep, EN_CHANGE, true},
+    {kIdSuffixStart, EN_CHANGE, true},    {kIdSuffixStep, EN_CHANGE, true},
+    {kIdSuffixPad, EN_CHANGE, true},      {kIdSuffixSep, EN_CHANGE, true},
+    {kIdSearch, EN_CHANGE, true},         {kIdReplace, EN_CHANGE, true},
+    {kIdRemoveChars, EN_CHANGE, true},    {kIdNewExt, EN_CHANGE, true},
+    {kIdOutputEdit, EN_CHANGE, true},     {kIdReplaceName, EN_CHANGE, true},
+    {kIdInputEdit, EN_CHANGE, false},  // read only when it loses the focus
+    {kIdSearch, EN_UPDATE, false},        {kIdSearch, EN_SETFOCUS, false},
+    {kIdPrefixType, CBN_SELCHANGE, true}, {kIdSuffixType, CBN_SELCHANGE, true},
+    {kIdCaseCombo, CBN_SELCHANGE, true},  {kIdExtCombo, CBN_SELCHANGE, true},
+    {kIdPrefixType, CBN_DROPDOWN, false}, {kIdCaseCombo, CBN_CLOSEUP, false},
+    {kIdSameAsInput, BN_CLICKED, true},   {kIdModeRename, BN_CLICKED, true},
+    {kIdModeCopy, BN_CLICKED, true},      {kIdModeMove, BN_CLICKED, true},
+    {kIdReplaceEntire, BN_CLICKED, true}, {kIdHeadingRules, 0, false},
+    {kIdStatusBar, EN_CHANGE, false},
+};
+
 TEST_F(CommandsTest, NotificationsThatRefreshThePreview)
 {
-    struct Row {
-        int id;
-        int code;
-        bool refreshes;
-    } rows[] = {
-        {kIdPrefixStart, EN_CHANGE, true},    {kIdPrefixStep, EN_CHANGE, true},
-        {kIdPrefixPad, EN_CHANGE, true},      {kIdPrefixSep, EN_CHANGE, true},
-        {kIdSuffixStart, EN_CHANGE, true},    {kIdSuffixStep, EN_CHANGE, true},
-        {kIdSuffixPad, EN_CHANGE, true},      {kIdSuffixSep, EN_CHANGE, true},
-        {kIdSearch, EN_CHANGE, true},         {kIdReplace, EN_CHANGE, true},
-        {kIdRemoveChars, EN_CHANGE, true},    {kIdNewExt, EN_CHANGE, true},
-        {kIdOutputEdit, EN_CHANGE, true},     {kIdReplaceName, EN_CHANGE, true},
-        {kIdInputEdit, EN_CHANGE, false},  // read only when it loses the focus
-        {kIdSearch, EN_UPDATE, false},        {kIdSearch, EN_SETFOCUS, false},
-        {kIdPrefixType, CBN_SELCHANGE, true}, {kIdSuffixType, CBN_SELCHANGE, true},
-        {kIdCaseCombo, CBN_SELCHANGE, true},  {kIdExtCombo, CBN_SELCHANGE, true},
-        {kIdPrefixType, CBN_DROPDOWN, false}, {kIdCaseCombo, CBN_CLOSEUP, false},
-        {kIdSameAsInput, BN_CLICKED, true},   {kIdModeRename, BN_CLICKED, true},
-        {kIdModeCopy, BN_CLICKED, true},      {kIdModeMove, BN_CLICKED, true},
-        {kIdReplaceEntire, BN_CLICKED, true}, {kIdHeadingRules, 0, false},
-        {kIdStatusBar, EN_CHANGE, false},
-    };
-    for (const Row& row : rows) {
+    for (const Notification& row : kNotifications) {
         SCOPED_TRACE(testing::Message() << row.id << " code " << row.code);
         g_app.statusBarText = L"marker";
         Command(row.id, row.code, GetDlgItem(window_, row.id));
         EXPECT_EQ(g_app.statusBarText != L"marker", row.refreshes);
-        g_app.busy = true;
+    }
+}
+
+// A running batch (its worker's messages held back): every input is refused but Exit and About.
+class CommandsDuringABatchTest : public ProcessFixture {};
+
+TEST_F(CommandsDuringABatchTest, RefuseEverythingButExitAndAbout)
+{
+    const std::vector<HeldPost> held = ProcessHeld();  // the files are renamed on disk already
+    const int refused[] = {IDM_REFRESH,         IDM_CLEAR_LIST,     IDM_AUTO_SAVE,   IDM_PRESET_NUMBERS3,
+                           IDM_PRESET_NUMBERS2, IDM_PRESET_LETTERS, IDM_PRESET_NONE, IDM_RESET_SETTINGS,
+                           IDM_DARK_THEME,      IDM_FONT_12,        IDM_FONT_15};
+    const auto unchanged = [] {
+        EXPECT_EQ(ItemCount(g_app.listOriginal), 3);
+        EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"a.txt") << "rescanned";
+        EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001a.txt");
+        EXPECT_FALSE(MenuChecked(g_app.mainWindow, IDM_AUTO_SAVE));
+        EXPECT_FALSE(MenuChecked(g_app.mainWindow, IDM_DARK_THEME));
+        EXPECT_TRUE(MenuChecked(g_app.mainWindow, IDM_FONT_9));
+        EXPECT_EQ(Selection(g_app.prefixTypeCombo), 1);
+        EXPECT_EQ(Text(g_app.prefixSepEdit), L"");
+    };
+    for (int id : refused) {
+        SCOPED_TRACE(id);
+        Command(id);
+        unchanged();
+    }
+    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+    unchanged();
+    for (const Notification& row : kNotifications) {
+        SCOPED_TRACE(testing::Message() << row.id << " code " << row.code);
         g_app.statusBarText = L"marker";
         Command(row.id, row.code, GetDlgItem(window_, row.id));
-        EXPECT_EQ(g_app.statusBarText, L"marker") << "nothing refreshes during a batch";
-        g_app.busy = false;
+        EXPECT_EQ(g_app.statusBarText, L"marker");
     }
+    EXPECT_FALSE(SettingsFileExists());
+
+    DialogAnswerer about(IDOK);
+    Command(IDM_ABOUT);
+    about.Finish();
+    EXPECT_TRUE(about.answered()) << "About still opens during a batch";
+    EXPECT_EQ(about.caption, L"About Orvane Pallisto");
+
+    DeliverAll(held);
+    EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"001a.txt");
 }
 
 // Picks a folder in the shell's dialog by typing its path, as a user may.
@@ -421,8 +428,7 @@ TEST_F(FolderPickTest, PickedInputFolderIsScannedCopiedToOutputAndSaved)
         Type(g_app.outputEdit, L"C:\\elsewhere");
         g_app.files.clear();
         DeleteSettingsFile();
-        if (!Pick(kIdInputBrowse, g_app.inputBrowse, input))
-            GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+        ASSERT_TRUE(Pick(kIdInputBrowse, g_app.inputBrowse, input)) << "no folder dialog appeared";
         ASSERT_EQ(Text(g_app.inputEdit), input);
         EXPECT_EQ(Text(g_app.outputEdit) == input, row.outputFollows);
         EXPECT_EQ(g_app.files.size(), 3u);
@@ -440,8 +446,7 @@ TEST_F(FolderPickTest, PickedOutputFolderIsSaved)
     Command(kIdSameAsInput, BN_CLICKED, g_app.sameAsInputCheck);
     g_app.settings.autoSave = false;
     DeleteSettingsFile();
-    if (!Pick(kIdOutputBrowse, g_app.outputBrowse, output))
-        GTEST_SKIP() << "no folder dialog window appeared under this Wine";
+    ASSERT_TRUE(Pick(kIdOutputBrowse, g_app.outputBrowse, output)) << "no folder dialog appeared";
     EXPECT_EQ(Text(g_app.outputEdit), output);
     ASSERT_TRUE(SettingsFileExists());
     EXPECT_EQ(SavedSettings().outputDir, output);

@@ -153,38 +153,6 @@ TEST_F(ControlsTest, CreationOrderWithTheCombosLastInTabOrder)
     EXPECT_EQ(ChildIdsInZOrder(window_), expected);
 }
 
-TEST_F(ControlsTest, AppStateHoldsTheHandleOfEveryInteractiveControl)
-{
-    const struct {
-        HWND AppState::*member;
-        int id;
-    } rows[] = {
-        {&AppState::modeRename, 1010},      {&AppState::modeCopy, 1011},
-        {&AppState::modeMove, 1012},        {&AppState::inputEdit, 1002},
-        {&AppState::inputBrowse, 1003},     {&AppState::outputEdit, 1005},
-        {&AppState::outputBrowse, 1006},    {&AppState::sameAsInputCheck, 1007},
-        {&AppState::prefixTypeCombo, 1031}, {&AppState::prefixStartEdit, 1033},
-        {&AppState::prefixStepEdit, 1035},  {&AppState::prefixPadEdit, 1037},
-        {&AppState::prefixSepEdit, 1039},   {&AppState::replaceEntireCheck, 1066},
-        {&AppState::replaceNameEdit, 1067}, {&AppState::suffixTypeCombo, 1041},
-        {&AppState::suffixStartEdit, 1043}, {&AppState::suffixStepEdit, 1045},
-        {&AppState::suffixPadEdit, 1047},   {&AppState::suffixSepEdit, 1049},
-        {&AppState::searchEdit, 1051},      {&AppState::replaceEdit, 1053},
-        {&AppState::removeCharsEdit, 1055}, {&AppState::caseCombo, 1061},
-        {&AppState::extCombo, 1063},        {&AppState::newExtEdit, 1065},
-        {&AppState::listOriginal, 1071},    {&AppState::splitter, 1074},
-        {&AppState::listNew, 1073},         {&AppState::processButton, 1080},
-        {&AppState::statusBar, 1081},
-    };
-    for (const auto& row : rows) {
-        EXPECT_NE(g_app.*row.member, nullptr) << row.id;
-        EXPECT_EQ(g_app.*row.member, GetDlgItem(window_, row.id)) << row.id;
-        EXPECT_EQ(ControlById(row.id), GetDlgItem(window_, row.id)) << row.id;
-    }
-    EXPECT_EQ(ControlById(1038), GetDlgItem(window_, 1038));
-    EXPECT_EQ(ControlById(4242), nullptr);
-}
-
 TEST_F(ControlsTest, ComboItemsInOrder)
 {
     const std::vector<std::wstring> sequence = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)"};

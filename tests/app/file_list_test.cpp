@@ -7,18 +7,6 @@
 
 namespace {
 
-// A header click as the list view reports it to its parent.
-void ClickColumn(HWND list, int column)
-{
-    NMLISTVIEW click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    click.hdr.code = LVN_COLUMNCLICK;
-    click.iItem = -1;
-    click.iSubItem = column;
-    SendMessageW(g_app.mainWindow, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-}
-
 UINT RowState(HWND list, int row)
 {
     return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED));
@@ -28,6 +16,8 @@ UINT RowState(HWND list, int row)
 
 class ScanTest : public FilesWindowTest {
 protected:
+    // A header click as the list view reports it to its parent.
+    static void ClickColumn(HWND list, int column) { NotifyList(list, LVN_COLUMNCLICK, -1, column); }
     void PrepareFiles() override
     {
         input_.Write(L"file10.txt", std::string(300, 'x'));
@@ -156,10 +146,12 @@ TEST_F(ScanTest, ExtensionSortKeepsThePreviousOrderInsideEachExtension)
 
 TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
 {
-    const std::vector<std::wstring> before = Names();
-    g_app.busy = true;
+    const std::vector<HeldPost> held = ProcessHeld();
     ClickColumn(g_app.listOriginal, 1);
-    g_app.busy = false;
+    EXPECT_EQ(HeaderFormat(0), HDF_SORTUP) << "no sort during a batch";
+    EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"file1.txt");
+    DeliverAll(held);
+    const std::vector<std::wstring> before = Names();
     BeginRowDrag(0, POINT{0, 0});
     SortByColumn(1);
     CancelRowDrag();

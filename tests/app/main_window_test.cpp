@@ -1,6 +1,6 @@
-// The main window procedure driven with real messages: creation, closing, the busy refusal,
-// the size and column saves, the minimum size and the release of resources.
-#include "tests/support/main_window_fixture.h"
+// The main window procedure driven with real messages: creation, closing, the size and column
+// saves, the minimum size and the release of resources.
+#include "tests/app/window_fixture.h"
 
 #include "app/layout.h"
 #include "resources/resource.h"
@@ -146,33 +146,11 @@ TEST_F(MainWindowTest, CloseSavesFortyThreeLinesAndDestroys)
     }
 }
 
-TEST_F(MainWindowTest, CloseWhileBusyIsRefusedWithMessage)
+// Exit closes as the close box does; refused during a batch (see the processing tests).
+TEST_F(MainWindowTest, ExitClosesAndSaves)
 {
-    g_app.busy = true;
-    DialogAnswerer answer(IDOK);
-    SendMessageW(window_, WM_CLOSE, 0, 0);
-    answer.Finish();
-    EXPECT_TRUE(answer.answered());
-    EXPECT_EQ(answer.caption, L"Orvane Pallisto");
-    EXPECT_EQ(answer.messageText, L"Please wait for the current operation to finish.");
-    EXPECT_TRUE(IsWindow(window_));
-    EXPECT_FALSE(SettingsFileExists());
-    g_app.busy = false;
-}
-
-TEST_F(MainWindowTest, ExitWhileBusyGoesThroughTheSameRefusal)
-{
-    g_app.busy = true;
-    DialogAnswerer answer(IDOK);
     Command(IDM_EXIT);
     Pump();  // Exit posts WM_CLOSE
-    answer.Finish();
-    EXPECT_TRUE(answer.answered());
-    EXPECT_EQ(answer.messageText, L"Please wait for the current operation to finish.");
-    EXPECT_TRUE(IsWindow(window_));
-    g_app.busy = false;
-    Command(IDM_EXIT);
-    Pump();
     EXPECT_FALSE(IsWindow(window_));
     EXPECT_TRUE(SettingsFileExists());
 }
@@ -319,14 +297,17 @@ TEST_F(MainWindowTest, DestroyReleasesResourcesAndPostsQuit)
     EXPECT_FALSE(SettingsFileExists()) << "nothing is saved once the window is gone";
 }
 
-class MainWindowWithInputTest : public ShownMainWindowFixture {
+class MainWindowWithInputTest : public FilesWindowTest {
 protected:
-    void PrepareSettings(AppSettings& settings) override
+    void PrepareFiles() override
     {
         for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.jpg"}) input_.Write(name, "");
-        settings.inputDir = input_.path();
     }
-    TempDir input_{L"op-shell-input"};
+    void SetUp() override
+    {
+        FilesWindowTest::SetUp();
+        if (!HasFatalFailure()) ShowReady();
+    }
 };
 
 TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
@@ -334,17 +315,6 @@ TEST_F(MainWindowWithInputTest, CreationScansTheSavedInputDirectory)
     ASSERT_EQ(g_app.files.size(), 3u);
     EXPECT_EQ(g_app.files[0].name, L"a.txt");
     EXPECT_EQ(Text(g_app.inputEdit), input_.path());
-}
-
-NMLISTVIEW ListNotification(HWND from, UINT code, int item, int subItem)
-{
-    NMLISTVIEW view = {};
-    view.hdr.hwndFrom = from;
-    view.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
-    view.hdr.code = code;
-    view.iItem = item;
-    view.iSubItem = subItem;
-    return view;
 }
 
 TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
@@ -362,18 +332,16 @@ TEST_F(MainWindowWithInputTest, ColumnClicksSortOnlyTheOriginalListWhenIdle)
     ASSERT_EQ(HeaderFormat(0), HDF_SORTUP) << "the scan sorts by name";
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.dragging << row.column);
-        g_app.busy = row.busy;
+        std::vector<HeldPost> held;
+        if (row.busy) held = ProcessHeld();
         if (row.dragging) {
-            NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
-            SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+            NotifyList(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
             ASSERT_TRUE(DragShown());
         }
-        NMLISTVIEW click =
-            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
-        SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        NotifyList(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_COLUMNCLICK, -1, row.column);
         for (int column = 0; column < 3; ++column)
             EXPECT_EQ(HeaderFormat(column) != 0, column == row.sortColumnAfter) << "arrow on column " << column;
-        g_app.busy = false;
+        DeliverAll(held);
         CancelRowDrag();
     }
 }
@@ -392,12 +360,11 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.fromOriginal << row.busy << row.item);
-        g_app.busy = row.busy;
-        NMLISTVIEW drag =
-            ListNotification(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
-        SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+        std::vector<HeldPost> held;
+        if (row.busy) held = ProcessHeld();
+        NotifyList(row.fromOriginal ? g_app.listOriginal : g_app.listNew, LVN_BEGINDRAG, row.item, 0);
         EXPECT_EQ(DragShown(), row.starts);
-        g_app.busy = false;
+        DeliverAll(held);
     }
     EXPECT_EQ(Text(DragGhost()), g_app.files[1].name);
 }
@@ -405,8 +372,7 @@ TEST_F(MainWindowWithInputTest, RowDragStartsOnlyFromTheOriginalListWhenIdle)
 // The drag overlays are top-level windows of their own: closing mid-drag must not leave them.
 TEST_F(MainWindowWithInputTest, DestroyDuringARowDragRemovesTheOverlays)
 {
-    NMLISTVIEW drag = ListNotification(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
-    SendMessageW(window_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+    NotifyList(g_app.listOriginal, LVN_BEGINDRAG, 0, 0);
     ASSERT_TRUE(DragShown());
     HWND ghost = DragGhost(), marker = DropMarker();
     ASSERT_TRUE(IsWindow(ghost));
@@ -421,10 +387,7 @@ TEST_F(MainWindowWithInputTest, SelectionIsMirroredUnlessAlreadySyncing)
     for (bool syncing : {true, false}) {
         SCOPED_TRACE(syncing);
         g_app.syncingSelection = syncing;
-        NMLISTVIEW change = ListNotification(g_app.listOriginal, LVN_ITEMCHANGED, 2, 0);
-        change.uChanged = LVIF_STATE;
-        change.uNewState = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(window_, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+        NotifyList(g_app.listOriginal, LVN_ITEMCHANGED, 2, 0, {}, LVIS_SELECTED | LVIS_FOCUSED);
         UINT state = ListView_GetItemState(g_app.listNew, 2, LVIS_SELECTED);
         EXPECT_EQ(state == LVIS_SELECTED, !syncing);
         g_app.syncingSelection = false;

@@ -3,8 +3,6 @@
 #include "files/worker.h"
 
 #include <atomic>
-#include <mutex>
-#include <utility>
 
 #include "app/commands.h"
 #include "tests/app/process_fixture.h"
@@ -15,7 +13,6 @@ const std::wstring kCaption = L"Orvane Pallisto";
 const std::wstring kFailedBox =
     L"Some files could not be processed (they may be open or locked). Those items are marked Failed in the preview "
     L"list.";
-const std::wstring kLocked = L"Locked or in use \u2014 skipped. ";
 
 std::vector<std::wstring> Texts(const std::vector<SeenBox>& boxes)
 {
@@ -32,27 +29,6 @@ BOOL WINAPI GatedPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return PostMessageW(window, message, wParam, lParam);
 }
 
-// Keeps the worker's messages instead of posting them, so that a test hands them to the window
-// when it chooses: one at a time, in a burst, or never.
-struct HeldPost {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::mutex g_heldLock;
-std::vector<HeldPost> g_held;
-BOOL WINAPI HoldingPost(HWND, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const std::lock_guard<std::mutex> lock(g_heldLock);
-    g_held.push_back({message, wParam, lParam});
-    return TRUE;
-}
-std::vector<HeldPost> Held()
-{
-    const std::lock_guard<std::mutex> lock(g_heldLock);
-    return g_held;
-}
-
 }  // namespace
 
 class ProcessTest : public ProcessFixture {
@@ -62,25 +38,6 @@ protected:
         Type(g_app.searchEdit, search);
         Type(g_app.replaceEdit, replace);
     }
-    // Runs a batch (its prompt answered Yes) with the worker's messages held back; returns them
-    // once the worker has ended, the window still busy with the batch.
-    std::vector<HeldPost> ProcessHeld()
-    {
-        {
-            const std::lock_guard<std::mutex> lock(g_heldLock);
-            g_held.clear();
-        }
-        const PostMessageFn previous = SetWorkerPostFunction(HoldingPost);
-        {
-            BoxAnswerer answerer({IDYES});
-            Process();
-        }
-        EXPECT_TRUE(PumpUntil([] { return !Held().empty() && Held().back().message == WM_APP_FINISHED; }, 5000));
-        SetWorkerPostFunction(previous);
-        EXPECT_FALSE(Enabled(g_app.processButton));
-        return Held();
-    }
-    void Deliver(const HeldPost& post) { SendMessageW(window_, post.message, post.wParam, post.lParam); }
     void NoPrefix()
     {
         Choose(g_app.prefixTypeCombo, 0);
@@ -152,15 +109,32 @@ TEST_F(ProcessTest, MoveCreatesTheMissingOutputFolderWhenTheUserAgrees)
 
 TEST_F(ProcessTest, ARelativeOutputFolderIsAFolderOfTheInputFolder)
 {
-    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, L"sub");
-    EXPECT_EQ(Cell(g_app.listNew, 0, 1), input_ / L"sub\\001a.txt");
-    const auto boxes = RunProcess({IDYES, IDYES});
-    // Both prompts name the folder in full.
-    const std::wstring full = L"\n\n" + (input_ / L"sub");
-    EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?" + full,
-                                                       L"Process 3 file(s) (copy and rename)?" + full}));
-    EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"sub\\001a.txt"), "alpha");
-    EXPECT_EQ(g_app.files[2].status, ItemStatus::Done);
+    const struct {
+        HWND radio;
+        ProcessMode mode;
+        const wchar_t* word;
+        bool sourcesStay;
+    } cases[] = {
+        {g_app.modeCopy, ProcessMode::CopyAndRename, L"copy and rename", true},
+        {g_app.modeMove, ProcessMode::MoveAndRename, L"move and rename", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        TempDir in;
+        for (const wchar_t* name : {L"a.txt", L"b.txt"}) in.Write(name, "x");
+        SetInputDir(in.path());
+        UseOutput(c.radio, c.mode, L"sub");
+        EXPECT_EQ(Cell(g_app.listNew, 0, 1), in / L"sub\\001a.txt");
+        const auto boxes = RunProcess({IDYES, IDYES});
+        // Both prompts name the folder in full.
+        const std::wstring full = L"\n\n" + (in / L"sub");
+        EXPECT_EQ(Texts(boxes), (std::vector<std::wstring>{L"The output directory does not exist. Create it?" + full,
+                                                           L"Process 2 file(s) (" + std::wstring(c.word) + L")?" + full}));
+        EXPECT_EQ(TempDir::ReadFileBytes(in / L"sub\\001a.txt"), "x");
+        EXPECT_EQ(TempDir::ReadFileBytes(in / L"sub\\002b.txt"), "x");
+        EXPECT_EQ(TempDir::Exists(in / L"b.txt"), c.sourcesStay);
+        EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 0  |  Total: 2");
+    }
 }
 
 TEST_F(ProcessTest, OutputFolderChecks)
@@ -272,12 +246,14 @@ TEST_F(ProcessTest, ClosingAndCommandsAreRefusedWhileBusy)
         EXPECT_FALSE(IsWindowEnabled(g_app.processButton));
         EXPECT_FALSE(IsWindowEnabled(g_app.inputEdit));
 
+        DeleteSettingsFile();
         SendMessageW(window_, WM_CLOSE, 0, 0);
         Command(40003);  // Exit goes through the same refusal
         PumpUntil([&] { return answerer.Seen().size() >= 3; }, 5000);
         Refresh();       // F5 is ignored
         Command(40002);  // so is Clear List
         EXPECT_TRUE(IsWindow(window_));
+        EXPECT_FALSE(SettingsFileExists()) << "a refused close saves nothing";
         EXPECT_TRUE(g_app.busy);
         EXPECT_EQ(g_app.files.size(), 3u);
         EXPECT_EQ(Texts(answerer.Seen()),
@@ -390,8 +366,9 @@ TEST_F(ProcessTest, ADroppedMessageStillEndsWithTheExactSummary)
             BoxAnswerer answerer({IDYES});
             Process();
             if (c.closeAfter) {
-                PumpUntil([] { return g_postsToDrop < 0; }, 5000);  // the worker has posted its end
-                PumpUntil([] { return false; }, 100);
+                // The worker has "posted" its end, so everything it really posted is queued.
+                ASSERT_TRUE(PumpUntil([] { return g_postsToDrop < 0; }, 5000));
+                Pump();
                 ASSERT_FALSE(Enabled(g_app.processButton)) << "the end never arrived";
                 SendMessageW(window_, WM_CLOSE, 0, 0);
             }
@@ -435,29 +412,29 @@ TEST_F(LongBatchTest, TheLastRowIsPaintedWithItsResultAndTheSummaryIsExact)
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     UpdateWindow(window_);
     ASSERT_GE(SendMessageW(g_app.listNew, LVM_GETCOUNTPERPAGE, 0, 0), kFiles);
-    painted_.assign(kFiles, ItemStatus::Ready);
     SetWindowSubclass(window_, WatchPaint, 77, 0);
     TempDir out;
     UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
-    const auto listPainted = [] { return GetUpdateRect(g_app.listNew, nullptr, FALSE) == FALSE; };
-    // The worker waits until the list has repainted what the closing prompt uncovered, so that
-    // only the batch's own repaints can show its results.
-    g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const PostMessageFn previous = SetWorkerPostFunction(GatedPost);
-    {
-        BoxAnswerer answerer({IDYES});
-        Process();
-        PumpUntil([] { return false; }, 200);
-        PumpUntil(listPainted, 2000);
-        SetEvent(g_gate);
-        EXPECT_TRUE(WaitIdle());
-    }
-    SetWorkerPostFunction(previous);
-    CloseHandle(g_gate);
-    PumpUntil(listPainted, 2000);
+    const std::vector<HeldPost> held = ProcessHeld();
+    // Whatever the closed prompt uncovered is painted now, and the list is then left valid; the
+    // batch's messages are handed over directly (no X event is read meanwhile), so only the
+    // batch itself can make its last row paint again.
+    UpdateWindow(g_app.listNew);
+    ValidateRect(g_app.listNew, nullptr);
+    painted_.assign(kFiles, ItemStatus::Ready);
+    for (const HeldPost& post : held) Deliver(post);
+    const int last = kFiles - 1;
+    RECT lastRow = {LVIR_BOUNDS};
+    SendMessageW(g_app.listNew, LVM_GETITEMRECT, last, reinterpret_cast<LPARAM>(&lastRow));
+    RECT pending = {};
+    GetUpdateRect(g_app.listNew, &pending, FALSE);
+    RECT overlap = {};
+    EXPECT_TRUE(IntersectRect(&overlap, &pending, &lastRow) || painted_[last] == ItemStatus::Done)
+        << "the last row is neither repainted nor due for it";
+    EXPECT_TRUE(WaitIdle());
+    EXPECT_TRUE(PumpUntil([] { return GetUpdateRect(g_app.listNew, nullptr, FALSE) == FALSE; }, 2000));
     RemoveWindowSubclass(window_, WatchPaint, 77);
 
-    const int last = kFiles - 1;
     EXPECT_EQ(g_app.files[last].status, ItemStatus::Done);
     EXPECT_EQ(Cell(g_app.listNew, last, 2), L"Done");
     EXPECT_EQ(painted_[last], ItemStatus::Done);

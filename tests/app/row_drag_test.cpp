@@ -14,8 +14,7 @@
 #include "files/file_order.h"
 #include "settings/settings_file.h"
 #include "tests/app/drag_overlays.h"
-#include "tests/support/file_rows.h"
-#include "tests/support/main_window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -236,14 +235,12 @@ TEST(AutoScrollDelta, OneRowPerMoveInsideTheEdgeZones)
 // --- Real drags on the real main window -------------------------------------------------
 
 // The main window on a folder of files, shown without activation so the lists lay out rows.
-class RowDragWindow : public MainWindowFixture {
+class RowDragWindow : public FilesWindowTest {
 protected:
     void SetUp() override {}  // each test opens the window on its own files
     void PrepareSettings(AppSettings& settings) override
     {
-        settings.inputDir = input_.path();
-        settings.outputDir = input_.path();
-        settings.rules.prefix.type = SequenceType::Numbers;
+        settings.rules.prefix.sep = L" - ";
         settings.winW = 1000;
         settings.winH = 760;
     }
@@ -271,16 +268,7 @@ protected:
         return {r.left + 40, (r.top + r.bottom) / 2};
     }
     // What the list view sends its parent once the pointer left the drag threshold.
-    void BeginDrag(int row)
-    {
-        NMLISTVIEW view = {};
-        view.hdr.hwndFrom = list_;
-        view.hdr.idFrom = kIdListOriginal;
-        view.hdr.code = LVN_BEGINDRAG;
-        view.iItem = row;
-        view.ptAction = Middle(row);
-        SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
-    }
+    void BeginDrag(int row) { NotifyList(list_, LVN_BEGINDRAG, row, 0, Middle(row)); }
     void MoveTo(int x, int y) { SendMessageW(list_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
     void MoveToGap(int row, bool lowerHalf)
     {
@@ -289,7 +277,7 @@ protected:
     }
     void Drop() { SendMessageW(list_, WM_LBUTTONUP, 0, MAKELPARAM(40, 40)); }
 
-    std::vector<std::wstring> Order() const { return Names(g_app.files); }
+    static std::vector<std::wstring> Order() { return Names(); }
     bool Selected(HWND list, int row) const
     {
         return SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_FOCUSED) ==
@@ -311,16 +299,10 @@ protected:
         return -2;  // on no gap
     }
     bool OverlaysHidden() const { return !IsWindowVisible(DragGhost()) && !IsWindowVisible(DropMarker()); }
-    int SortArrows() const
+    static int SortArrows()
     {
-        HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
         int arrows = 0;
-        for (int i = 0; i < 3; ++i) {
-            HDITEMW item = {};
-            item.mask = HDI_FORMAT;
-            SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-            if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) ++arrows;
-        }
+        for (int i = 0; i < 3; ++i) arrows += HeaderFormat(i) != 0;
         return arrows;
     }
     void ExpectIdle() const
@@ -330,7 +312,6 @@ protected:
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     }
 
-    TempDir input_;
     HWND list_ = nullptr;
 };
 
@@ -560,16 +541,21 @@ TEST_F(RowDragWindow, WheelAndKeysScrollingUnderAStillPointerMoveTheGapWithTheRo
     EXPECT_EQ(g_app.files[gap - 1].name, dragged);
 }
 
-TEST_F(RowDragWindow, DropWhileABatchRunsLeavesTheOrder)
+// A batch started from the keyboard while the mouse still holds a row: its prompt takes the
+// mouse, which ends the drag; the batch's rows keep their places.
+TEST_F(RowDragWindow, ABatchStartedMidDragLeavesTheOrder)
 {
     SetUpWindow(kFive);
     BeginDrag(0);
     MoveToGap(4, true);
-    g_app.busy = true;  // started from the keyboard while the mouse still held the row
-    Drop();
-    g_app.busy = false;
+    const std::vector<HeldPost> held = ProcessHeld();
     ExpectIdle();
+    Drop();
     EXPECT_EQ(Order(), kFive);
+    EXPECT_EQ(Cell(g_app.listNew, 4, 0), L"005 - e.txt");
+    DeliverAll(held);
+    EXPECT_EQ(Order(), (std::vector<std::wstring>{L"001 - a.txt", L"002 - b.txt", L"003 - c.txt", L"004 - d.txt",
+                                                  L"005 - e.txt"}));
 }
 
 TEST_F(RowDragWindow, PointerInsideTheBottomEdgeScrollsBothListsOneRowPerMove)
@@ -613,13 +599,7 @@ TEST_F(RowDragWindow, GhostFollowsThePointerKeepingTheGrabInsideIt)
 {
     SetUpWindow(kFive);
     // Grabbed 2 pixels from the row's left end: the pointer is kept 8 pixels inside the ghost.
-    NMLISTVIEW view = {};
-    view.hdr.hwndFrom = list_;
-    view.hdr.idFrom = kIdListOriginal;
-    view.hdr.code = LVN_BEGINDRAG;
-    view.iItem = 1;
-    view.ptAction = {Row(1).left + 2, Row(1).top + 6};
-    SendMessageW(g_app.mainWindow, WM_NOTIFY, kIdListOriginal, reinterpret_cast<LPARAM>(&view));
+    NotifyList(list_, LVN_BEGINDRAG, 1, 0, {Row(1).left + 2, Row(1).top + 6});
     for (POINT pointer : {POINT{300, 300}, POINT{420, 333}}) {
         SetCursorPos(pointer.x, pointer.y);
         POINT actual;

@@ -14,7 +14,7 @@
 #include "app/main_window.h"
 #include "app/theme_hooks.h"
 #include "settings/settings_file.h"
-#include "tests/support/main_window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -30,32 +30,6 @@ TEST(UiFontHeight, PointsScaledByDpi)
     for (const Case& c : cases) {
         EXPECT_EQ(UiFontHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
     }
-}
-
-TEST(ThemeColors, DarkThemeUsesFixedGreys)
-{
-    const ThemeColors dark = GetThemeColors(true);
-    EXPECT_EQ(dark.windowBackground, RGB(32, 32, 32));
-    EXPECT_EQ(dark.editBackground, RGB(45, 45, 45));
-    EXPECT_EQ(dark.controlText, RGB(255, 255, 255));
-    EXPECT_EQ(dark.listBackground, RGB(32, 32, 32));
-    EXPECT_EQ(dark.listText, RGB(255, 255, 255));
-    EXPECT_EQ(dark.statusBarBackground, RGB(32, 32, 32));
-    EXPECT_EQ(dark.captionColor, RGB(32, 32, 32));
-    EXPECT_EQ(dark.captionText, RGB(255, 255, 255));
-}
-
-TEST(ThemeColors, LightThemeFollowsTheSystemColours)
-{
-    const ThemeColors light = GetThemeColors(false);
-    EXPECT_EQ(light.windowBackground, GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(light.editBackground, GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(light.controlText, GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(light.listBackground, GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(light.listText, GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(light.statusBarBackground, GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(light.captionColor, RGB(243, 243, 243));
-    EXPECT_EQ(light.captionText, RGB(0, 0, 0));
 }
 
 TEST(ListViewExtendedStyle, GridLinesOnlyInTheLightTheme)
@@ -90,14 +64,12 @@ TEST(FrameAttributes, DarkModeAlwaysCaptionColoursFromBuild22000)
 
 // --- The real main window ----------------------------------------------------------------
 
-class ThemeWindow : public MainWindowFixture {
+class ThemeWindow : public FilesWindowTest {
 protected:
-    void PrepareSettings(AppSettings& settings) override
+    void PrepareFiles() override
     {
         input_.Write(L"one.txt", "1");
         input_.Write(L"two.txt", "2");
-        settings.inputDir = input_.path();
-        settings.outputDir = input_.path();
     }
     void SetTheme(bool dark)
     {
@@ -117,34 +89,26 @@ protected:
         GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof(info), &info);
         return info.lbColor;
     }
-
-    TempDir input_;
 };
 
-TEST_F(ThemeWindow, FontHeightFollowsPointsAndDpiAndReachesEveryChild)
+TEST_F(ThemeWindow, FontFollowsPointsAndDpiAndReachesEveryChild)
 {
     const std::wstring face =
         IsFontFamilyInstalled(L"Segoe UI Variable Text") ? L"Segoe UI Variable Text" : L"Segoe UI";
-    struct Case {
-        int dpi, points, height;
-    };
-    const Case cases[] = {{96, 9, -12}, {96, 12, -16}, {96, 15, -20}, {144, 9, -18}, {144, 12, -24}, {144, 15, -30}};
-    for (const Case& c : cases) {
-        g_app.dpi = c.dpi;
-        g_app.settings.fontPt = c.points;
-        CreateUiFont();
-        ASSERT_NE(g_app.uiFont, nullptr);
-        const LOGFONTW font = FontOf(g_app.uiFont);
-        EXPECT_EQ(font.lfHeight, c.height) << c.points << " pt at " << c.dpi;
-        EXPECT_EQ(font.lfWeight, FW_NORMAL);
-        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
-        EXPECT_EQ(font.lfQuality, CLEARTYPE_QUALITY);
-        EXPECT_EQ(std::wstring(font.lfFaceName), face);
-        const HWND children[] = {g_app.inputEdit, g_app.prefixTypeCombo, g_app.modeCopy, g_app.listOriginal,
-                                 g_app.listNew,   g_app.processButton,   g_app.statusBar};
-        for (HWND child : children) {
-            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), g_app.uiFont);
-        }
+    g_app.dpi = 144;
+    g_app.settings.fontPt = 12;
+    CreateUiFont();
+    ASSERT_NE(g_app.uiFont, nullptr);
+    const LOGFONTW font = FontOf(g_app.uiFont);
+    EXPECT_EQ(font.lfHeight, -24);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(font.lfQuality, CLEARTYPE_QUALITY);
+    EXPECT_EQ(std::wstring(font.lfFaceName), face);
+    const HWND children[] = {g_app.inputEdit, g_app.prefixTypeCombo, g_app.modeCopy, g_app.listOriginal,
+                             g_app.listNew,   g_app.processButton,   g_app.statusBar};
+    for (HWND child : children) {
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), g_app.uiFont);
     }
 }
 

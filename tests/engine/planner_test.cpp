@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/path.h"
+#include "tests/support/file_rows.h"
 #include "tests/support/lcg.h"
 #include "tests/support/system_case.h"
 #include "tests/support/temp_dir.h"
@@ -33,20 +34,10 @@ bool AlwaysExists(const std::wstring&)
     return true;
 }
 
-FileEntry Row(const std::wstring& directory, const std::wstring& name)
-{
-    FileEntry e;
-    e.name = name;
-    e.directory = directory;
-    e.sourcePath = JoinPath(directory, name);
-    e.extension = SplitExtension(name).extension;
-    return e;
-}
-
 FileList Rows(const std::wstring& directory, std::initializer_list<const wchar_t*> names)
 {
     FileList list;
-    for (const wchar_t* n : names) list.push_back(Row(directory, n));
+    for (const wchar_t* n : names) list.push_back(FileRow(directory, n));
     return list;
 }
 
@@ -208,9 +199,9 @@ TEST(PlanPreview, ManyRowsPairUpOnlyWithTheirCaseTwin)
 {
     FileList list;
     for (int k = 0; k < 1500; ++k) {
-        list.push_back(Row(L"C:\\in", L"f" + std::to_wstring(k) + L".txt"));
-        list.push_back(Row(L"C:\\in", L"u" + std::to_wstring(k) + L".txt"));
-        list.push_back(Row(L"C:\\IN", L"F" + std::to_wstring(k) + L".TXT"));
+        list.push_back(FileRow(L"C:\\in", L"f" + std::to_wstring(k) + L".txt"));
+        list.push_back(FileRow(L"C:\\in", L"u" + std::to_wstring(k) + L".txt"));
+        list.push_back(FileRow(L"C:\\IN", L"F" + std::to_wstring(k) + L".TXT"));
     }
     Plan plan;
     plan.Run(list);
@@ -249,7 +240,7 @@ TEST(PlanPreview, CaseRulesAndComparisonsFoldAlike)
     };
     for (const Case& c : cases) {
         FileList list = Rows(L"C:\\in", {c.name});
-        if (c.twin) list.push_back(Row(L"C:\\in", c.twin));
+        if (c.twin) list.push_back(FileRow(L"C:\\in", c.twin));
         Plan plan;
         plan.rules.caseMode = c.mode;
         plan.rules.extMode = ExtMode::Lowercase;
@@ -300,7 +291,7 @@ TEST(PlanPreview, UnchangedRowJoinsADuplicateGroup)
 
 TEST(PlanPreview, SameNameInDifferentFoldersIsNoDuplicateInPlace)
 {
-    FileList list{Row(L"C:\\a", L"x1.txt"), Row(L"C:\\b", L"x2.txt")};
+    FileList list{FileRow(L"C:\\a", L"x1.txt"), FileRow(L"C:\\b", L"x2.txt")};
     Plan plan;
     plan.rules.removeChars = L"12";
     plan.Run(list);
@@ -335,7 +326,7 @@ TEST(PlanPreview, FirstApplicableTestDecides)
                           ItemStatus::Duplicate, ItemStatus::Unchanged, ItemStatus::Unchanged});
     EXPECT_EQ(g_existsCalls, 0);
 
-    list.push_back(Row(L"C:\\in", L"go4.txt"));
+    list.push_back(FileRow(L"C:\\in", L"go4.txt"));
     plan.rules.removeChars = L"1234";
     plan.Run(list, AlwaysExists);
     EXPECT_EQ(list.back().status, ItemStatus::TargetExists);
@@ -533,7 +524,7 @@ TEST(PlanPreview, AgreesWithTheRulesWrittenStepByStep)
         g_refExisting.clear();
         const uint32_t rows = rng.Below(12);
         for (uint32_t i = 0; i < rows; ++i) {
-            list.push_back(Row(rng.Pick(folders), RandomName(rng)));
+            list.push_back(FileRow(rng.Pick(folders), RandomName(rng)));
             if (rng.Below(3) == 0) g_refExisting.push_back(RefJoin(rng.Pick(folders), RandomName(rng)));
         }
         FileList expected = list;
@@ -570,7 +561,7 @@ TEST(PlanPreview, SearchPatternsThatCannotBeApplied)
     plan.rules.search = L"^(a+)+$";
     plan.rules.replace = L"x";
     list = Rows(L"C:\\in", {L"aaa.txt"});
-    for (int i = 0; i < 1000; ++i) list.push_back(Row(L"C:\\in", std::wstring(40 + i % 7, L'a') + L"b.txt"));
+    for (int i = 0; i < 1000; ++i) list.push_back(FileRow(L"C:\\in", std::wstring(40 + i % 7, L'a') + L"b.txt"));
     const DWORD start = GetTickCount();
     plan.Run(list);
     EXPECT_LT(GetTickCount() - start, 1000u);

@@ -13,8 +13,6 @@
 
 namespace {
 
-const std::wstring kLocked = L"Locked or in use \u2014 skipped. ";
-
 FileEntry Planned(const std::wstring& source, const std::wstring& target, ItemStatus status = ItemStatus::Ready)
 {
     FileEntry row;
@@ -142,7 +140,6 @@ TEST(DescribeError, SystemTextsAndTheLockedPrefix)
         const wchar_t last = text.back();
         EXPECT_TRUE(last != L'\r' && last != L'\n' && last != L' ') << c.code << L": " << text;
     }
-    EXPECT_EQ(kLocked.size(), 28u);
     EXPECT_EQ(DescribeError(0xE0001234u), L"Unknown error");
 }
 
@@ -427,18 +424,4 @@ TEST(WorkerMain, GivesUpPostingOnceTheWindowIsGone)
     EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0) << "the worker must not retry forever";
     CloseHandle(thread);
     EXPECT_EQ(g_postCalls.load(), 2);
-}
-
-TEST(ProcessingTexts, PromptsProgressAndSummary)
-{
-    EXPECT_EQ(ConfirmationText(3, 0, ProcessMode::RenameInPlace), L"Process 3 file(s) (rename)?");
-    EXPECT_EQ(ConfirmationText(1, 0, ProcessMode::CopyAndRename), L"Process 1 file(s) (copy and rename)?");
-    EXPECT_EQ(ConfirmationText(2, 0, ProcessMode::MoveAndRename), L"Process 2 file(s) (move and rename)?");
-    EXPECT_EQ(ConfirmationText(2, 1, ProcessMode::MoveAndRename),
-              L"1 file(s) have conflicts and will be skipped. Continue with 2 ready file(s)?");
-    EXPECT_EQ(ModePromptWord(static_cast<ProcessMode>(7)), std::wstring(L"rename"));
-    EXPECT_EQ(ProgressText(0, 10), L"Processing 1 / 10 ...");
-    EXPECT_EQ(ProgressText(9, 10), L"Processing 10 / 10 ...");
-    EXPECT_EQ(FinishedText(2, 1, 0, 3), L"Finished. Renamed/copied: 2  |  Skipped: 1  |  Errors: 0  |  Total: 3");
-    EXPECT_EQ(FinishedText(0, 0, 0, 0), L"Finished. Renamed/copied: 0  |  Skipped: 0  |  Errors: 0  |  Total: 0");
 }

@@ -119,6 +119,21 @@ protected:
         SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
         return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
     }
+    // A list view's notification to the main window, as the list sends it (LVN_COLUMNCLICK,
+    // LVN_BEGINDRAG, LVN_ITEMCHANGED with `state` as the new state).
+    static void NotifyList(HWND list, UINT code, int item, int subItem, POINT at = {}, UINT state = 0)
+    {
+        NMLISTVIEW view = {};
+        view.hdr.hwndFrom = list;
+        view.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+        view.hdr.code = code;
+        view.iItem = item;
+        view.iSubItem = subItem;
+        view.ptAction = at;
+        view.uChanged = state ? LVIF_STATE : 0;
+        view.uNewState = state;
+        SendMessageW(g_app.mainWindow, WM_NOTIFY, view.hdr.idFrom, reinterpret_cast<LPARAM>(&view));
+    }
     static int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     static bool WaitIdle()

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -103,10 +102,21 @@ private:
         }
         return TRUE;
     }
-    void TypeIntoFirstEdit(HWND dialog)
+    static HWND FirstEdit(HWND dialog)
     {
         HWND edit = nullptr;
         EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        return edit;
+    }
+    // The dialog has set itself up: the button to press, and the edit to type into, are shown.
+    bool Ready(HWND dialog) const
+    {
+        HWND button = GetDlgItem(dialog, buttonId_);
+        return button && IsWindowVisible(button) && (typed_.empty() || FirstEdit(dialog));
+    }
+    void TypeIntoFirstEdit(HWND dialog)
+    {
+        HWND edit = FirstEdit(dialog);
         DWORD_PTR result = 0;
         if (edit)
             SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed_.c_str()), SMTO_BLOCK, 5000,
@@ -116,8 +126,8 @@ private:
     {
         // Waits for the dialog unless the test already ended; gives up after 10 s.
         for (int i = 0; i < 500; ++i) {
-            if (HWND dialog = FindOwnDialog()) {
-                Sleep(100);  // let WM_INITDIALOG finish before reading and clicking
+            HWND dialog = FindOwnDialog();
+            if (dialog && Ready(dialog)) {
                 caption = WindowTextOf(dialog);
                 messageText = MessageBoxText(dialog);
                 EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(this));
@@ -161,8 +171,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return seen_;
     }
-    // Called on the answering thread while the box is up, before it is answered.
-    void OnBox(std::function<void()> callback) { onBox_ = std::move(callback); }
 
 private:
     void Run()
@@ -183,7 +191,6 @@ private:
         seen.caption = WindowTextOf(box);
         seen.text = MessageBoxText(box);
         seen.hasYesNo = GetDlgItem(box, IDYES) != nullptr;
-        if (onBox_) onBox_();
         int button = seen.hasYesNo ? IDNO : IDOK;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -199,7 +206,6 @@ private:
     size_t next_ = 0;
     std::vector<SeenBox> seen_;
     std::mutex mutex_;
-    std::function<void()> onBox_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -105,6 +105,8 @@ struct HeldOpen {
     HeldOpen(const HeldOpen&) = delete;
     HeldOpen& operator=(const HeldOpen&) = delete;
 };
+// How the status of a row whose file was held open begins.
+inline const std::wstring kLocked = L"Locked or in use \u2014 skipped. ";
 
 // Lines of a text, a last line without its line break counted too.
 inline int CountLines(const std::string& text)
