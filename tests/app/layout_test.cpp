@@ -602,7 +602,7 @@ TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
         int rows;
     } rows[] = {
         {120, 9, {1366, 708}, 8}, {96, 9, {1280, 672}, 8},   {144, 12, {1920, 1008}, 8}, {144, 15, {1920, 1008}, 5},
-        {96, 15, {1280, 672}, 4}, {120, 15, {1366, 708}, 0},  // the rules alone fill it
+        {96, 15, {1280, 672}, 5}, {120, 15, {1366, 708}, 0},  // the rules alone fill it
         {96, 9, {980, 760}, 8},   {96, 15, {1100, 920}, 8},  {144, 9, {1470, 1140}, 8},  {144, 15, {1650, 1380}, 8},
     };
     for (const auto& r : rows) {
