@@ -177,6 +177,7 @@ void UpdateControlStates()
     }
     if (HMENU menu = g_app.mainWindow ? GetMenu(g_app.mainWindow) : nullptr) {
         EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (CanUndoLastBatch() ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
     }
 }
 

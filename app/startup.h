@@ -7,8 +7,8 @@ extern const wchar_t kSingleInstanceMutexName[];  // "Local\Orvane.Pallisto.Sing
 // Everything from the single-instance check to the end of the message loop; the exit code.
 int RunApplication(HINSTANCE instance, int showCommand);
 
-// The loop's first look at a message: the F5 accelerator, then dialog navigation unless a list
-// view has the focus. True when the message was consumed.
+// The loop's first look at a message: Esc while a batch runs (Stop Batch), the F5 accelerator,
+// then dialog navigation unless a list view has the focus. True when the message was consumed.
 bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message);
 
 // Hands the user over to a running instance: restores, raises and flashes its main window.

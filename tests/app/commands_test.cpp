@@ -15,6 +15,15 @@ bool MenuChecked(HWND window, UINT id)
     return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+// The position of the item with `id` in `menu`, or -1.
+int PositionOf(HMENU menu, UINT id)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuItemID(menu, i) == id) return i;
+    }
+    return -1;
+}
+
 std::wstring MenuText(HMENU menu, UINT item, UINT flag)
 {
     wchar_t text[128] = {};
@@ -31,6 +40,7 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
         {IDM_REFRESH, L"&Refresh Directory\tF5"},
         {IDM_CLEAR_LIST, L"&Clear List"},
         {IDM_UNDO_LAST_BATCH, L"&Undo Last Batch"},
+        {IDM_STOP_BATCH, L"S&top Batch\tEsc"},
         {IDM_EXIT, L"E&xit"},
         {IDM_AUTO_SAVE, L"&Auto-save state"},
         {IDM_DARK_THEME, L"&Dark theme"},
@@ -54,9 +64,12 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(MenuText(menu, 2, MF_BYPOSITION), L"&Help");
     HMENU file = GetSubMenu(menu, 0);
     HMENU settings = GetSubMenu(menu, 1);
-    EXPECT_EQ(GetMenuItemCount(file), 5);
-    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_UNDO_LAST_BATCH)) << "after Clear List";
-    EXPECT_EQ(GetMenuItemID(file, 3), 0u) << "separator before Exit";
+    EXPECT_EQ(PositionOf(file, IDM_UNDO_LAST_BATCH), 2) << "after Clear List";
+    EXPECT_GT(PositionOf(file, IDM_STOP_BATCH), PositionOf(file, IDM_UNDO_LAST_BATCH));
+    const int exit = PositionOf(file, IDM_EXIT);
+    EXPECT_EQ(exit, GetMenuItemCount(file) - 1) << "Exit last";
+    EXPECT_EQ(GetMenuItemID(file, exit - 1), 0u) << "separator before Exit";
+    EXPECT_EQ(PositionOf(file, IDM_STOP_BATCH), exit - 2) << "the batch items before the separator";
     ASSERT_EQ(GetMenuItemCount(settings), 6);
     EXPECT_EQ(MenuText(settings, 2, MF_BYPOSITION), L"F&ont size");
     EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"Default naming &format");
