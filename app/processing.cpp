@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -32,6 +33,11 @@ size_t g_batchApplied = 0;                             // outcomes of `g_batch` 
 UndoList g_lastBatch;                                  // what the last finished batch did (memory only)
 std::vector<size_t> g_undoRows;                        // during an undo: the row of `files` showing each record
 bool g_batchFailed = false;                            // a row of the running batch failed
+ULONGLONG g_countPaintedAt = 0;                        // when the status bar last painted a progress count
+
+// While the worker runs, a count newer than the one on screen by less than this is only
+// remembered (a newer one is on its way): painting thousands of counts slows the batch itself.
+constexpr ULONGLONG kCountFrameMs = 50;
 
 int Ask(const wchar_t* text, UINT flags)
 {
@@ -72,10 +78,30 @@ bool ConfirmBatch(ProcessMode mode)
     return Ask(ConfirmationText(ready, conflicts, mode).c_str(), flags) == IDYES;
 }
 
+// The rows a list shows, read from its scroll bar (in rows in report view) without a message to
+// the list: a long batch asks this for every row, and every message to a list costs.
+struct RowsInView {
+    int top = 0;
+    int last = INT_MAX;  // no scroll bar: every row is in view
+};
+RowsInView ViewOf(HWND list)
+{
+    RowsInView view;
+    SCROLLINFO info = {sizeof(info), SIF_POS | SIF_PAGE};
+    if (list && GetScrollInfo(list, SB_VERT, &info) && info.nPage > 0) {
+        view.top = info.nPos;
+        view.last = info.nPos + static_cast<int>(info.nPage);  // with the row cut off at the bottom
+    }
+    return view;
+}
+
+// Repaints a row where a list shows it; a row out of view is painted when it is scrolled to.
 void RedrawRow(int index)
 {
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (list) SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+        const RowsInView view = ViewOf(list);
+        if (list && index >= view.top && index <= view.last)
+            SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
     }
 }
 
@@ -216,6 +242,7 @@ void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
         g_batch = std::move(job);
         g_batchApplied = 0;
         g_batchFailed = false;
+        g_countPaintedAt = 0;
         ShowTaskbarProgress(0, g_batch->outcomes.size(), false);
         return;
     }
@@ -349,13 +376,18 @@ void OnProgress(size_t lastRow)
     ApplyOutcomes(lastRow + 1);
     ShowTaskbarProgress(g_batchApplied, g_batch->outcomes.size(), g_batchFailed);
     // The status bar paints itself at once on every new text; a text that the next queued
-    // progress message replaces straight away is only remembered, not painted.
+    // progress message replaces straight away, or that comes within a frame of the last one
+    // while the worker runs on, is only remembered, not painted.
     const std::wstring text = ProgressText(static_cast<int>(lastRow), g_batch->outcomes.size());
+    const ULONGLONG now = GetTickCount64();
+    const bool workerRuns = !g_batch->ended.load(std::memory_order_acquire);
     MSG next;
-    if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
+    if ((workerRuns && now - g_countPaintedAt < kCountFrameMs) ||
+        PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
         g_app.statusBarText = text;
     } else {
         SetStatusText(text);
+        g_countPaintedAt = now;
     }
 }
 
