@@ -243,10 +243,27 @@ size_t JobLength(const ProcessJob& job)
     return job.undo.empty() ? job.rows.size() : job.undo.size();
 }
 
+namespace {
+
+// Rows that take no time are reported together, at most one message a frame: a message per row
+// costs the window more than renaming the file costs the worker.
+constexpr ULONGLONG kProgressFrameMs = 40;
+
+// Whether the file operation of outcome i may take long (a copy, or a move that may become one):
+// results are never left unreported while such a file is in hand.
+bool MayTakeLong(const ProcessJob& job, size_t i)
+{
+    if (!job.undo.empty()) return job.undo[i].mode == ProcessMode::MoveAndRename;
+    return job.rows[i].status == ItemStatus::Ready && job.mode != ProcessMode::RenameInPlace;
+}
+
+}  // namespace
+
 unsigned __stdcall WorkerMain(void* parameter)
 {
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
+    ULONGLONG postedAt = 0;
     // A stop is honoured between files: the file in hand is always finished.
     for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size() && !job.stop.load(std::memory_order_acquire);
          ++i) {
@@ -254,7 +271,12 @@ unsigned __stdcall WorkerMain(void* parameter)
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
-        PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
+        const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
+        const ULONGLONG now = GetTickCount64();
+        if (last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
+            PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
+            postedAt = now;
+        }
     }
     job.ended.store(true, std::memory_order_release);
     PostToWindow(job.window, WM_APP_FINISHED, 0, 0);

@@ -25,7 +25,8 @@ struct ProgressRecord {
 
 // One batch, shared by the main thread and the worker (each holds a std::shared_ptr, so it
 // lives until both are done with it). The worker reads the rows, the mode and the window, and
-// writes outcome i before it publishes `completed` = i + 1 and posts; the main thread reads only
+// writes outcome i before it publishes `completed` = i + 1 and posts (a progress message says
+// "rows up to i are done"; quick rows share one a frame); the main thread reads only
 // outcomes below `completed`. Once `ended` is set no outcome changes any more; a job stopped on
 // the way (`stop`, set by the main thread) ends with `completed` below its length.
 // An undo is a job with `undo` filled (in the order to undo) and no rows: outcome i is record i's.

@@ -217,6 +217,8 @@ TEST_F(StopBatchTest, TheTaskbarButtonShowsRowsDoneTurnsRedOnAFailureAndClearsAt
     SendMessageW(window_, created, 0, 0);
     EXPECT_EQ(taskbar.made, 1);
 
+    TempDir out;  // copies: each row has its own message
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
     HeldOpen lock(input_ / L"b.txt");
     RunProcess({IDYES});
     EXPECT_EQ(taskbar.calls, (std::vector<std::wstring>{L"state 2", L"value 0/3", L"value 1/3", L"state 4",
