@@ -139,6 +139,30 @@ TEST_F(StopBatchTest, EscStopsAfterTheFileInHandAndUndoPutsBackExactlyThat)
     }
 }
 
+TEST_F(StopBatchTest, AStoppedUndoLeavesTheRestToTheNextUndo)
+{
+    RunProcess({IDYES});
+    {
+        BoxAnswerer answerer({IDYES, IDYES});
+        g_gateRow = 0;  // the undo goes last file first: c.txt is back when it stops
+        g_atGate = false;
+        ResetEvent(g_gate);
+        Command(IDM_UNDO_LAST_BATCH);
+        ASSERT_TRUE(PumpUntil([] { return g_atGate.load(); }, 5000));
+        PressEscape(window_);
+        SetEvent(g_gate);
+        EXPECT_TRUE(WaitIdle());
+        EXPECT_EQ(answerer.Seen().back().text, kStopPrompt);
+    }
+    EXPECT_EQ(StatusText(), L"Undo stopped. Undone: 1  |  Kept: 0  |  Not processed: 2  |  Total: 3");
+    EXPECT_TRUE(TempDir::Exists(input_ / L"c.txt"));
+    EXPECT_TRUE(TempDir::Exists(input_ / L"002b.txt"));
+    const auto boxes = RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].text, L"Undo the last batch? 2 file(s) will be put back.");
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) EXPECT_TRUE(TempDir::Exists(input_ / name)) << name;
+}
+
 TEST_F(StopBatchTest, ABatchThatEndsWhileTheQuestionIsOpenEndsNormally)
 {
     BoxAnswerer answerer({IDYES, IDYES});
