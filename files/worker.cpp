@@ -3,8 +3,10 @@
 
 #include <process.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <memory>
 
 #include "engine/path.h"
@@ -249,12 +251,37 @@ namespace {
 // costs the window more than renaming the file costs the worker.
 constexpr ULONGLONG kProgressFrameMs = 40;
 
+// The drive ("C:") or share ("\\server\share") a full path lies on, upper-cased.
+std::wstring RootOf(const std::wstring& path)
+{
+    size_t end = 2;
+    if (path.size() > 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/')) {
+        end = path.find_first_of(L"\\/", 2);
+        end = end == std::wstring::npos ? path.size() : path.find_first_of(L"\\/", end + 1);
+    }
+    std::wstring root = path.substr(0, std::min(end, path.size()));
+    for (wchar_t& c : root) c = static_cast<wchar_t>(towupper(c));
+    return root;
+}
+
+// A move within one drive or share is a rename; between them it is a copy.
+bool MoveMayCopy(const std::wstring& source, const std::wstring& target)
+{
+    return RootOf(source) != RootOf(target);
+}
+
 // Whether the file operation of outcome i may take long (a copy, or a move that may become one):
 // results are never left unreported while such a file is in hand.
 bool MayTakeLong(const ProcessJob& job, size_t i)
 {
-    if (!job.undo.empty()) return job.undo[i].mode == ProcessMode::MoveAndRename;
-    return job.rows[i].status == ItemStatus::Ready && job.mode != ProcessMode::RenameInPlace;
+    if (!job.undo.empty()) {
+        const UndoRecord& record = job.undo[i];
+        return record.mode == ProcessMode::MoveAndRename && MoveMayCopy(record.target, record.source);
+    }
+    const FileEntry& row = job.rows[i];
+    if (row.status != ItemStatus::Ready) return false;
+    return job.mode == ProcessMode::CopyAndRename ||
+           (job.mode == ProcessMode::MoveAndRename && MoveMayCopy(row.sourcePath, row.targetPath));
 }
 
 }  // namespace
