@@ -87,7 +87,9 @@ struct RowsInView {
 RowsInView ViewOf(HWND list)
 {
     RowsInView view;
-    SCROLLINFO info = {sizeof(info), SIF_POS | SIF_PAGE};
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS | SIF_PAGE;
     if (list && GetScrollInfo(list, SB_VERT, &info) && info.nPage > 0) {
         view.top = info.nPos;
         view.last = info.nPos + static_cast<int>(info.nPage);  // with the row cut off at the bottom
