@@ -186,6 +186,7 @@ void UpdateFileMenu()
     EnableMenuItem(menu, IDM_UNDO_LAST_BATCH, MF_BYCOMMAND | (CanUndoLastBatch() ? MF_ENABLED : MF_GRAYED));
     const bool canRemove = !g_app.busy && SelectedRow() >= 0;
     EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
 }
 
 bool UpdatingControls()

@@ -66,6 +66,7 @@ const MenuCommand kMenuCommands[] = {
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
     {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
     {IDM_REMOVE_FROM_LIST, [](int) { RemoveSelectedRow(); }},
+    {IDM_STOP_BATCH, [](int) { AskToStopBatch(); }},
     // Through WM_CLOSE, so a running batch still refuses.
     {IDM_EXIT, [](int) { PostMessageW(g_app.mainWindow, WM_CLOSE, 0, 0); }},
     {IDM_AUTO_SAVE, ToggleAutoSave},
@@ -187,8 +188,8 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
 
 void HandleCommand(int id, int code, HWND control)
 {
-    // While a batch runs only Exit (which still asks WM_CLOSE) and About get through.
-    if (g_app.busy && id != IDM_EXIT && id != IDM_ABOUT) return;
+    // While a batch runs only Exit (which still asks WM_CLOSE), Stop Batch and About get through.
+    if (g_app.busy && id != IDM_EXIT && id != IDM_STOP_BATCH && id != IDM_ABOUT) return;
     for (const MenuCommand& command : kMenuCommands) {
         if (command.id == id) {
             command.run(id);

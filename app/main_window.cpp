@@ -13,6 +13,7 @@
 #include "app/processing.h"
 #include "app/row_drag.h"
 #include "app/splitter.h"
+#include "app/taskbar.h"
 #include "app/theme.h"
 #include "app/win_util.h"
 #include "files/file_order.h"
@@ -48,6 +49,7 @@ LRESULT OnCreate(HWND window)
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadSmallAppIcon(g_app.instance)));
     CreateControls();
     DragAcceptFiles(window, TRUE);
+    WatchForTaskbarButton(window);
     WriteSettingsToControls();
     UpdateMenuChecks();
     ApplyTheme();
@@ -70,6 +72,7 @@ void OnDestroy()
     DeleteGdiObject(g_app.editBrush);
     DropFolderSnapshots();  // closes the folder watches
     ForgetBatches();
+    ReleaseTaskbar();
     PostQuitMessage(0);
 }
 
@@ -80,10 +83,20 @@ void OnFinalDestroy()
     g_app.windowReady = false;
 }
 
+// In the background the tool holds no folder open, so other programs may rename or delete the
+// shown folder's parents; the next plan lists the folders afresh.
+void ReleaseFolderWatches()
+{
+    DropFolderSnapshots();
+}
+
 void OnSize(UINT sizeType)
 {
     // A minimised window has a 0 x 0 client area: laying out would squeeze the columns.
-    if (sizeType == SIZE_MINIMIZED) return;
+    if (sizeType == SIZE_MINIMIZED) {
+        ReleaseFolderWatches();
+        return;
+    }
     LayoutControls();
     if (g_app.windowReady && !g_inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
         SaveSettings(true);
@@ -197,6 +210,10 @@ LRESULT OnNotify(NMHDR* header)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == TaskbarButtonCreatedMessage() && message) {
+        OnTaskbarButtonCreated(window);
+        return 0;
+    }
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: OnDestroy(); return 0;
@@ -205,6 +222,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE: OnClose(window); return 0;
     case WM_ACTIVATE:
         if (OnActivate(window, wParam)) return 0;
+        break;
+    case WM_ACTIVATEAPP:
+        if (!wParam) ReleaseFolderWatches();
         break;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_GETMINMAXINFO: EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;

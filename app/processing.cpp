@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +16,7 @@
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
+#include "app/taskbar.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
 #include "files/file_order.h"
@@ -33,6 +35,12 @@ UndoList g_lastBatch;                                  // what the last finished
 std::vector<size_t> g_undoRows;                        // during an undo: the row of `files` showing each record
 HWND g_focusBefore = nullptr;                          // the control that had the focus when the batch began
 std::wstring g_createdFolder;                          // the output folder the last batch created, if any
+bool g_batchFailed = false;                            // a row of the running batch failed
+ULONGLONG g_countPaintedAt = 0;                        // when the status bar last painted a progress count
+
+// While the worker runs, a count newer than the one on screen by less than this is only
+// remembered (a newer one is on its way): painting thousands of counts slows the batch itself.
+constexpr ULONGLONG kCountFrameMs = 50;
 
 int Ask(const wchar_t* text, UINT flags)
 {
@@ -91,10 +99,32 @@ bool ConfirmBatch(ProcessMode mode)
     return Ask(text.c_str(), flags) == IDYES;
 }
 
+// The rows a list shows, read from its scroll bar (in rows in report view) without a message to
+// the list: a long batch asks this for every row, and every message to a list costs.
+struct RowsInView {
+    int top = 0;
+    int last = INT_MAX;  // no scroll bar: every row is in view
+};
+RowsInView ViewOf(HWND list)
+{
+    RowsInView view;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS | SIF_PAGE;
+    if (list && GetScrollInfo(list, SB_VERT, &info) && info.nPage > 0) {
+        view.top = info.nPos;
+        view.last = info.nPos + static_cast<int>(info.nPage);  // with the row cut off at the bottom
+    }
+    return view;
+}
+
+// Repaints a row where a list shows it; a row out of view is painted when it is scrolled to.
 void RedrawRow(int index)
 {
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (list) SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+        const RowsInView view = ViewOf(list);
+        if (list && index >= view.top && index <= view.last)
+            SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
     }
 }
 
@@ -111,11 +141,13 @@ size_t OutcomeRow(const ProcessJob& job, size_t outcome)
 void ApplyOutcomes(size_t end)
 {
     const ProcessJob& job = *g_batch;
+    end = std::min(end, job.completed.load(std::memory_order_acquire));
     end = std::min(end, job.outcomes.size());
     for (; g_batchApplied < end; ++g_batchApplied) {
         const size_t index = OutcomeRow(job, g_batchApplied);
         if (index >= g_app.files.size()) continue;
         const ProgressRecord& outcome = job.outcomes[g_batchApplied];
+        if (outcome.status == ItemStatus::Failed) g_batchFailed = true;
         FileEntry& row = g_app.files[index];
         row.status = outcome.status;
         row.statusText = outcome.text;
@@ -162,7 +194,7 @@ const std::wstring& ShownPath(const UndoRecord& record)
 RowMarks CollectKept(const ProcessJob& job)
 {
     RowMarks kept;
-    for (size_t i = 0; i < job.undo.size() && i < job.outcomes.size(); ++i) {
+    for (size_t i = 0; i < job.undo.size() && i < job.completed.load(); ++i) {
         if (!job.outcomes[i].succeeded) kept[FileKey(ShownPath(job.undo[i]))] = job.outcomes[i];
     }
     return kept;
@@ -211,7 +243,8 @@ std::vector<size_t> RowsShowing(const UndoList& records)
 UndoList RecordOf(const ProcessJob& job)
 {
     UndoList records;
-    for (size_t i = 0; i < job.rows.size() && i < job.outcomes.size(); ++i) {
+    const size_t reached = job.completed.load(std::memory_order_acquire);  // a stopped batch did no more
+    for (size_t i = 0; i < job.rows.size() && i < reached; ++i) {
         const ProgressRecord& outcome = job.outcomes[i];
         if (outcome.succeeded && outcome.status == ItemStatus::Done)
             records.push_back({job.mode, job.rows[i].sourcePath, job.rows[i].targetPath, outcome.copy});
@@ -231,11 +264,20 @@ void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
         CloseHandle(thread);  // never joined: it ends with its job
         g_batch = std::move(job);
         g_batchApplied = 0;
+        g_batchFailed = false;
+        g_countPaintedAt = 0;
+        ShowTaskbarProgress(0, g_batch->outcomes.size(), false);
         return;
     }
     g_app.busy = false;
     UpdateControlStates();
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
+}
+
+// The rows a stopped job never reached (0 for a job that ran to its end).
+int NotReached(const ProcessJob& job)
+{
+    return static_cast<int>(job.outcomes.size() - std::min(job.outcomes.size(), job.completed.load()));
 }
 
 void EndBatch(const ProcessJob& job)
@@ -247,8 +289,10 @@ void EndBatch(const ProcessJob& job)
         if (row.status == ItemStatus::Done) ++done;
         if (row.status == ItemStatus::Failed) ++failed;
     }
-    const int skipped = static_cast<int>(g_app.files.size()) - done - failed;
-    const std::wstring summary = FinishedText(done, skipped, failed, g_app.files.size());
+    const int notProcessed = NotReached(job);
+    const int skipped = static_cast<int>(g_app.files.size()) - done - failed - notProcessed;
+    const std::wstring summary = notProcessed ? StoppedText(done, skipped, failed, notProcessed, g_app.files.size())
+                                              : FinishedText(done, skipped, failed, g_app.files.size());
     SetStatusText(summary);
     if (failed > 0) {
         Ask(L"Some files could not be processed (they may be open or locked). Those items are marked Failed in "
@@ -267,18 +311,24 @@ void EndBatch(const ProcessJob& job)
 
 void EndUndo(const ProcessJob& job)
 {
-    g_lastBatch.clear();
+    // A stopped undo leaves the files it never reached to a later undo, in their batch order.
+    const int notProcessed = NotReached(job);
+    g_lastBatch.assign(job.undo.rbegin(), job.undo.rbegin() + notProcessed);
     g_undoRows.clear();
     // The folder the batch created goes too once nothing is left in it; a folder with anything
-    // in it stays (the removal fails).
-    if (!g_createdFolder.empty()) RemoveDirectoryW(g_createdFolder.c_str());
-    g_createdFolder.clear();
+    // in it stays (the removal fails). A stopped undo leaves it to the undo of the rest.
+    if (notProcessed == 0) {
+        if (!g_createdFolder.empty()) RemoveDirectoryW(g_createdFolder.c_str());
+        g_createdFolder.clear();
+    }
     int undone = 0;
     for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
-    const std::wstring summary = UndoFinishedText(undone, total - undone, total);
+    const int left = total - undone - notProcessed;
+    const std::wstring summary = notProcessed ? UndoStoppedText(undone, left, notProcessed, total)
+                                              : UndoFinishedText(undone, left, total);
     SetStatusText(summary);
-    if (undone < total) {
+    if (left > 0) {
         Ask(L"Some files were left as they are: putting them back would overwrite or lose data, or they are in use.",
             MB_ICONWARNING);
     }
@@ -290,7 +340,7 @@ void EndUndo(const ProcessJob& job)
     // The rows no longer say Done for copies that are gone: a deleted copy leaves the list
     // (if it was listed), and the rest is planned again.
     std::unordered_set<std::wstring> deleted;
-    for (size_t i = 0; i < job.undo.size(); ++i) {
+    for (size_t i = 0; i < job.undo.size() && i < job.outcomes.size(); ++i) {
         if (job.outcomes[i].succeeded) deleted.insert(FileKey(job.undo[i].target));
     }
     std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FileKey(row.sourcePath)) > 0; });
@@ -331,6 +381,17 @@ void StartUndo()
     LaunchWorker(std::move(job), mode);
 }
 
+void AskToStopBatch()
+{
+    if (!g_batch || g_batch->stop.load()) return;
+    const std::shared_ptr<ProcessJob> asked = g_batch;
+    const int answer = Ask(L"Stop after the current file? Files already processed stay as they are.",
+                           MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2);
+    // A batch that ended while the question was open has ended normally: the answer is moot.
+    if (answer == IDYES && g_batch == asked) asked->stop.store(true, std::memory_order_release);
+    OnFinished();  // the box's own loop may have taken the end of the batch
+}
+
 bool CanUndoLastBatch()
 {
     return !g_app.busy && !g_lastBatch.empty();
@@ -348,15 +409,21 @@ void ForgetBatches()
 void OnProgress(size_t lastRow)
 {
     if (!g_batch) return;
-    ApplyOutcomes(std::min(lastRow + 1, g_batch->completed.load(std::memory_order_acquire)));
+    ApplyOutcomes(lastRow + 1);
+    ShowTaskbarProgress(g_batchApplied, g_batch->outcomes.size(), g_batchFailed);
     // The status bar paints itself at once on every new text; a text that the next queued
-    // progress message replaces straight away is only remembered, not painted.
+    // progress message replaces straight away, or that comes within a frame of the last one
+    // while the worker runs on, is only remembered, not painted.
     const std::wstring text = ProgressText(static_cast<int>(lastRow), g_batch->outcomes.size());
+    const ULONGLONG now = GetTickCount64();
+    const bool workerRuns = !g_batch->ended.load(std::memory_order_acquire);
     MSG next;
-    if (PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
+    if ((workerRuns && now - g_countPaintedAt < kCountFrameMs) ||
+        PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
         g_app.statusBarText = text;
     } else {
         SetStatusText(text);
+        g_countPaintedAt = now;
     }
 }
 
@@ -367,6 +434,7 @@ void OnFinished()
     // The job, with every row's outcome, is complete here; the window lets go of it.
     const std::shared_ptr<ProcessJob> job = std::move(g_batch);
     g_app.busy = false;
+    EndTaskbarProgress();
     DropFolderSnapshots();  // the batch changed the folders
     if (job->undo.empty()) {
         EndBatch(*job);

@@ -10,6 +10,8 @@ void OnProgress(size_t lastRow);
 void OnFinished();
 // The Undo Last Batch command: asks, then puts the last batch's files back on the worker.
 void StartUndo();
+// The Stop Batch command (Esc while busy): asks, then lets the worker end after the file in hand.
+void AskToStopBatch();
 // Undo Last Batch has something to put back and nothing runs.
 bool CanUndoLastBatch();
 // The window is going: its running batch (which can no longer report to it) and its last batch

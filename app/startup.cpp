@@ -49,6 +49,16 @@ void UseStartFolder(AppSettings& settings, const std::wstring& path)
     if (settings.sameAsInput || settings.mode == ProcessMode::RenameInPlace) settings.outputDir = settings.inputDir;
 }
 
+// Esc anywhere in the main window while a batch runs. With the focused control disabled for
+// the batch, nothing has the focus and the key arrives at the window as a system key.
+bool IsStopKey(HWND window, const MSG& message)
+{
+    const bool key = message.message == WM_KEYDOWN ||
+                     (message.message == WM_SYSKEYDOWN && !(message.lParam & (1 << 29)));  // not Alt+Esc
+    return g_app.busy && key && message.wParam == VK_ESCAPE &&
+           (message.hwnd == window || IsChild(window, message.hwnd));
+}
+
 int RunMessageLoop(HWND window)
 {
     HACCEL accelerators = LoadAcceleratorsW(g_app.instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
@@ -93,6 +103,10 @@ void ApplyProcessTheme(bool dark)
 
 bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
 {
+    if (IsStopKey(window, *message)) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_STOP_BATCH, 0), 0);
+        return true;
+    }
     if (accelerators && TranslateAcceleratorW(window, accelerators, message)) return true;
     // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
     // Shift+Tab, which move on through dialog navigation like everywhere else.

@@ -17,8 +17,8 @@ std::wstring StartPathArgument(const wchar_t* commandLine);
 // Sends the path to the running instance's window (WM_COPYDATA); true when it took it.
 bool HandOverStartPath(HWND running, const std::wstring& path);
 
-// The loop's first look at a message: the F5 accelerator, then dialog navigation unless a list
-// view has the focus. True when the message was consumed.
+// The loop's first look at a message: Esc while a batch runs (Stop Batch), the F5 accelerator,
+// then dialog navigation unless a list view has the focus. True when the message was consumed.
 bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message);
 
 // Hands the user over to a running instance: restores, raises and flashes its main window.

@@ -20,30 +20,6 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info)
             info.dwFileAttributes};
 }
 
-// Sets the attributes through the open handle; zero times leave the times as they are.
-bool SetAttributes(HANDLE file, DWORD attributes)
-{
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
-}
-
-// Marks the open file for deletion. The read-only attribute the copy took over from its source
-// would refuse that, so it is lifted first and put back if the deletion is still refused.
-bool DisposeOf(HANDLE file, DWORD attributes, DWORD& error)
-{
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !SetAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        error = GetLastError();
-        return false;
-    }
-    FILE_DISPOSITION_INFO dispose = {TRUE};
-    if (SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)) return true;
-    error = GetLastError();
-    if (readOnly) SetAttributes(file, attributes);
-    return false;
-}
-
 // The copy is held open without sharing from the check to the delete, so nobody can write
 // to it in between, and a copy that is open elsewhere is not touched at all.
 UndoResult DeleteUnchangedCopy(const UndoRecord& record, DWORD& error)
@@ -61,7 +37,7 @@ UndoResult DeleteUnchangedCopy(const UndoRecord& record, DWORD& error)
         error = GetLastError();
     } else if (!SameStamp(StampOf(info), record.copy)) {
         result = UndoResult::CopyChanged;
-    } else if (DisposeOf(file, info.dwFileAttributes, error)) {
+    } else if (DisposeOfOpenFile(file, info.dwFileAttributes, error)) {
         result = UndoResult::Undone;  // gone when the handle closes
     }
     CloseHandle(file);
@@ -114,5 +90,13 @@ std::wstring UndoFinishedText(int undone, int kept, int total)
 {
     wchar_t buffer[256];
     swprintf(buffer, 256, L"Undo finished. Undone: %d  |  Kept: %d  |  Total: %d", undone, kept, total);
+    return buffer;
+}
+
+std::wstring UndoStoppedText(int undone, int kept, int notProcessed, int total)
+{
+    wchar_t buffer[256];
+    swprintf(buffer, 256, L"Undo stopped. Undone: %d  |  Kept: %d  |  Not processed: %d  |  Total: %d", undone, kept,
+             notProcessed, total);
     return buffer;
 }

@@ -35,3 +35,4 @@ UndoResult UndoOneFile(const UndoRecord& record, std::wstring& errorText);
 
 std::wstring UndoPromptText(ProcessMode mode, size_t count);
 std::wstring UndoFinishedText(int undone, int kept, int total);
+std::wstring UndoStoppedText(int undone, int kept, int notProcessed, int total);

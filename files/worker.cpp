@@ -3,8 +3,10 @@
 
 #include <process.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <memory>
 
 #include "engine/path.h"
@@ -21,6 +23,28 @@ bool IsLockError(DWORD code)
 }
 
 CopyStepHook g_copyHook = nullptr;
+
+// Sets the attributes through the open handle; zero times leave the times as they are.
+bool SetAttributes(HANDLE file, DWORD attributes)
+{
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+// Removes a file this batch made (a partial copy, or a copy whose source stayed): a copy of a
+// read-only file is read-only too, which a plain DeleteFileW refuses.
+void RemoveMadeFile(const wchar_t* path)
+{
+    if (DeleteFileW(path)) return;
+    HANDLE file = CreateFileW(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    BY_HANDLE_FILE_INFORMATION info;
+    DWORD error = ERROR_SUCCESS;
+    if (GetFileInformationByHandle(file, &info)) DisposeOfOpenFile(file, info.dwFileAttributes, error);
+    CloseHandle(file);
+}
 
 // A name in the target folder that no finished file has: a copy lives there until it is whole.
 std::wstring PartialName(const wchar_t* destination, unsigned attempt)
@@ -48,7 +72,7 @@ bool CopyComplete(const wchar_t* source, const wchar_t* destination, DWORD& erro
         if (CopyFileW(source, partial.c_str(), TRUE)) break;
         error = GetLastError();
         const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-        if (!taken) DeleteFileW(partial.c_str());  // in case the copy failed after creating it
+        if (!taken) RemoveMadeFile(partial.c_str());  // in case the copy failed after creating it
         if (!taken || attempt == 8) return false;
     }
     if (g_copyHook) g_copyHook(partial, destination);
@@ -56,7 +80,7 @@ bool CopyComplete(const wchar_t* source, const wchar_t* destination, DWORD& erro
     error = GetLastError();
     // A plain copy onto a taken name says "file exists"; keep that text.
     if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
-    DeleteFileW(partial.c_str());
+    RemoveMadeFile(partial.c_str());
     return false;
 }
 
@@ -68,7 +92,7 @@ bool CopyThenDelete(const wchar_t* source, const wchar_t* destination, DWORD& er
     if (DeleteFileW(source)) return true;
     // Keep the reason the source stayed: the rollback's own success may reset last-error.
     error = GetLastError();
-    DeleteFileW(destination);
+    RemoveMadeFile(destination);
     return false;
 }
 
@@ -94,6 +118,20 @@ void SetText(ProgressRecord& record, const std::wstring& text)
 }
 
 }  // namespace
+
+bool DisposeOfOpenFile(HANDLE file, DWORD attributes, DWORD& error)
+{
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        error = GetLastError();
+        return false;
+    }
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)) return true;
+    error = GetLastError();
+    if (readOnly) SetAttributes(file, attributes);
+    return false;
+}
 
 CopyStepHook SetCopyStepHook(CopyStepHook hook)
 {
@@ -207,16 +245,65 @@ size_t JobLength(const ProcessJob& job)
     return job.undo.empty() ? job.rows.size() : job.undo.size();
 }
 
+namespace {
+
+// Rows that take no time are reported together, at most one message a frame: a message per row
+// costs the window more than renaming the file costs the worker.
+constexpr ULONGLONG kProgressFrameMs = 40;
+
+// The drive ("C:") or share ("\\server\share") a full path lies on, upper-cased.
+std::wstring RootOf(const std::wstring& path)
+{
+    size_t end = 2;
+    if (path.size() > 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/')) {
+        end = path.find_first_of(L"\\/", 2);
+        end = end == std::wstring::npos ? path.size() : path.find_first_of(L"\\/", end + 1);
+    }
+    std::wstring root = path.substr(0, std::min(end, path.size()));
+    for (wchar_t& c : root) c = static_cast<wchar_t>(towupper(c));
+    return root;
+}
+
+// A move within one drive or share is a rename; between them it is a copy.
+bool MoveMayCopy(const std::wstring& source, const std::wstring& target)
+{
+    return RootOf(source) != RootOf(target);
+}
+
+// Whether the file operation of outcome i may take long (a copy, or a move that may become one):
+// results are never left unreported while such a file is in hand.
+bool MayTakeLong(const ProcessJob& job, size_t i)
+{
+    if (!job.undo.empty()) {
+        const UndoRecord& record = job.undo[i];
+        return record.mode == ProcessMode::MoveAndRename && MoveMayCopy(record.target, record.source);
+    }
+    const FileEntry& row = job.rows[i];
+    if (row.status != ItemStatus::Ready) return false;
+    return job.mode == ProcessMode::CopyAndRename ||
+           (job.mode == ProcessMode::MoveAndRename && MoveMayCopy(row.sourcePath, row.targetPath));
+}
+
+}  // namespace
+
 unsigned __stdcall WorkerMain(void* parameter)
 {
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
-    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
+    ULONGLONG postedAt = 0;
+    // A stop is honoured between files: the file in hand is always finished.
+    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size() && !job.stop.load(std::memory_order_acquire);
+         ++i) {
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
-        PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
+        const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
+        const ULONGLONG now = GetTickCount64();
+        if (last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
+            PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
+            postedAt = now;
+        }
     }
     job.ended.store(true, std::memory_order_release);
     PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
@@ -265,5 +352,14 @@ std::wstring FinishedText(int done, int skipped, int failed, size_t total)
     wchar_t buffer[256];
     swprintf(buffer, 256, L"Finished. Renamed/copied: %d  |  Skipped: %d  |  Errors: %d  |  Total: %zu", done, skipped,
              failed, total);
+    return buffer;
+}
+
+std::wstring StoppedText(int done, int skipped, int failed, int notProcessed, size_t total)
+{
+    wchar_t buffer[256];
+    swprintf(buffer, 256,
+             L"Stopped. Renamed/copied: %d  |  Skipped: %d  |  Errors: %d  |  Not processed: %d  |  Total: %zu", done,
+             skipped, failed, notProcessed, total);
     return buffer;
 }

@@ -25,8 +25,10 @@ struct ProgressRecord {
 
 // One batch, shared by the main thread and the worker (each holds a std::shared_ptr, so it
 // lives until both are done with it). The worker reads the rows, the mode and the window, and
-// writes outcome i before it publishes `completed` = i + 1 and posts; the main thread reads only
-// outcomes below `completed`. Once `ended` is set every outcome is written.
+// writes outcome i before it publishes `completed` = i + 1 and posts (a progress message says
+// "rows up to i are done"; quick rows share one a frame); the main thread reads only
+// outcomes below `completed`. Once `ended` is set no outcome changes any more; a job stopped on
+// the way (`stop`, set by the main thread) ends with `completed` below its length.
 // An undo is a job with `undo` filled (in the order to undo) and no rows: outcome i is record i's.
 struct ProcessJob {
     FileList rows;
@@ -36,6 +38,7 @@ struct ProcessJob {
     std::vector<ProgressRecord> outcomes;  // sized to the rows before the worker starts
     std::atomic<size_t> completed{0};
     std::atomic<bool> ended{false};
+    std::atomic<bool> stop{false};  // end after the file in hand
 };
 
 // The number of outcomes the job produces.
@@ -48,6 +51,9 @@ unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::sha
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);
+// Marks an open file (opened with DELETE and FILE_WRITE_ATTRIBUTES) for deletion, lifting its
+// read-only attribute first and putting it back if the deletion is still refused.
+bool DisposeOfOpenFile(HANDLE file, DWORD attributes, DWORD& error);
 // The result of one row of the job.
 ProgressRecord ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 
@@ -67,3 +73,4 @@ const wchar_t* ModePromptWord(ProcessMode mode);
 std::wstring ConfirmationText(int ready, int conflicts, ProcessMode mode);
 std::wstring ProgressText(int index, size_t total);
 std::wstring FinishedText(int done, int skipped, int failed, size_t total);
+std::wstring StoppedText(int done, int skipped, int failed, int notProcessed, size_t total);

@@ -15,6 +15,7 @@ bool MenuChecked(HWND window, UINT id)
     return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+// The position of the item with `id` in `menu`, or -1.
 std::wstring MenuText(HMENU menu, UINT item, UINT flag)
 {
     wchar_t text[128] = {};
@@ -32,6 +33,7 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
         {IDM_CLEAR_LIST, L"&Clear List"},
         {IDM_UNDO_LAST_BATCH, L"&Undo Last Batch"},
         {IDM_REMOVE_FROM_LIST, L"&Remove From List\tDel"},
+        {IDM_STOP_BATCH, L"S&top Batch\tEsc"},
         {IDM_EXIT, L"E&xit"},
         {IDM_AUTO_SAVE, L"&Auto-save state"},
         {IDM_DARK_THEME, L"&Dark theme"},
@@ -55,10 +57,9 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(MenuText(menu, 2, MF_BYPOSITION), L"&Help");
     HMENU file = GetSubMenu(menu, 0);
     HMENU settings = GetSubMenu(menu, 1);
-    EXPECT_EQ(GetMenuItemCount(file), 6);
-    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_UNDO_LAST_BATCH)) << "after Clear List";
-    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_REMOVE_FROM_LIST)) << "after Undo Last Batch";
-    EXPECT_EQ(GetMenuItemID(file, 4), 0u) << "separator before Exit";
+    EXPECT_EQ(GetMenuItemCount(file), 7);
+    const UINT order[] = {IDM_REFRESH, IDM_CLEAR_LIST, IDM_UNDO_LAST_BATCH, IDM_REMOVE_FROM_LIST, IDM_STOP_BATCH, 0, IDM_EXIT};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(GetMenuItemID(file, i), order[i]) << i;
     ASSERT_EQ(GetMenuItemCount(settings), 6);
     EXPECT_EQ(MenuText(settings, 2, MF_BYPOSITION), L"F&ont size");
     EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"Default naming &format");

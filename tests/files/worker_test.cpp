@@ -360,7 +360,7 @@ TEST(ProcessRow, StatusesAndTextsByRowStatus)
     EXPECT_TRUE(TempDir::Exists(target));
 }
 
-TEST(WorkerMain, PostsOneRecordPerRowInOrderThenTheEnd)
+TEST(WorkerMain, PostsTheRowsDoneInOrderThenTheEnd)
 {
     TempDir dir;
     FileList rows;
@@ -375,14 +375,14 @@ TEST(WorkerMain, PostsOneRecordPerRowInOrderThenTheEnd)
     const Received received = RunJob(rows, ProcessMode::RenameInPlace);
     ASSERT_EQ(received.finished, 1);
     EXPECT_TRUE(received.finishedAfterAll);
-    ASSERT_EQ(received.progress.size(), 5u);
+    // Quick rows share a message; the messages name rows in order, the last row last.
+    ASSERT_FALSE(received.progress.empty());
+    for (size_t i = 1; i < received.progress.size(); ++i) EXPECT_GT(received.progress[i], received.progress[i - 1]);
+    EXPECT_EQ(received.progress.back(), 4u);
     ASSERT_EQ(received.outcomes.size(), 5u);
     const ItemStatus expected[] = {ItemStatus::Done, ItemStatus::Skipped, ItemStatus::Failed, ItemStatus::Duplicate,
                                    ItemStatus::Done};
-    for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(received.progress[i], i);
-        EXPECT_EQ(received.outcomes[i].status, expected[i]) << i;
-    }
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(received.outcomes[i].status, expected[i]) << i;
     EXPECT_TRUE(StartsWith(received.outcomes[2].text, kLocked));
     EXPECT_TRUE(TempDir::Exists(dir / L"new_f4.txt"));
     EXPECT_TRUE(TempDir::Exists(dir / L"f1.txt"));
@@ -406,9 +406,11 @@ TEST(WorkerMain, RetriesRefusedPostsSoNoRowIsLost)
     }
     const Received received = RunJob(rows, ProcessMode::RenameInPlace);
     EXPECT_EQ(received.finished, 1);
-    ASSERT_EQ(received.progress.size(), 20u);
+    ASSERT_FALSE(received.progress.empty());
+    EXPECT_EQ(received.progress.back(), 19u);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(received.outcomes[i].status, ItemStatus::Done) << i;
-    EXPECT_EQ(g_postCalls.load(), 42);  // every post refused once, then delivered
+    // Every post refused once, then delivered.
+    EXPECT_EQ(g_postCalls.load(), 2 * static_cast<int>(received.progress.size() + 1));
 }
 
 TEST(WorkerMain, GivesUpPostingOnceTheWindowIsGone)
