@@ -104,6 +104,54 @@ LRESULT CALLBACK ChoiceButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
+constexpr UINT_PTR kSubclassLabel = 5;
+
+// How far below its top an edit draws its text (border and formatting rectangle), or -1.
+int EditTextTop(HWND edit, int height)
+{
+    RECT frame{}, format{};
+    if (!edit || !GetWindowRect(edit, &frame) || frame.bottom - frame.top != height) return -1;
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    POINT top{0, format.top};
+    ClientToScreen(edit, &top);
+    return format.bottom > format.top ? top.y - frame.top : -1;
+}
+
+// A label draws its text where the edits of its height draw theirs, so a label and the text
+// beside it read as one line; the colours are those the window gives every static.
+void PaintLabel(HWND label)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(label, &paint);
+    RECT client{};
+    GetClientRect(label, &client);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(label), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    wchar_t text[256] = {};
+    GetWindowTextW(label, text, 256);
+    const SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    UINT format = DT_SINGLELINE | DT_LEFT;
+    const int top = EditTextTop(g_app.searchEdit, client.bottom - client.top);
+    if (top >= 0)
+        client.top = top;
+    else
+        format |= DT_VCENTER;
+    DrawTextW(dc, text, -1, &client, format);
+    EndPaint(label, &paint);
+}
+
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    switch (message) {
+    case WM_PAINT: PaintLabel(label); return 0;
+    case WM_ERASEBKGND: return 1;  // the paint fills the background
+    case WM_NCDESTROY: RemoveWindowSubclass(label, LabelProc, id); break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
 BOOL CALLBACK SendFontToChild(HWND child, LPARAM font)
 {
     SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
@@ -271,6 +319,9 @@ void ApplyControlTheme(HWND control)
     const bool isList = ClassIs(className, WC_LISTVIEWW);
     if (ClassIs(className, L"Button") && IsChoiceButton(control))
         SetWindowSubclass(control, ChoiceButtonProc, kSubclassChoiceButton, 0);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    if (ClassIs(className, L"Static") && (style & SS_TYPEMASK) == SS_LEFT && (style & SS_CENTERIMAGE))
+        SetWindowSubclass(control, LabelProc, kSubclassLabel, 0);
 
     if (!dark) {
         // The list keeps the Explorer look in the light theme; everything else the default.

@@ -2,6 +2,7 @@
 // goes after a batch and an undo, Enter in the directory edits, a file's path as the input, the
 // output folder a batch created going again with its undo, and the first window on the screen.
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/startup.h"
 #include "resources/resource.h"
@@ -180,4 +181,46 @@ TEST_F(WindowKeysTest, ADisabledCheckBoxLabelIsGreyInTheDarkTheme)
     }
     ReleaseDC(check, dc);
     EXPECT_EQ(brightest, 128);  // the label's own grey, and nothing lighter
+}
+
+// The middle of the dark pixels (the text) a control shows, in screen rows; -1 when it shows none.
+int InkMiddle(HWND control)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(control);
+    int top = -1, bottom = -1;
+    for (int y = client.top; y < client.bottom; ++y) {
+        for (int x = client.left; x < client.right; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) >= 3 * 96) continue;
+            if (top < 0) top = y;
+            bottom = y;
+            break;
+        }
+    }
+    ReleaseDC(control, dc);
+    POINT origin{0, 0};
+    ClientToScreen(control, &origin);
+    return top < 0 ? -1 : origin.y + (top + bottom) / 2;
+}
+
+// A label reads level with the text of the edit beside it.
+TEST_F(WindowKeysTest, LabelsSitLevelWithTheTextOfTheirEdits)
+{
+    const struct {
+        int label;
+        HWND edit;
+    } pairs[] = {{1050, g_app.searchEdit}, {1001, g_app.inputEdit}};
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.label);
+        HWND labelControl = GetDlgItem(window_, pair.label);
+        Type(pair.edit, Text(labelControl).c_str());  // the same letters on both sides
+        const int label = InkMiddle(labelControl);
+        const int edit = InkMiddle(pair.edit);
+        ASSERT_GE(label, 0);
+        ASSERT_GE(edit, 0);
+        EXPECT_LE(std::abs(label - edit), 2);
+    }
 }
