@@ -82,17 +82,26 @@ void Paint()
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
-void BenchFolder(size_t files)
+// The median of five bare listings of `folder`; false (and a line saying so) when the folder
+// does not hold its files.
+bool MedianListing(const std::wstring& folder, size_t files, double& listing)
 {
-    const std::wstring folder = DataFolder(files);
     size_t listed = 0;
     std::vector<double> bare;
     for (int i = 0; i < 5; ++i) bare.push_back(BareListingMs(folder, listed));
     if (listed < files) {
         std::printf("%zu files: folder %ls missing (made by scripts/bench.sh)\n", files, folder.c_str());
-        return;
+        return false;
     }
-    const double listing = Median(bare);
+    listing = Median(bare);
+    return true;
+}
+
+void BenchFolder(size_t files)
+{
+    const std::wstring folder = DataFolder(files);
+    double listing = 0;
+    if (!MedianListing(folder, files, listing)) return;
 
     g_app.settings = DefaultSettings();
     g_app.settings.autoSave = true;
@@ -146,14 +155,8 @@ double MedianKeystrokeMs(int times, Edit edit)
 void BenchFilterAndPattern(size_t files)
 {
     const std::wstring folder = DataFolder(files, L"mixed_");
-    size_t listed = 0;
-    std::vector<double> bare;
-    for (int i = 0; i < 5; ++i) bare.push_back(BareListingMs(folder, listed));
-    if (listed < files) {
-        std::printf("%zu files: folder %ls missing (made by scripts/bench.sh)\n", files, folder.c_str());
-        return;
-    }
-    const double listing = Median(bare);
+    double listing = 0;
+    if (!MedianListing(folder, files, listing)) return;
     g_app.settings = DefaultSettings();
     g_app.settings.autoSave = true;
     g_app.settings.inputDir = folder;
@@ -177,7 +180,7 @@ void BenchFilterAndPattern(size_t files)
     std::printf("%7zu files | one listing %8.1f ms | filter keystroke (%zu rows) %7.1f ms = %5.3fx (target <= 0.5) | "
                 "regex keystroke (%zu rows%s) %7.1f ms = %5.3fx (target <= 0.5) | %6.0f bytes/row with the kept "
                 "listing (target <= 1024)\n",
-                listed, listing, filtered, filter, filter / listing, rows, renamed ? ", all renamed" : ", NOT renamed",
+                files, listing, filtered, filter, filter / listing, rows, renamed ? ", all renamed" : ", NOT renamed",
                 pattern, pattern / listing, perRow);
     std::fflush(stdout);
 }
