@@ -224,3 +224,27 @@ TEST_F(WindowKeysTest, LabelsSitLevelWithTheTextOfTheirEdits)
         EXPECT_LE(std::abs(label - edit), 2);
     }
 }
+
+// The pixels of one cell of a list as shown.
+std::vector<COLORREF> CellPixels(HWND list, int row, int column)
+{
+    RECT cell{LVIR_LABEL, column, 0, 0};
+    SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(list);
+    for (int y = cell.top + 1; y < cell.bottom - 1; ++y) {
+        for (int x = cell.left + 1; x < cell.right - 1; ++x) pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(list, dc);
+    return pixels;
+}
+
+// Target paths too long for their column keep their ends, where rows differ.
+TEST_F(WindowKeysTest, TargetPathsTooLongForTheColumnShowTheirEnds)
+{
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename,
+              input_ / L"a folder name far too long for the column\\and one more level");
+    ListView_SetColumnWidth(g_app.listNew, 1, 160);
+    RedrawWindow(g_app.listNew, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_NE(CellPixels(g_app.listNew, 0, 1), CellPixels(g_app.listNew, 1, 1));
+}
