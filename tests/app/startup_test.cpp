@@ -237,6 +237,13 @@ TEST_F(SecondInstanceTest, IgnoresAMalformedHandOver)
         EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), c.taken ? TRUE : FALSE);
         EXPECT_EQ(Text(g_app.inputEdit), c.taken ? path : L"");
     }
+    // A box or dialog over the window disables it: the list must not change under a question.
+    Type(g_app.inputEdit, L"");
+    EnableWindow(window_, FALSE);
+    COPYDATASTRUCT data{kOpenFolderCopyData, whole, const_cast<wchar_t*>(path.c_str())};
+    EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+    EnableWindow(window_, TRUE);
+    EXPECT_EQ(Text(g_app.inputEdit), L"");
 }
 
 TEST(StartupTest, FirstArgumentIsTheStartPath)
