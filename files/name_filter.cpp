@@ -3,8 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <cwctype>
-
+#include "engine/rename_rules.h"
 #include "files/file_order.h"
 
 std::wstring NormalizeFileFilter(const std::wstring& filter)
@@ -14,12 +13,10 @@ std::wstring NormalizeFileFilter(const std::wstring& filter)
     while (from <= filter.size()) {
         size_t end = filter.find(L';', from);
         if (end == std::wstring::npos) end = filter.size();
-        size_t first = from, last = end;
-        while (first < last && iswspace(filter[first])) ++first;
-        while (last > first && iswspace(filter[last - 1])) --last;
-        if (last > first) {
+        const std::wstring pattern = TrimSpace(filter.substr(from, end - from));
+        if (!pattern.empty()) {
             if (!normalized.empty()) normalized.push_back(L';');
-            normalized.append(filter, first, last - first);
+            normalized.append(pattern);
         }
         from = end + 1;
     }

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 #include <memory>
 
 #include "engine/path.h"
+#include "engine/wide_char.h"
 
 namespace {
 
@@ -260,7 +260,7 @@ std::wstring RootOf(const std::wstring& path)
         end = end == std::wstring::npos ? path.size() : path.find_first_of(L"\\/", end + 1);
     }
     std::wstring root = path.substr(0, std::min(end, path.size()));
-    for (wchar_t& c : root) c = static_cast<wchar_t>(towupper(c));
+    for (wchar_t& c : root) c = UpperUnit(c);
     return root;
 }
 
