@@ -205,11 +205,8 @@ void RefreshPreview()
             SetTextQuietly(g_app.outputEdit, s.outputDir);
     }
     PlanPreview(g_app.files, s, TargetsExist);
-    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (!list) continue;
-        SendMessageW(list, LVM_SETITEMCOUNT, g_app.files.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-        InvalidateRect(list, nullptr, FALSE);
-    }
+    SetBothItemCounts(static_cast<int>(g_app.files.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    InvalidateBothLists(FALSE);
     UpdateStatusCounts();
     UpdateControlStates();
     SaveSettings(false);

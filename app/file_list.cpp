@@ -21,21 +21,8 @@ bool g_sortAscending = true;
 // Every file the last scan read, in name order: the name filter chooses the rows from these.
 ScannedFiles g_scanned;
 
-void SetBothItemCounts(int count, DWORD flags)
-{
-    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (list) SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), flags);
-    }
-}
-
-void InvalidateBothLists(BOOL erase)
-{
-    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (list) InvalidateRect(list, nullptr, erase);
-    }
-}
-
-// Deselects and unfocuses every row of both lists without mirroring the change back.
+// Deselects and unfocuses every row of both lists without mirroring the change back. A list
+// with nothing to clear is left alone: clearing walks every row.
 void ClearSelections()
 {
     LVITEMW state = {};
@@ -43,7 +30,10 @@ void ClearSelections()
     state.state = 0;
     const ScopedFlag syncing(g_app.syncingSelection);
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        if (list) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        if (!list) continue;
+        const bool marked = SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0 ||
+                            SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0;
+        if (marked) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     }
     UpdateFileMenu();
 }
@@ -60,6 +50,22 @@ void SelectRow(int row)
 }
 
 }  // namespace
+
+void SetBothItemCounts(int count, DWORD flags)
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        // The same count again would only cost the list a scroll-bar update.
+        if (list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) != count)
+            SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), flags);
+    }
+}
+
+void InvalidateBothLists(BOOL erase)
+{
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        if (list) InvalidateRect(list, nullptr, erase);
+    }
+}
 
 void SetStatusText(const std::wstring& text)
 {

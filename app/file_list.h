@@ -1,5 +1,7 @@
 #pragma once
 // The scan of the input directory into the window's list, the column sort and the status bar.
+#include <windows.h>
+
 #include <string>
 
 // Lists the input directory, keeps every file it read, and makes rows of those the name filter
@@ -19,5 +21,8 @@ void UpdateSortIndicators();
 void ForgetColumnSort();
 // After a reorder that is not a scan: plan again, reset both item counts, repaint, counts.
 void ReplanAfterReorder();
+// Both lists' row count (LVM_SETITEMCOUNT with `flags`), and their repaint.
+void SetBothItemCounts(int count, DWORD flags);
+void InvalidateBothLists(BOOL erase);
 // Puts a text into the status bar and remembers it in g_app.statusBarText.
 void SetStatusText(const std::wstring& text);

@@ -40,7 +40,7 @@ ULONGLONG g_countPaintedAt = 0;                        // when the status bar la
 
 // While the worker runs, a count newer than the one on screen by less than this is only
 // remembered (a newer one is on its way): painting thousands of counts slows the batch itself.
-constexpr ULONGLONG kCountFrameMs = 50;
+constexpr ULONGLONG kCountFrameMs = 100;
 
 int Ask(const wchar_t* text, UINT flags)
 {
@@ -252,25 +252,29 @@ UndoList RecordOf(const ProcessJob& job)
     return records;
 }
 
-// Sets busy and hands the job to a new worker; if none starts, the window is idle again.
+// Sets busy and hands the job to a new worker; if none starts, the window is idle again. The
+// menu grays before the worker starts, the controls after: their repainting need not delay the
+// first file (the window takes no input before they are gray).
 void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
 {
     g_app.busy = true;
     g_batchMode = mode;
-    UpdateControlStates();
     job->mode = mode;
     job->window = g_app.mainWindow;
+    DropFolderSnapshots();  // the batch makes them stale, and a watch costs every file of it
+    UpdateFileMenu();
     if (HANDLE thread = StartWorkerThread(job)) {
         CloseHandle(thread);  // never joined: it ends with its job
         g_batch = std::move(job);
         g_batchApplied = 0;
         g_batchFailed = false;
         g_countPaintedAt = 0;
+        UpdateControlStates();
         ShowTaskbarProgress(0, g_batch->outcomes.size(), false);
         return;
     }
     g_app.busy = false;
-    UpdateControlStates();
+    UpdateFileMenu();
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
 }
 

@@ -249,7 +249,7 @@ namespace {
 
 // Rows that take no time are reported together, at most one message a frame: a message per row
 // costs the window more than renaming the file costs the worker.
-constexpr ULONGLONG kProgressFrameMs = 40;
+constexpr ULONGLONG kProgressFrameMs = 100;
 
 // The drive ("C:") or share ("\\server\share") a full path lies on, upper-cased.
 std::wstring RootOf(const std::wstring& path)
