@@ -118,15 +118,23 @@ RowsInView ViewOf(HWND list)
     return view;
 }
 
-// Repaints a row where a list shows it; a row out of view is painted when it is scrolled to.
-void RedrawRow(int index)
-{
-    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
-        const RowsInView view = ViewOf(list);
-        if (list && index >= view.top && index <= view.last)
-            SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+// Repaints rows where the lists show them; a row out of view is painted when it is scrolled to.
+// The views are read once: a frame of progress repaints many rows, and nothing scrolls meanwhile.
+class RowPainter {
+public:
+    RowPainter() : views_{ViewOf(g_app.listOriginal), ViewOf(g_app.listNew)} {}
+    void Redraw(int index) const
+    {
+        const HWND lists[] = {g_app.listOriginal, g_app.listNew};
+        for (int i = 0; i < 2; ++i) {
+            if (lists[i] && index >= views_[i].top && index <= views_[i].last)
+                SendMessageW(lists[i], LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+        }
     }
-}
+
+private:
+    RowsInView views_[2];
+};
 
 constexpr size_t kNoRow = SIZE_MAX;
 
@@ -143,6 +151,7 @@ void ApplyOutcomes(size_t end)
     const ProcessJob& job = *g_batch;
     end = std::min(end, job.completed.load(std::memory_order_acquire));
     end = std::min(end, job.outcomes.size());
+    const RowPainter painter;
     for (; g_batchApplied < end; ++g_batchApplied) {
         const size_t index = OutcomeRow(job, g_batchApplied);
         if (index >= g_app.files.size()) continue;
@@ -159,7 +168,7 @@ void ApplyOutcomes(size_t end)
             row.directory = row.targetDirectory;
             row.extension = ExtensionOf(row.name);
         }
-        RedrawRow(static_cast<int>(index));
+        painter.Redraw(static_cast<int>(index));
     }
 }
 
@@ -204,13 +213,14 @@ RowMarks CollectKept(const ProcessJob& job)
 void RestoreMarks(const RowMarks& marks)
 {
     if (marks.empty()) return;
+    const RowPainter painter;
     for (size_t i = 0; i < g_app.files.size(); ++i) {
         FileEntry& row = g_app.files[i];
         const auto mark = marks.find(FileKey(row.sourcePath));
         if (mark == marks.end()) continue;
         row.status = mark->second.status;
         row.statusText = mark->second.text;
-        RedrawRow(static_cast<int>(i));
+        painter.Redraw(static_cast<int>(i));
     }
 }
 

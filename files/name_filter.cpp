@@ -47,15 +47,7 @@ void KeepScannedFiles(const FileList& rows, ScannedFiles& kept)
 size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter)
 {
     if (normalizedFilter.empty()) return 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!MatchesFileFilter(rows[i].name.c_str(), normalizedFilter)) continue;
-        if (kept != i) rows[kept] = std::move(rows[i]);
-        ++kept;
-    }
-    const size_t dropped = rows.size() - kept;
-    rows.resize(kept);
-    return dropped;
+    return std::erase_if(rows, [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
 }
 
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows)

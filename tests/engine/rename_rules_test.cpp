@@ -343,7 +343,6 @@ TEST(BuildNewName, Table)
     }
 }
 
-// The planner rebuilds into each row's previous name: whatever was there must not leak through.
 // Search as a regular expression (Perl syntax), through the name builder: only the stem,
 // every match, the Perl replacement format.
 TEST(BuildNewName, RegularExpressionTable)
@@ -378,6 +377,7 @@ TEST(BuildNewName, RegularExpressionTable)
     }
 }
 
+// The planner rebuilds into each row's previous name: whatever was there must not leak through.
 TEST(BuildNewName, IntoReusedBufferMatches)
 {
     std::wstring out = L"previous name that is long enough to need the heap.txt";
