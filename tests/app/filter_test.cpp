@@ -12,14 +12,16 @@ namespace {
 
 constexpr int kRemoveFromList = 40005;
 
-// Windows' own file-dialog matching, reached through NormalizeFileFilter and PathMatchSpecExW.
+// The filter's documented rules, through NormalizeFileFilter and MatchesFileFilter. The last
+// rows are patterns a backtracking matcher takes minutes over: they must answer at once.
 TEST(FileFilter, SyntaxTable)
 {
     struct Row {
         const wchar_t* filter;
-        const wchar_t* name;
+        std::wstring name;
         bool matches;
     };
+    const std::wstring as(300, L'a');
     const Row rows[] = {
         {L"", L"anything.txt", true},
         {L"  ;  ", L"anything.txt", true},
@@ -27,23 +29,48 @@ TEST(FileFilter, SyntaxTable)
         {L"*.jpg", L"PHOTO.JPG", true},
         {L"*.jpg", L"photo.jpeg", false},
         {L"*.jpg", L"photo.jpg.txt", false},
+        {L"*.jpg", L".jpg", true},
         {L"*.jpg;*.jpeg", L"photo.jpeg", true},
         {L" *.png ;  IMG_* ", L"IMG_0001.raw", true},
         {L" *.png ;  IMG_* ", L"img_0001.raw", true},
         {L" *.png ;  IMG_* ", L"DSC_0001.raw", false},
+        {L"my photo*", L"my photo 1.jpg", true},
+        {L"my photo*", L"myphoto 1.jpg", false},
         {L"IMG_????.jpg", L"IMG_1234.jpg", true},
         {L"IMG_????.jpg", L"IMG_123.jpg", false},
+        {L"IMG_????.jpg", L"IMG_12345.jpg", false},
         {L"IMG", L"IMG_1234.jpg", false},
+        {L"a*b*c", L"abc", true},
+        {L"a*b*c", L"aXbYbZc", true},
+        {L"a*b*c", L"aXbYcZ", false},
+        {L"*a", L"banana", true},
+        {L"**.txt", L"x.txt", true},
         {L"*", L"README", true},
+        {L"*.*", L"README", true},
+        {L"*.*; *.jpg", L"README", true},
+        {L"*.jpg ; *.*", L"README", true},
+        {L"*.*.*", L"README.txt", false},
         {L"*.*", L"archive.tar.gz", true},
         {L"*.gz", L"archive.tar.gz", true},
         {L"*.tar", L"archive.tar.gz", false},
         {L"README", L"readme", true},
         {L".*", L".gitignore", true},
         {L"a.b.?", L"a.b.c", true},
+        {L"\u00c9T\u00c9*", L"\u00e9t\u00e9.txt", true},
+        {L"?.txt", L"\U0001F600.txt", true},
+        {L"??.txt", L"\U0001F600.txt", false},
+        {L"*?.txt", L"\U0001F600.txt", true},
+        {L"x\U0001F600*", L"X\U0001F600y", true},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?x", as, false},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?x", as + L"x", true},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?*?*?*?*?x", as, false},
+        {L"*a*a*a*a*.png", std::wstring(200, L'a'), false},
+        {L"*a*a*a*a*.png", as + L".jpg", false},
+        {L"*a*a*a*a*.png", L"a" + as + L".png", true},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(MatchesFileFilter(r.name, NormalizeFileFilter(r.filter)), r.matches) << r.filter << L" / " << r.name;
+        EXPECT_EQ(MatchesFileFilter(r.name.c_str(), NormalizeFileFilter(r.filter)), r.matches)
+            << r.filter << L" / " << r.name.substr(0, 40);
     }
 }
 
