@@ -6,7 +6,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <iterator>
+#include <utility>
 
 #include "app/win_util.h"
 
@@ -15,8 +15,9 @@ namespace {
 struct CellTip {
     HWND list = nullptr;
     HWND tip = nullptr;
-    int row = -1;  // the cell the tip's text is for
+    int row = -1;  // the cell under the pointer and the tip's text for it
     int subItem = -1;
+    std::wstring text;
 };
 CellTip g_tips[2];
 
@@ -38,7 +39,8 @@ TTTOOLINFOW ToolOf(HWND list)
     return tool;
 }
 
-// Points the tip at the cell under `at` (client coordinates) when it is another cell than before.
+// Points the tip at the cell under `at` (client coordinates). The text is read again on every
+// move, since typing in a rule changes the cells under a resting pointer.
 void FollowPointer(CellTip& t, POINT at)
 {
     LVHITTESTINFO hit = {};
@@ -47,14 +49,34 @@ void FollowPointer(CellTip& t, POINT at)
         SendMessageW(t.list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 && (hit.flags & LVHT_ONITEM);
     const int row = onCell ? hit.iItem : -1;
     const int subItem = onCell ? hit.iSubItem : -1;
-    if (row == t.row && subItem == t.subItem) return;
+    std::wstring text = row >= 0 ? CutCellText(t.list, row, subItem) : std::wstring();
+    const bool sameCell = row == t.row && subItem == t.subItem;
+    if (sameCell && text == t.text) return;
+    if (!sameCell) SendMessageW(t.tip, TTM_POP, 0, 0);
     t.row = row;
     t.subItem = subItem;
-    SendMessageW(t.tip, TTM_POP, 0, 0);
-    std::wstring text = row >= 0 ? CutCellText(t.list, row, subItem) : std::wstring();
+    t.text = std::move(text);
     TTTOOLINFOW tool = ToolOf(t.list);
-    tool.lpszText = text.data();  // empty: the tip stays hidden
+    tool.lpszText = t.text.data();  // empty: the tip stays hidden
     SendMessageW(t.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The text the list shows in a cell, read back through the list (any column it has).
+std::wstring ItemText(HWND list, int row, int subItem)
+{
+    std::wstring text;
+    for (const size_t room : {size_t{1024}, size_t{32768}}) {  // 32,767: the longest path
+        text.assign(room, L'\0');
+        LVITEMW item = {};
+        item.iSubItem = subItem;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(room);
+        const LRESULT length =
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        if (text.size() + 1 < room) break;
+    }
+    return text;
 }
 
 }  // namespace
@@ -81,7 +103,9 @@ void CreateCellTip(HWND list)
 
 void TrackCellTip(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message < WM_MOUSEFIRST || message > WM_MOUSELAST) return;
+    // A wheel message's point is on the screen, and the tooltip wants none.
+    if (message < WM_MOUSEFIRST || message > WM_MOUSELAST || message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL)
+        return;
     CellTip* t = TipOf(list);
     if (!t || !t->tip) return;
     const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -100,15 +124,8 @@ HWND CellTipWindow(HWND list)
 
 std::wstring CutCellText(HWND list, int row, int subItem)
 {
-    std::wstring text(32768, L'\0');  // a long path's length
-    LVITEMW item = {};
-    item.iSubItem = subItem;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(text.size());
-    const LRESULT length =
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    if (length <= 0) return std::wstring();
-    text.resize(static_cast<size_t>(length));
+    std::wstring text = ItemText(list, row, subItem);
+    if (text.empty()) return text;
     RECT cell = {};
     cell.top = subItem;
     cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;

@@ -272,6 +272,13 @@ TEST_F(FilterWindowTest, CutCellsShowTheirWholeTextAsATip)
     EXPECT_EQ(TipAt(g_app.listNew, longRow, 0), longName);
     EXPECT_EQ(TipAt(g_app.listNew, longRow, 1), input_ / longName);
     EXPECT_EQ(TipAt(g_app.listNew, shortRow, 2).rfind(L"Invalid search pattern: ", 0), 0u);
+
+    // The pointer rests on the new name while a keystroke changes it: the tip follows.
+    ASSERT_EQ(TipAt(g_app.listNew, longRow, 0), longName);
+    Type(g_app.searchEdit, L"^a ");
+    const std::wstring renamed = Cell(g_app.listNew, longRow, 0);
+    EXPECT_NE(renamed, longName);
+    EXPECT_EQ(TipAt(g_app.listNew, longRow, 0), renamed);
 }
 
 }  // namespace
