@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/win_util.h"
+#include "engine/search_pattern.h"
 #include "files/folder_snapshot.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
@@ -226,6 +227,9 @@ void UpdateStatusCounts()
     g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
     if (g_app.hiddenByFilter > 0)
         g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
+    // The rows' cells cut a long reason short, and with no rows there are none to show it.
+    const SearchPattern pattern(g_app.settings.rules);
+    if (!pattern.Error().empty()) g_app.statusBarText += L"  |  " + InvalidPatternText(pattern.Error());
     if (g_app.statusBar)
         SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/cell_tips.h"
 #include "app/list_views.h"
 #include "app/splitter.h"
 #include "app/theme.h"
@@ -202,6 +203,7 @@ void CreateControls()
     InsertListColumns(g_app.listNew, false);
     SetWindowSubclass(g_app.listOriginal, ListSubclassProc, kSubclassListOriginal, 0);
     SetWindowSubclass(g_app.listNew, ListSubclassProc, kSubclassListNew, 0);
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) CreateCellTip(list);
     SetWindowSubclass(g_app.splitter, SplitterProc, kSubclassSplitter, 0);
     CreateUiFont();
     ApplyTheme();

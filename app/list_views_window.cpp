@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/cell_tips.h"
 #include "app/list_views.h"
 #include "app/row_drag.h"
 #include "app/theme.h"
@@ -169,6 +170,7 @@ void SyncScroll(HWND list, bool isOriginal)
 
 LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId, DWORD_PTR)
 {
+    TrackCellTip(list, message, wParam, lParam);
     if (subclassId == 1) {
         bool handled = false;
         const LRESULT result = HandleDragMessage(list, message, wParam, lParam, subclassId, handled);

@@ -5,10 +5,11 @@
 // small plans was chosen.
 // Then, in a folder of 100,000 files of which half are .jpg, one keystroke in the name filter
 // and one in Search with a regular expression, and the memory per row with the scan's kept
-// listing.
-// The folders are made once, outside Wine, by scripts/bench.sh: build/bench-data/files_N and
-// build/bench-data/mixed_100000.
-//   preview_bench.exe          folders of 10,000 and 100,000 files, then the mixed folder
+// listing; and one keystroke in the filter with each of two patterns that freeze a
+// backtracking matcher, in a folder of 20,000 long names.
+// The folders are made once, outside Wine, by scripts/bench.sh: build/bench-data/files_N,
+// build/bench-data/mixed_100000 and build/bench-data/long_20000.
+//   preview_bench.exe          folders of 10,000 and 100,000 files, then the mixed and long folders
 //   preview_bench.exe N...     folders of N files
 #include <windows.h>
 #include <commctrl.h>
@@ -152,20 +153,29 @@ double MedianKeystrokeMs(int times, Edit edit)
     return Median(keys);
 }
 
+// A shown main window on `folder`: default settings with auto-save on, changed by `adjust`.
+template <typename Adjust>
+void OpenWindowOn(const std::wstring& folder, Adjust adjust)
+{
+    g_app.settings = DefaultSettings();
+    g_app.settings.autoSave = true;
+    g_app.settings.inputDir = folder;
+    adjust(g_app.settings);
+    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    Paint();
+}
+
 void BenchFilterAndPattern(size_t files)
 {
     const std::wstring folder = DataFolder(files, L"mixed_");
     double listing = 0;
     if (!MedianListing(folder, files, listing)) return;
-    g_app.settings = DefaultSettings();
-    g_app.settings.autoSave = true;
-    g_app.settings.inputDir = folder;
-    g_app.settings.rules.searchRegex = true;
-    g_app.settings.rules.replace = L"p$1";
     const size_t before = HeapBytes();
-    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    Paint();
+    OpenWindowOn(folder, [](AppSettings& s) {
+        s.rules.searchRegex = true;
+        s.rules.replace = L"p$1";
+    });
     const size_t rows = g_app.files.size();
     const double perRow = rows ? static_cast<double>(HeapBytes() - before) / rows : 0.0;
 
@@ -182,6 +192,30 @@ void BenchFilterAndPattern(size_t files)
                 "listing (target <= 1024)\n",
                 files, listing, filtered, filter, filter / listing, rows, renamed ? ", all renamed" : ", NOT renamed",
                 pattern, pattern / listing, perRow);
+    std::fflush(stdout);
+}
+
+// The two wildcard patterns a backtracking matcher freezes on (seconds per name), in a folder of
+// 20,000 names of 200 letters that neither matches: one keystroke each in the filter edit.
+void BenchFreezingPatterns(size_t files)
+{
+    const std::wstring folder = DataFolder(files, L"long_");
+    double listing = 0;
+    if (!MedianListing(folder, files, listing)) return;
+    OpenWindowOn(folder, [](AppSettings&) {});
+    static const wchar_t* const kPatterns[2][2] = {
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?x", L"*?*?*?*?*?*?*?*?*?*?*?*?y"},
+        {L"*a*a*a*a*.png", L"*a*a*a*a*.pnh"},
+    };
+    double key[2];
+    for (int p = 0; p < 2; ++p)
+        key[p] = MedianKeystrokeMs(9, [p](int i) { SetWindowTextW(g_app.filterEdit, kPatterns[p][i % 2]); });
+    const size_t shown = g_app.files.size();
+    DestroyMainWindowForTest();
+    std::printf("%7zu files | one listing %8.1f ms | filter %ls keystroke %7.1f ms = %5.3fx (target <= 0.5) | "
+                "filter %ls keystroke %7.1f ms = %5.3fx (target <= 0.5) | rows shown %zu (expected 0)\n",
+                files, listing, kPatterns[0][0], key[0], key[0] / listing, kPatterns[1][0], key[1], key[1] / listing,
+                shown);
     std::fflush(stdout);
 }
 
@@ -211,6 +245,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 1) {
         std::printf("name filter and regular expression: 100,000 files, half .jpg; Search ^g(\\d+)$ -> p$1\n");
         BenchFilterAndPattern(100000);
+        std::printf("name filter, patterns that freeze a backtracking matcher: 20,000 names of 200 letters\n");
+        BenchFreezingPatterns(20000);
     }
     DeleteFileW(settings.c_str());
     return 0;

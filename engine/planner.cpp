@@ -169,27 +169,32 @@ const RenameRules& Rules(const RenameRules* rules)
     return rules ? *rules : neutral;
 }
 
-// Why a row's name could not be built: the pattern does not compile (every row), or it gave up
-// on this name.
-struct PatternTexts {
-    std::wstring invalid;
-    std::wstring tooComplex = kPatternTooComplexText;
-};
-
 // Each give-up costs the matcher's whole complexity bound (milliseconds). A pattern that gave
 // up this often in one plan is not tried on the remaining rows, so a folder full of names it
 // explodes on cannot freeze the window for minutes.
 constexpr int kPatternGiveUpLimit = 16;
+
+// Why a row's name could not be built: the pattern does not compile (every row), it gave up on
+// this name, or it was not tried on it after giving up too often.
+struct PatternTexts {
+    std::wstring invalid;
+    std::wstring tooComplex = kPatternTooComplexText;
+    std::wstring notTried = PatternNotTriedText(kPatternGiveUpLimit);
+};
 
 // Builds the row's new name; false (and why in facts.invalidText) when the pattern could not be
 // applied to it.
 bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern,
                   int& giveUps, RowFacts& facts, PatternTexts& texts)
 {
-    if (giveUps < kPatternGiveUpLimit && BuildNewNameInto(row.newName, row.name, index, rules, &pattern)) return true;
-    if (texts.invalid.empty()) ++giveUps;
+    if (giveUps >= kPatternGiveUpLimit) {
+        facts.invalidText = &texts.notTried;
+    } else {
+        if (BuildNewNameInto(row.newName, row.name, index, rules, &pattern)) return true;
+        if (texts.invalid.empty()) ++giveUps;
+        facts.invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
+    }
     row.newName = row.name;
-    facts.invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
     return false;
 }
 

@@ -61,3 +61,8 @@ std::wstring InvalidPatternText(const std::wstring& reason)
 {
     return L"Invalid search pattern: " + reason;
 }
+
+std::wstring PatternNotTriedText(int giveUps)
+{
+    return L"Not tried: search pattern gave up on " + std::to_wstring(giveUps) + L" names";
+}

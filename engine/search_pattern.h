@@ -33,3 +33,4 @@ private:
 // Status texts of rows the pattern could not be applied to.
 std::wstring InvalidPatternText(const std::wstring& reason);  // "Invalid search pattern: <reason>"
 extern const wchar_t kPatternTooComplexText[];                // "Search pattern too complex for this name"
+std::wstring PatternNotTriedText(int giveUps);                // "Not tried: search pattern gave up on <giveUps> names"

@@ -1,10 +1,20 @@
 #include "files/name_filter.h"
 
-#include <windows.h>
-#include <shlwapi.h>
-
 #include "engine/rename_rules.h"
+#include "engine/wide_char.h"
 #include "files/file_order.h"
+
+namespace {
+
+// Units in the character at `at`: a surrogate pair counts as one character.
+size_t CharacterUnits(std::wstring_view text, size_t at)
+{
+    const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF && text[at + 1] >= 0xDC00 &&
+                      text[at + 1] <= 0xDFFF;
+    return pair ? 2 : 1;
+}
+
+}  // namespace
 
 std::wstring NormalizeFileFilter(const std::wstring& filter)
 {
@@ -14,6 +24,7 @@ std::wstring NormalizeFileFilter(const std::wstring& filter)
         size_t end = filter.find(L';', from);
         if (end == std::wstring::npos) end = filter.size();
         const std::wstring pattern = TrimSpace(filter.substr(from, end - from));
+        if (pattern == L"*.*") return std::wstring();
         if (!pattern.empty()) {
             if (!normalized.empty()) normalized.push_back(L';');
             normalized.append(pattern);
@@ -23,9 +34,49 @@ std::wstring NormalizeFileFilter(const std::wstring& filter)
     return normalized;
 }
 
+// Greedy, remembering only the last '*': when the text after it fails, that star takes one
+// more character and the rest is tried again. An earlier star never needs to take more, since
+// the last one can take whatever it would have, so no pattern can cost more than
+// name x pattern steps (a backtracking matcher's cost grows with the power of the stars).
+bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern)
+{
+    constexpr size_t kNoStar = std::wstring_view::npos;
+    size_t n = 0, p = 0;
+    size_t afterStar = kNoStar, starTook = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == L'*') {
+            afterStar = ++p;
+            starTook = n;
+        } else if (p < pattern.size() && pattern[p] == L'?') {
+            n += CharacterUnits(name, n);
+            ++p;
+        } else if (p < pattern.size() && LowerUnit(pattern[p]) == LowerUnit(name[n])) {
+            ++n;
+            ++p;
+        } else if (afterStar != kNoStar) {
+            starTook += CharacterUnits(name, starTook);
+            n = starTook;
+            p = afterStar;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') ++p;
+    return p == pattern.size();
+}
+
 bool MatchesFileFilter(const wchar_t* name, const std::wstring& normalizedFilter)
 {
-    return normalizedFilter.empty() || PathMatchSpecExW(name, normalizedFilter.c_str(), PMSF_MULTIPLE) == S_OK;
+    if (normalizedFilter.empty()) return true;
+    const std::wstring_view text(name);
+    const std::wstring_view patterns(normalizedFilter);
+    for (size_t from = 0; from <= patterns.size();) {
+        size_t end = patterns.find(L';', from);
+        if (end == std::wstring_view::npos) end = patterns.size();
+        if (MatchesWildcard(text, patterns.substr(from, end - from))) return true;
+        from = end + 1;
+    }
+    return false;
 }
 
 void KeepScannedFiles(const FileList& rows, ScannedFiles& kept)

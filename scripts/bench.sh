@@ -26,6 +26,13 @@ if [ "$(ls "$data" 2>/dev/null | wc -l)" -ne 100000 ]; then
   (cd "$data" && seq -f 'g%06.0f.jpg' 0 2 99999 | xargs touch && seq -f 'g%06.0f.txt' 1 2 99999 | xargs touch)
 fi
 
+# For the wildcard patterns that freeze a backtracking matcher: 20,000 names of 200 letters.
+data="$OP_BUILD_DIR/bench-data/long_20000"
+if [ "$(ls "$data" 2>/dev/null | wc -l)" -ne 20000 ]; then
+  rm -rf "$data" && mkdir -p "$data"
+  (cd "$data" && seq -f "$(printf 'a%.0s' $(seq 189))_%06.0f.jpg" 0 19999 | xargs touch)
+fi
+
 benches=()
 if [ $# -gt 0 ]; then
   for name in "$@"; do benches+=("$OP_BUILD_DIR/bench/${name%.exe}.exe"); done

@@ -1,25 +1,29 @@
 // The name filter, Remove From List and the two new settings keys, through the real window.
 #include "app/binding.h"
+#include "app/cell_tips.h"
 #include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "files/name_filter.h"
 #include "tests/app/process_fixture.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
 
 constexpr int kRemoveFromList = 40005;
 
-// Windows' own file-dialog matching, reached through NormalizeFileFilter and PathMatchSpecExW.
+// The filter's documented rules, through NormalizeFileFilter and MatchesFileFilter. The last
+// rows are patterns a backtracking matcher takes minutes over: they must answer at once.
 TEST(FileFilter, SyntaxTable)
 {
     struct Row {
         const wchar_t* filter;
-        const wchar_t* name;
+        std::wstring name;
         bool matches;
     };
+    const std::wstring as(300, L'a');
     const Row rows[] = {
         {L"", L"anything.txt", true},
         {L"  ;  ", L"anything.txt", true},
@@ -27,23 +31,48 @@ TEST(FileFilter, SyntaxTable)
         {L"*.jpg", L"PHOTO.JPG", true},
         {L"*.jpg", L"photo.jpeg", false},
         {L"*.jpg", L"photo.jpg.txt", false},
+        {L"*.jpg", L".jpg", true},
         {L"*.jpg;*.jpeg", L"photo.jpeg", true},
         {L" *.png ;  IMG_* ", L"IMG_0001.raw", true},
         {L" *.png ;  IMG_* ", L"img_0001.raw", true},
         {L" *.png ;  IMG_* ", L"DSC_0001.raw", false},
+        {L"my photo*", L"my photo 1.jpg", true},
+        {L"my photo*", L"myphoto 1.jpg", false},
         {L"IMG_????.jpg", L"IMG_1234.jpg", true},
         {L"IMG_????.jpg", L"IMG_123.jpg", false},
+        {L"IMG_????.jpg", L"IMG_12345.jpg", false},
         {L"IMG", L"IMG_1234.jpg", false},
+        {L"a*b*c", L"abc", true},
+        {L"a*b*c", L"aXbYbZc", true},
+        {L"a*b*c", L"aXbYcZ", false},
+        {L"*a", L"banana", true},
+        {L"**.txt", L"x.txt", true},
         {L"*", L"README", true},
+        {L"*.*", L"README", true},
+        {L"*.*; *.jpg", L"README", true},
+        {L"*.jpg ; *.*", L"README", true},
+        {L"*.*.*", L"README.txt", false},
         {L"*.*", L"archive.tar.gz", true},
         {L"*.gz", L"archive.tar.gz", true},
         {L"*.tar", L"archive.tar.gz", false},
         {L"README", L"readme", true},
         {L".*", L".gitignore", true},
         {L"a.b.?", L"a.b.c", true},
+        {L"\u00c9T\u00c9*", L"\u00e9t\u00e9.txt", true},
+        {L"?.txt", L"\U0001F600.txt", true},
+        {L"??.txt", L"\U0001F600.txt", false},
+        {L"*?.txt", L"\U0001F600.txt", true},
+        {L"x\U0001F600*", L"X\U0001F600y", true},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?x", as, false},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?x", as + L"x", true},
+        {L"*?*?*?*?*?*?*?*?*?*?*?*?*?*?*?*?x", as, false},
+        {L"*a*a*a*a*.png", std::wstring(200, L'a'), false},
+        {L"*a*a*a*a*.png", as + L".jpg", false},
+        {L"*a*a*a*a*.png", L"a" + as + L".png", true},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(MatchesFileFilter(r.name, NormalizeFileFilter(r.filter)), r.matches) << r.filter << L" / " << r.name;
+        EXPECT_EQ(MatchesFileFilter(r.name.c_str(), NormalizeFileFilter(r.filter)), r.matches)
+            << r.filter << L" / " << r.name.substr(0, 40);
     }
 }
 
@@ -91,6 +120,28 @@ protected:
         SendMessageW(g_app.listOriginal, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     }
     static void PressDelete(HWND list) { SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0); }
+    // The pointer comes to rest on a cell: the text its tip shows then.
+    static std::wstring TipAt(HWND list, int row, int column)
+    {
+        RECT cell = {};
+        cell.top = column;
+        cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+        SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+        wchar_t text[1024] = {};
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = list;
+        tool.uId = reinterpret_cast<UINT_PTR>(list);
+        tool.lpszText = text;
+        SendMessageW(CellTipWindow(list), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+        return text;
+    }
+    static int RowOf(const std::wstring& name)
+    {
+        const std::vector<std::wstring> names = Names();
+        return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+    }
 };
 
 TEST_F(FilterWindowTest, FilterChoosesRowsLiveAndCountsTheHiddenFiles)
@@ -173,6 +224,61 @@ TEST_F(FilterWindowTest, FilterAndRegexBoxAreSavedAndLoaded)
     EXPECT_EQ(Text(g_app.filterEdit), L"b*");
     EXPECT_TRUE(IsChecked(g_app.searchRegexCheck));
     EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001[b].jpg");
+}
+
+// A search pattern that does not compile says why on the status bar too, also with no rows.
+TEST_F(FilterWindowTest, StatusBarSaysWhyThePatternIsInvalid)
+{
+    Click(g_app.searchRegexCheck);
+    Type(g_app.searchEdit, L"(IMG");
+    const std::wstring reason = Cell(g_app.listNew, 0, 2);
+    ASSERT_EQ(reason.rfind(L"Invalid search pattern: ", 0), 0u) << reason;
+    const std::wstring counts = L"Files: 3  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 3  |  Hidden by filter: 1";
+    EXPECT_EQ(StatusText(), counts + L"  |  " + reason);
+    Type(g_app.filterEdit, L"*.png");
+    EXPECT_EQ(StatusText(),
+              L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 4  |  " + reason);
+    Type(g_app.searchEdit, L"(IMG)");
+    EXPECT_EQ(StatusText(), L"Files: 0  |  Ready: 0  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 4");
+}
+
+// A cell too narrow for its text shows the whole text as its tip, in every column of both lists:
+// here a long name, its target path and the invalid pattern's reason. A cell that fits shows
+// none (or, at the edge, its own text).
+TEST_F(FilterWindowTest, CutCellsShowTheirWholeTextAsATip)
+{
+    const std::wstring longName = L"a " + std::wstring(150, L'x') + L".jpg";
+    input_.Write(longName, "long");
+    Refresh();
+    Click(g_app.searchRegexCheck);
+    Type(g_app.searchEdit, L"(unclosed");
+    const int longRow = RowOf(longName), shortRow = RowOf(L"b.jpg");
+    ASSERT_LT(longRow, ItemCount(g_app.listNew));
+    ASSERT_LT(shortRow, ItemCount(g_app.listNew));
+    for (HWND list : {g_app.listOriginal, g_app.listNew}) {
+        ASSERT_TRUE(CellTipWindow(list));
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        for (int row : {longRow, shortRow}) {
+            for (int column = 0; column < columns; ++column) {
+                const std::wstring tip = TipAt(list, row, column);
+                EXPECT_TRUE(tip.empty() || tip == Cell(list, row, column)) << row << L"," << column << L": " << tip;
+            }
+        }
+    }
+    EXPECT_EQ(TipAt(g_app.listOriginal, longRow, 0), longName);
+    EXPECT_EQ(TipAt(g_app.listOriginal, shortRow, 0), L"");
+    EXPECT_EQ(TipAt(g_app.listOriginal, shortRow, 1), L"");
+    EXPECT_EQ(TipAt(g_app.listNew, longRow, 0), longName);
+    EXPECT_EQ(TipAt(g_app.listNew, longRow, 1), input_ / longName);
+    EXPECT_EQ(TipAt(g_app.listNew, shortRow, 2).rfind(L"Invalid search pattern: ", 0), 0u);
+
+    // The pointer rests on the new name while a keystroke changes it: the tip follows.
+    ASSERT_EQ(TipAt(g_app.listNew, longRow, 0), longName);
+    Type(g_app.searchEdit, L"^a ");
+    const std::wstring renamed = Cell(g_app.listNew, longRow, 0);
+    EXPECT_NE(renamed, longName);
+    EXPECT_EQ(TipAt(g_app.listNew, longRow, 0), renamed);
 }
 
 }  // namespace

@@ -344,14 +344,14 @@ TEST(BuildNewName, Table)
 }
 
 // Search as a regular expression (Perl syntax), through the name builder: only the stem,
-// every match, the Perl replacement format.
+// every match, the Perl replacement format with its escapes (control characters, groups, case).
 TEST(BuildNewName, RegularExpressionTable)
 {
     struct Row {
         const wchar_t* name;
         const wchar_t* search;
         const wchar_t* replace;
-        const wchar_t* expected;
+        std::wstring expected;
     };
     const Row rows[] = {
         {L"IMG_1234.jpg", L"^IMG_(\\d+)$", L"Holiday $1", L"Holiday 1234.jpg"},
@@ -367,6 +367,17 @@ TEST(BuildNewName, RegularExpressionTable)
         {L"abc.txt", L".*", L"", L"unnamed.txt"},
         {L"a.b.c", L"\\.", L"_", L"a_b.c"},
         {L"abc.txt", L"", L"x", L"abc.txt"},
+        {L"a b.txt", L" ", L"\\n", L"a\nb.txt"},
+        {L"a b.txt", L" ", L"\\t", L"a\tb.txt"},
+        {L"a b.txt", L" ", L"\\0", std::wstring(L"a\0b.txt", 7)},
+        {L"IMG_1234.jpg", L"^IMG_(\\d+)$", L"P\\1", L"P1234.jpg"},
+        {L"ab.txt", L"(a)", L"\\12|${1}00", L"a2|a00b.txt"},
+        {L"draft notes.txt", L"^(\\w+)", L"\\U$1", L"DRAFT notes.txt"},
+        {L"holiday in rome.jpg", L"^(\\w+) in (\\w+)$", L"\\U$1\\E in \\u$2", L"HOLIDAY in Rome.jpg"},
+        {L"IMG_ABC.jpg", L"^IMG_(\\w+)$", L"\\L$1\\E-X", L"abc-X.jpg"},
+        {L"Photo One.jpg", L"^(\\w+)", L"\\l$1", L"photo One.jpg"},
+        {L"abc.txt", L"(b)", L"[$100]", L"a[]c.txt"},
+        {L"a b.txt", L" ", L"\\$1\\\\\\q", L"a$1\\qb.txt"},
     };
     for (const Row& r : rows) {
         RenameRules rules;
