@@ -113,6 +113,7 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
     HWND focus = GetFocus();
     const bool tab = message->message == WM_KEYDOWN && message->wParam == VK_TAB;
     if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab) return false;
+    if (tab) RevealNextTabStop(focus, GetKeyState(VK_SHIFT) < 0);
     return IsWindow(window) && IsDialogMessageW(window, message);
 }
 
