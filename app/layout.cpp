@@ -480,22 +480,27 @@ Form SpecifiedForm(const Metrics& m)
 Form ReflowedForm(const Metrics& m, int width)
 {
     Form form;
-    AddSection(m, form, kIdHeadingMode, L"Processing action", width, [&](int w) { return ModeRows(m, w); },
-               [&](const std::vector<Row>& rows, int w) {
-                   return rows[0].advance == m.rowH + m.gap && rows[0].width <= w &&
-                          rows[0].items.back().w >= m.dp(kFoldedFilterMinW);
-               }, true);
-    AddSection(m, form, kIdHeadingDirs, L"Directories", width, [&](int w) { return DirectoryRows(m, w); },
-               [&](const std::vector<Row>& rows, int) {
-                   return TotalAdvance(rows) == 2 * (m.rowH + m.gap);  // the check box still beside its edit
-               }, true);
+    AddSection(
+        m, form, kIdHeadingMode, L"Processing action", width, [&](int w) { return ModeRows(m, w); },
+        [&](const std::vector<Row>& rows, int w) {
+            return rows[0].advance == m.rowH + m.gap && rows[0].width <= w &&
+                   rows[0].items.back().w >= m.dp(kFoldedFilterMinW);
+        },
+        true);
+    AddSection(
+        m, form, kIdHeadingDirs, L"Directories", width, [&](int w) { return DirectoryRows(m, w); },
+        [&](const std::vector<Row>& rows, int) {
+            return TotalAdvance(rows) == 2 * (m.rowH + m.gap);  // the check box still beside its edit
+        },
+        true);
     form.pinned = form.lines.size();
     // Folded only when that saves height: the rules' heading indents every rule line.
     const Row title = HeadingRow(m, kIdHeadingRules, L"Renaming rules");
     const int foldedH = TotalAdvance(PackedRuleLines(m, width - title.width - m.sectionGap));
     const bool fold = foldedH < title.advance + TotalAdvance(PackedRuleLines(m, width));
-    AddSection(m, form, kIdHeadingRules, L"Renaming rules", width, [&](int w) { return PackedRuleLines(m, w); },
-               [](const std::vector<Row>&, int) { return true; }, fold);
+    AddSection(
+        m, form, kIdHeadingRules, L"Renaming rules", width, [&](int w) { return PackedRuleLines(m, w); },
+        [](const std::vector<Row>&, int) { return true; }, fold);
     return form;
 }
 

@@ -613,7 +613,7 @@ int WantedRows(const ScreenSetup& s)
 {
     const struct {
         int w, h, dpi, fontPt, rows;
-    } named[] = {{1366, 768, 120, 12, 8}, {1280, 720, 96, 12, 8}, {1920, 1080, 144, 12, 8},
+    } named[] = {{1366, 768, 120, 12, 8},  {1280, 720, 96, 12, 8},  {1920, 1080, 144, 12, 8},
                  {1920, 1080, 144, 15, 8}, {1600, 900, 120, 15, 8}, {1920, 1080, 192, 12, 5}};
     for (const auto& n : named) {
         if (!s.atMinimum && n.w == s.screenW && n.h == s.screenH && n.dpi == s.dpi && n.fontPt == s.fontPt)
@@ -636,7 +636,8 @@ void CheckLayout(const LayoutInput& in, const std::vector<Placement>& placements
             EXPECT_TRUE(p.scrollLine >= 0 || p.id == kIdRuleScroll) << p.id << " hidden";
             continue;
         }
-        const bool combo = p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
+        const bool combo =
+            p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
         shown.push_back({p.id, RECT{p.x, p.y, p.x + p.w, p.y + (combo ? in.rowH : p.h)}});
     }
     for (size_t i = 0; i < shown.size(); ++i) {
@@ -648,13 +649,15 @@ void CheckLayout(const LayoutInput& in, const std::vector<Placement>& placements
         EXPECT_LE(a.bottom, in.clientH - in.statusH) << shown[i].first;
         for (size_t j = i + 1; j < shown.size(); ++j) {
             RECT overlap{};
-            EXPECT_FALSE(IntersectRect(&overlap, &a, &shown[j].second)) << shown[i].first << " overlaps " << shown[j].first;
+            EXPECT_FALSE(IntersectRect(&overlap, &a, &shown[j].second))
+                << shown[i].first << " overlaps " << shown[j].first;
         }
     }
     EXPECT_GE(ListRowsShown(at[kIdListOriginal].h, in.rowH, in.dpi), wantedRows);
-    if (ListRowsShown(at[kIdListOriginal].h, in.rowH, in.dpi) < wantedRows) { // DEBUG
+    if (ListRowsShown(at[kIdListOriginal].h, in.rowH, in.dpi) < wantedRows) {  // DEBUG
         printf("client %d x %d rowH %d status %d\n", in.clientW, in.clientH, in.rowH, in.statusH);
-        for (const Placement& p : placements) printf("  %d: %d,%d %dx%d %s line %d\n", p.id, p.x, p.y, p.w, p.h, p.hidden ? "hidden" : "", p.scrollLine);
+        for (const Placement& p : placements)
+            printf("  %d: %d,%d %dx%d %s line %d\n", p.id, p.x, p.y, p.w, p.h, p.hidden ? "hidden" : "", p.scrollLine);
     }
     EXPECT_GE(at[kIdInputEdit].w * 5, in.clientW * 2);
     EXPECT_GE(at[kIdOutputEdit].w * 5, in.clientW * 2);
@@ -677,8 +680,8 @@ void CheckLayout(const LayoutInput& in, const std::vector<Placement>& placements
 // offers such a scale for them.
 TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
 {
-    const SIZE screens[] = {{1024, 768}, {1280, 720},  {1280, 800},  {1280, 1024}, {1366, 768},
-                            {1440, 900}, {1536, 864},  {1600, 900},  {1680, 1050}, {1920, 1080},
+    const SIZE screens[] = {{1024, 768},  {1280, 720},  {1280, 800},  {1280, 1024}, {1366, 768},
+                            {1440, 900},  {1536, 864},  {1600, 900},  {1680, 1050}, {1920, 1080},
                             {1920, 1200}, {2560, 1440}, {3440, 1440}, {3840, 2160}};
     int checked = 0;
     for (const SIZE screen : screens) {
@@ -702,6 +705,87 @@ TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
         }
     }
     EXPECT_GT(checked, 250);
+}
+
+}  // namespace
+
+namespace {
+
+bool Shown(HWND control)
+{
+    return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// The form's enabled Tab stops in creation order, which is the Tab order.
+std::vector<HWND> FormTabStops()
+{
+    std::vector<HWND> stops;
+    for (const ControlRow& row : ControlTable()) {
+        if (row.id == kIdRuleScroll) break;
+        HWND control = ControlById(row.id);
+        if ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(control)) stops.push_back(control);
+    }
+    return stops;
+}
+
+// A window whose rules do not fit above the lists (144 DPI, 15 pt, capped at the test screen):
+// the rule area scrolls by its bar, by the wheel over it, and by Tab and Shift+Tab reaching a
+// control out of view; the lists keep their 8 rows and nothing shown overlaps.
+TEST_F(LayoutTest, TheRuleAreaScrollsByItsBarTheWheelAndTab)
+{
+    g_app.dpi = 144;
+    g_app.settings.fontPt = 15;
+    CreateUiFont();
+    ShowReady();
+    SetWindowPos(window_, nullptr, 0, 0, 1600, 1000, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND bar = ControlById(kIdRuleScroll);
+    ASSERT_TRUE(Shown(bar));
+    EXPECT_GE(ListRowsShown(ChildRect(g_app.listNew).bottom - ChildRect(g_app.listNew).top, UiRowHeight(), 144), 8);
+    EXPECT_TRUE(Shown(g_app.modeRename));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+
+    // Turning the wheel over the form scrolls it; over the lists it does not.
+    POINT overForm{ChildRect(bar).left - 4, ChildRect(bar).top + 4}, overList{ChildRect(g_app.listNew).left + 4, 0};
+    overList.y = ChildRect(g_app.listNew).top + 4;
+    ClientToScreen(window_, &overForm);
+    ClientToScreen(window_, &overList);
+    SendMessageW(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overList.x, overList.y));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+    SendMessageW(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overForm.x, overForm.y));
+    EXPECT_TRUE(Shown(g_app.caseCombo));
+    EXPECT_FALSE(Shown(g_app.modeRename));
+    SCROLLINFO info{sizeof(info), SIF_ALL};
+    GetScrollInfo(bar, SB_CTL, &info);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), info.nMax + 1) << "at the end";
+    SendMessageW(window_, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(bar));
+    GetScrollInfo(bar, SB_CTL, &info);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), info.nMax);
+    SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
+    EXPECT_TRUE(Shown(g_app.modeRename));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+
+    // Tab from the last control in view, then Shift+Tab from the first one at the end.
+    for (bool backwards : {false, true}) {
+        SCOPED_TRACE(backwards ? "Shift+Tab" : "Tab");
+        if (backwards) SendMessageW(window_, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+        std::vector<HWND> stops = FormTabStops();
+        if (backwards) std::reverse(stops.begin(), stops.end());
+        const auto next = std::find_if(stops.begin(), stops.end(), [&](HWND c) { return Shown(c); });
+        const auto from = std::find_if(next, stops.end(), [&](HWND c) { return !Shown(c); }) - 1;
+        ASSERT_TRUE(from + 1 != stops.end());
+        HWND to = *(from + 1);
+        RevealNextTabStop(*from, backwards);
+        EXPECT_TRUE(Shown(to));
+        EXPECT_EQ(GetNextDlgTabItem(window_, *from, backwards), to) << "dialog navigation goes there";
+    }
+    for (HWND a : Children(window_)) {
+        for (HWND b : Children(window_)) {
+            RECT ra = ChildRect(a), rb = ChildRect(b), overlap{};
+            if (a < b && Shown(a) && Shown(b))
+                EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << GetDlgCtrlID(a) << " overlaps " << GetDlgCtrlID(b);
+        }
+    }
+    g_app.dpi = 96;
 }
 
 }  // namespace
