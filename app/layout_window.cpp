@@ -44,6 +44,7 @@ int SizeStatusBar()
 }
 
 // The rule area's scroll state: the first line asked for, and what the last layout made of it.
+HWND g_scrolledWindow = nullptr;  // the window they belong to: a new one starts at the top
 int g_firstRuleLine = 0;
 RuleScroll g_ruleScroll;
 std::vector<Placement> g_placements;
@@ -89,6 +90,8 @@ void LayoutControls()
     in.rowH = UiRowHeight();
     in.splitPct = g_app.settings.splitPct;
     in.measure = MeasureTextWidth;
+    if (g_scrolledWindow != g_app.mainWindow) g_firstRuleLine = 0;
+    g_scrolledWindow = g_app.mainWindow;
     in.scrollLine = g_firstRuleLine;
     const int itemH = ComboItemHeight(in.rowH, in.dpi);
     for (const ControlRow& row : ControlTable()) {

@@ -728,6 +728,39 @@ std::vector<HWND> FormTabStops()
     return stops;
 }
 
+// How far below its top a control's first dark pixel (its text) lies; -1 when it shows none.
+int InkTop(HWND control)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(control);
+    int top = -1;
+    for (int y = 0; y < client.bottom && top < 0; ++y) {
+        for (int x = 0; x < client.right && top < 0; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 96) top = y;
+        }
+    }
+    ReleaseDC(control, dc);
+    return top;
+}
+
+// The six headings draw their text at the top of their row; a label beside an edit, as high,
+// draws it lower, level with the edit's text.
+TEST_F(LayoutTest, HeadingsKeepTheirTextAtTheTop)
+{
+    ShowReady();
+    const int label = InkTop(ControlById(kIdInputLabel));
+    ASSERT_GT(label, 0);
+    for (int id :
+         {kIdHeadingMode, kIdHeadingDirs, kIdHeadingRules, kIdHeadingPreview, kIdOriginalHeading, kIdNewHeading}) {
+        const int heading = InkTop(ControlById(id));
+        EXPECT_GE(heading, 0) << id;
+        EXPECT_LE(heading + 3, label) << id;
+    }
+}
+
 // A window whose rules do not fit above the lists (144 DPI, 15 pt, capped at the test screen):
 // the rule area scrolls by its bar, by the wheel over it, and by Tab and Shift+Tab reaching a
 // control out of view; the lists keep their 8 rows and nothing shown overlaps.
