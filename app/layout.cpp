@@ -4,263 +4,9 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/layout_rows.h"
 
-namespace {
-
-// The metrics every row shares, derived from the DPI, the font and the client size.
-struct Metrics {
-    const LayoutInput& in;
-    int margin, gap, rowH, comboH, contentW;
-    int sectionGap;  // between rows that a reflow puts side by side
-
-    // Compact: half the gaps, for screens where even the reflowed rows leave the lists no room.
-    explicit Metrics(const LayoutInput& input, bool compact = false)
-        : in(input),
-          margin(dp(12)),
-          gap(dp(compact ? 4 : 8)),
-          rowH(input.rowH),
-          comboH(input.rowH + dp(180)),
-          contentW(input.clientW - 2 * dp(12)),
-          sectionGap(2 * dp(compact ? 4 : 8))
-    {
-    }
-    int dp(int n) const { return ScaleDp(n, in.dpi); }
-    int textW(const wchar_t* text) const { return in.measure ? in.measure(text) : dp(80); }
-    // A combo box must show its longest item unclipped, whatever the font.
-    int widestItemW(const wchar_t* const* items) const
-    {
-        int widest = 0;
-        for (; *items; ++items) widest = std::max(widest, textW(*items));
-        return widest;
-    }
-};
-
-void Place(std::vector<Placement>& out, int id, int x, int y, int w, int h)
-{
-    out.push_back(Placement{id, x, y, w, h});
-}
-
-// A section heading as wide as its text; returns the y below it.
-int PlaceHeading(const Metrics& m, std::vector<Placement>& out, int id, const wchar_t* text, int y)
-{
-    Place(out, id, m.margin, y, m.textW(text), m.rowH);
-    return y + m.rowH + m.dp(2);
-}
-
-// The smallest width an Input or Output directory edit may get: 40 % of the client area.
-int MinDirEditW(const Metrics& m)
-{
-    return (m.in.clientW * 2 + 4) / 5;
-}
-
-// The mode row in `width` from the left margin; the name filter takes the rest, up to 260 dp,
-// and goes onto a line of its own when less than 60 dp would be left.
-int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin;
-    const int radioW = std::max(m.dp(28) + m.textW(L"Move & Rename"), m.dp(150));
-    Place(out, kIdModeRename, x, y, radioW, m.rowH);
-    Place(out, kIdModeCopy, x + radioW, y, radioW, m.rowH);
-    Place(out, kIdModeMove, x + 2 * radioW, y, radioW + m.dp(20), m.rowH);
-    int filterX = x + 3 * radioW + m.dp(20) + m.gap;
-    const int filterLW = m.textW(L"Only files matching");
-    int filterW = std::min(m.dp(260), m.margin + width - filterX - filterLW);
-    if (filterW < m.dp(60)) {
-        y += m.rowH + m.gap;
-        filterX = x;
-        filterW = std::min(m.dp(260), width - filterLW);
-    }
-    Place(out, kIdFilterLabel, filterX, y, filterLW, m.rowH);
-    Place(out, kIdFilter, filterX + filterLW, y, std::max(filterW, m.dp(60)), m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-int DirLabelW(const Metrics& m)
-{
-    return std::max(m.textW(L"Output directory"), m.dp(108));
-}
-int BrowseW(const Metrics& m)
-{
-    return std::max(m.dp(16) + m.textW(L"Browse..."), m.dp(88));
-}
-int SameAsInputW(const Metrics& m)
-{
-    return std::max(m.dp(24) + m.textW(L"Same as input directory"), m.dp(168));
-}
-
-// The input row in `width` from the left margin: the edit takes what the label and Browse leave.
-int PlaceInputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m);
-    Place(out, kIdInputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdInputEdit, x + labelW, y, width - labelW - m.gap - browseW, m.rowH);
-    Place(out, kIdInputBrowse, x + width - browseW, y, browseW, m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-// The output row; "Same as input directory" goes under the edit where beside it the edit would
-// get less than its share of the width.
-int PlaceOutputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m), sameW = SameAsInputW(m);
-    const bool wrap = width - labelW - 2 * m.gap - browseW - sameW < MinDirEditW(m);
-    const int editW = width - labelW - m.gap - browseW - (wrap ? 0 : m.gap + sameW);
-    Place(out, kIdOutputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdOutputEdit, x + labelW, y, editW, m.rowH);
-    Place(out, kIdOutputBrowse, x + labelW + editW + m.gap, y, browseW, m.rowH);
-    if (wrap) y += m.rowH + m.gap;
-    Place(out, kIdSameAsInput, wrap ? x + labelW : x + width - sameW, y, sameW, m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-// The replacement edit is 280 dp wide, narrower where the width ends sooner.
-int PlaceReplaceEntireRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int checkTextW = m.textW(L"Replace entire name with:");
-    Place(out, kIdReplaceEntire, m.margin, y, checkTextW + m.dp(8), m.rowH);
-    const int editW = std::max(m.dp(80), std::min(m.dp(280), width - checkTextW - m.dp(12)));
-    Place(out, kIdReplaceName, m.margin + checkTextW + m.dp(12), y, editW, m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-// Places labelled groups left to right from the left margin, a group that would pass `width`
-// starting the next line; returns the y below the last line.
-struct Flow {
-    const Metrics& m;
-    int width, x, y;
-    Flow(const Metrics& metrics, int w, int top) : m(metrics), width(w), x(metrics.margin), y(top) {}
-    // The x where a group `w` wide goes.
-    int Next(int w)
-    {
-        if (x > m.margin && x + w > m.margin + width) {
-            x = m.margin;
-            y += m.rowH + m.gap;
-        }
-        const int at = x;
-        x += w + m.gap;
-        return at;
-    }
-    int End() const { return y + m.rowH + m.gap; }
-};
-
-// The search row with edits `editW` wide (160 dp where there is room).
-int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y, int editW, int width)
-{
-    struct Field {
-        int labelId;
-        const wchar_t* label;
-        int editId;
-    };
-    const Field fields[] = {
-        {kIdSearchLabel, L"Search", kIdSearch},
-        {kIdReplaceLabel, L"Replace", kIdReplace},
-        {kIdRemoveLabel, L"Remove chars", kIdRemoveChars},
-    };
-    Flow flow(m, width, y);
-    for (const Field& f : fields) {
-        const int labelW = m.textW(f.label);
-        const int x = flow.Next(labelW + editW);
-        Place(out, f.labelId, x, flow.y, labelW, m.rowH);
-        Place(out, f.editId, x + labelW, flow.y, editW, m.rowH);
-    }
-    const int regexW = m.dp(24) + m.textW(L"Regular expression");
-    const int regexX = flow.Next(regexW);
-    Place(out, kIdSearchRegex, regexX, flow.y, regexW, m.rowH);
-    return flow.End();
-}
-
-int PlaceCaseRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    struct Group {
-        int labelId;
-        const wchar_t* label;
-        int fieldId, fieldW, fieldH;
-    };
-    const Group groups[] = {
-        {kIdCaseLabel, L"Case", kIdCaseCombo, std::max(m.dp(28) + m.widestItemW(kCaseItems), m.dp(140)), m.comboH},
-        {kIdExtLabel, L"Extension", kIdExtCombo, std::max(m.dp(28) + m.widestItemW(kExtItems), m.dp(130)), m.comboH},
-        {kIdNewExtLabel, L"New ext", kIdNewExt, m.dp(90), m.rowH},
-    };
-    Flow flow(m, width, y);
-    for (const Group& g : groups) {
-        const int labelW = m.textW(g.label);
-        const int x = flow.Next(labelW + g.fieldW);
-        Place(out, g.labelId, x, flow.y, labelW, m.rowH);
-        Place(out, g.fieldId, x + labelW, flow.y, g.fieldW, g.fieldH);
-    }
-    return flow.End();
-}
-
-// Height of the Preview heading, the list headings, the lists of `listH`, Process and the status
-// bar below them: everything from the Preview heading's top to the client area's bottom.
-int PreviewAreaH(const Metrics& m, int listH)
-{
-    return m.rowH + m.dp(2) + m.rowH + listH + m.gap + m.rowH + m.dp(4) + m.margin + m.in.statusH;
-}
-
-// The Preview heading, the two list headings, the lists with the splitter, and Process.
-void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y)
-{
-    const int x = m.margin;
-    const int splitW = m.dp(8);
-    const PaneWidths panes = SplitPanes(m.contentW, m.in.splitPct, m.in.dpi);
-    Place(out, kIdHeadingPreview, x, y, m.textW(L"Preview"), m.rowH);
-    const int yl = y + m.rowH + m.dp(2);
-    const int listTop = yl + m.rowH;
-    const int buttonH = m.rowH + m.dp(4);
-    const int listH = std::max(0, m.in.clientH - m.in.statusH - buttonH - m.margin - m.gap - listTop);
-
-    Place(out, kIdOriginalHeading, x, yl, panes.left, m.rowH);
-    Place(out, kIdListOriginal, x, listTop, panes.left, listH);
-    Place(out, kIdSplitter, x + panes.left, yl, splitW, m.rowH + listH);
-    Place(out, kIdNewHeading, x + panes.left + splitW, yl, panes.right, m.rowH);
-    Place(out, kIdListNew, x + panes.left + splitW, listTop, panes.right, listH);
-
-    const int buttonW = m.dp(120);
-    Place(out, kIdProcess, m.in.clientW - m.margin - buttonW, m.in.clientH - m.in.statusH - buttonH - m.margin, buttonW,
-          buttonH);
-}
-
-const SequenceRowIds kPrefixRow = {kIdPrefixLabel,     kIdPrefixType, kIdPrefixStartLabel, kIdPrefixStart,
-                                   kIdPrefixStepLabel, kIdPrefixStep, kIdPrefixPadLabel,   kIdPrefixPad,
-                                   kIdPrefixSepLabel,  kIdPrefixSep};
-const SequenceRowIds kSuffixRow = {kIdSuffixLabel,     kIdSuffixType, kIdSuffixStartLabel, kIdSuffixStart,
-                                   kIdSuffixStepLabel, kIdSuffixStep, kIdSuffixPadLabel,   kIdSuffixPad,
-                                   kIdSuffixSepLabel,  kIdSuffixSep};
-
-// One prefix or suffix row in `width`; the separator wraps under the combo where it does not fit.
-void PlaceSequenceRow(const Metrics& m, const SequenceRowIds& ids, int& y, std::vector<Placement>& out, int width)
-{
-    const int x0 = m.margin;
-    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems), m.dp(170));
-    const int fieldLW = std::max(m.textW(L"Start"), m.dp(40));
-    const int numW = m.dp(56);
-    const int firstLW = m.textW(L"Prefix");  // both rows, so they line up
-    Place(out, ids.label, x0, y, firstLW, m.rowH);
-    Place(out, ids.combo, x0 + firstLW, y, comboW, m.comboH);
-    int x = x0 + firstLW + comboW + m.gap;
-    Place(out, ids.startLabel, x, y, fieldLW, m.rowH);
-    Place(out, ids.startEdit, x + fieldLW, y, numW, m.rowH);
-    x += fieldLW + numW + m.gap;
-    Place(out, ids.stepLabel, x, y, fieldLW, m.rowH);
-    Place(out, ids.stepEdit, x + fieldLW, y, numW, m.rowH);
-    x += fieldLW + numW + m.gap;
-    const int padLW = m.textW(L"Pad");
-    Place(out, ids.padLabel, x, y, padLW, m.rowH);
-    Place(out, ids.padEdit, x + padLW, y, numW, m.rowH);
-    x += padLW + numW + m.gap;
-    const int sepLW = m.textW(L"Separator");
-    const int sepW = m.dp(90);
-    if (x + sepW + sepLW > x0 + width) {
-        y += m.rowH + m.gap;
-        x = x0 + firstLW;
-    }
-    Place(out, ids.sepLabel, x, y, sepLW, m.rowH);
-    Place(out, ids.sepEdit, x + sepLW, y, sepW, m.rowH);
-    y += m.rowH + m.gap;
-}
-
-}  // namespace
+using namespace layout_rows;
 
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi)
 {
@@ -544,39 +290,37 @@ size_t LinesThatFit(const Form& form, size_t from, size_t first, int height)
     return shown;
 }
 
-// The rule lines scroll in a viewport above the lists, which keep 8 rows where they can, else 3.
-// The mode and directory lines stay in place while that leaves the rules two lines; on shorter
-// windows they scroll with the rules.
-std::vector<Placement> Scrolled(const Metrics& m, Form form, int firstWanted, RuleScroll* scroll)
+// The height the rule lines scroll in, above lists that keep 8 rows where they can, else 3. The
+// mode and directory lines stay in place while that leaves the rules two lines; on shorter
+// windows they scroll with the rules (`form.pinned` becomes 0).
+int RuleViewport(const Metrics& m, Form& form)
 {
-    const int formTop = m.margin;
     auto viewportFor = [&](int rows, size_t pinned) {
         int pinnedH = 0;
         for (size_t i = 0; i < pinned; ++i) pinnedH += form.lines[i].advance;
-        return m.in.clientH - formTop - pinnedH - PreviewAreaH(m, ListHeightForRows(rows, m.rowH, m.in.dpi));
+        return m.in.clientH - m.margin - pinnedH - PreviewAreaH(m, ListHeightForRows(rows, m.rowH, m.in.dpi));
     };
     auto tallest = [&](size_t from) {
         int tall = 0;
         for (size_t i = from; i < form.lines.size(); ++i) tall = std::max(tall, form.lines[i].advance);
         return tall;
     };
-    const size_t pinnable = form.pinned;
-    int viewport = -1;
     for (int rows : {kWantedListRows, kLeastListRows}) {
-        if (viewportFor(rows, pinnable) >= 2 * tallest(pinnable)) {
-            viewport = viewportFor(rows, pinnable);
-            break;
-        }
+        if (viewportFor(rows, form.pinned) >= 2 * tallest(form.pinned)) return viewportFor(rows, form.pinned);
         if (viewportFor(rows, 0) >= tallest(0)) {
             form.pinned = 0;
-            viewport = viewportFor(rows, 0);
-            break;
+            return viewportFor(rows, 0);
         }
     }
-    if (viewport < 0) {  // too short for anything better: one line at a time
-        form.pinned = 0;
-        viewport = tallest(0);
-    }
+    form.pinned = 0;  // too short for anything better: one line at a time
+    return tallest(0);
+}
+
+// The form with its rule lines from `firstWanted` on in the viewport and the others hidden, the
+// scroll bar at the viewport's right, and the lists below.
+std::vector<Placement> Scrolled(const Metrics& m, Form form, int firstWanted, RuleScroll* scroll)
+{
+    const int viewport = RuleViewport(m, form);
     const size_t count = form.lines.size() - form.pinned;
     // The last lines fill the viewport when scrolled to the end.
     size_t lastFirst = count - 1;
@@ -587,7 +331,7 @@ std::vector<Placement> Scrolled(const Metrics& m, Form form, int firstWanted, Ru
 
     std::vector<Placement> out;
     out.reserve(60);
-    int y = formTop;
+    int y = m.margin;
     for (size_t i = 0; i < form.pinned; ++i) {
         PutLine(out, form.lines[i], y, -1, false);
         y += form.lines[i].advance;
