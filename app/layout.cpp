@@ -290,9 +290,9 @@ size_t LinesThatFit(const Form& form, size_t from, size_t first, int height)
     return shown;
 }
 
-// The height the rule lines scroll in, above lists that keep 8 rows where they can, else 3. The
-// mode and directory lines stay in place while that leaves the rules two lines; on shorter
-// windows they scroll with the rules (`form.pinned` becomes 0).
+// The height the rule lines scroll in: at least two lines, above lists that keep 8 rows where
+// they can and no fewer than 3. The mode and directory lines stay in place while that leaves the
+// rules two lines; on shorter windows they scroll with the rules (`form.pinned` becomes 0).
 int RuleViewport(const Metrics& m, Form& form)
 {
     auto viewportFor = [&](int rows, size_t pinned) {
@@ -305,15 +305,17 @@ int RuleViewport(const Metrics& m, Form& form)
         for (size_t i = from; i < form.lines.size(); ++i) tall = std::max(tall, form.lines[i].advance);
         return tall;
     };
-    for (int rows : {kWantedListRows, kLeastListRows}) {
-        if (viewportFor(rows, form.pinned) >= 2 * tallest(form.pinned)) return viewportFor(rows, form.pinned);
-        if (viewportFor(rows, 0) >= tallest(0)) {
+    // Room for the tallest line (a row that wrapped) and one more.
+    auto twoLines = [&](size_t from) { return tallest(from) + m.rowH + m.gap; };
+    for (int rows = kWantedListRows; rows >= kLeastListRows; --rows) {
+        if (viewportFor(rows, form.pinned) >= twoLines(form.pinned)) return viewportFor(rows, form.pinned);
+        if (viewportFor(rows, 0) >= twoLines(0)) {
             form.pinned = 0;
             return viewportFor(rows, 0);
         }
     }
-    form.pinned = 0;  // too short for anything better: one line at a time
-    return tallest(0);
+    form.pinned = 0;  // too short for two: one line at a time
+    return std::max(viewportFor(kLeastListRows, 0), tallest(0));
 }
 
 // The form with its rule lines from `firstWanted` on in the viewport and the others hidden, the

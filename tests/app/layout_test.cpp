@@ -814,8 +814,9 @@ TEST_F(LayoutTest, TheRuleAreaScrollsByItsBarTheWheelAndTab)
     for (HWND a : Children(window_)) {
         for (HWND b : Children(window_)) {
             RECT ra = ChildRect(a), rb = ChildRect(b), overlap{};
-            if (a < b && Shown(a) && Shown(b))
+            if (a < b && Shown(a) && Shown(b)) {
                 EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << GetDlgCtrlID(a) << " overlaps " << GetDlgCtrlID(b);
+            }
         }
     }
     g_app.dpi = 96;
