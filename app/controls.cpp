@@ -30,7 +30,8 @@ constexpr DWORD kList =
 constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // One row per control holds everything about it. A new control needs its ID (controls.h), its
-// row here, its place in ComputeLayout (layout.cpp) and, when the program reads it, an AppState
+// row here in reading order (the rows' order is the Tab order), its place in its layout row
+// (layout_rows.cpp) and, when the program reads it, an AppState
 // handle; a bound value also needs its settings key (settings/settings_keys.cpp). A new enabling
 // rule is a value of `Enable` and its case in RuleHolds (binding.cpp); a new command of a control
 // goes to HandleControlCommand (commands.cpp).
