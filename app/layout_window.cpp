@@ -205,8 +205,11 @@ bool ScrollRuleAreaByWheel(int delta, POINT screenPoint)
 {
     const Placement* preview = PlacementOf(kIdHeadingPreview);
     if (g_ruleScroll.lines == 0 || !preview) return false;
+    RECT client{};
+    GetClientRect(g_app.mainWindow, &client);
     ScreenToClient(g_app.mainWindow, &screenPoint);
-    if (screenPoint.y >= preview->y) return false;  // the lists scroll themselves
+    // Below the area the lists scroll themselves; outside the window it is not ours.
+    if (screenPoint.y >= preview->y || !PtInRect(&client, screenPoint)) return false;
     g_wheelRest += delta;
     const int notches = g_wheelRest / WHEEL_DELTA;
     g_wheelRest -= notches * WHEEL_DELTA;

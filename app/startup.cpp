@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/app_state.h"
 #include "app/commands.h"
@@ -108,6 +109,11 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
         return true;
     }
     if (accelerators && TranslateAcceleratorW(window, accelerators, message)) return true;
+    // The wheel over the area above the lists scrolls it, whichever control has the focus.
+    if (message->message == WM_MOUSEWHEEL &&
+        ScrollRuleAreaByWheel(GET_WHEEL_DELTA_WPARAM(message->wParam),
+                              POINT{GET_X_LPARAM(message->lParam), GET_Y_LPARAM(message->lParam)}))
+        return true;
     // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
     // Shift+Tab, which move on through dialog navigation like everywhere else.
     HWND focus = GetFocus();

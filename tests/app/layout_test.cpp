@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "app/splitter.h"
+#include "app/startup.h"
 #include "app/theme.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -796,6 +797,11 @@ TEST_F(LayoutTest, TheRuleAreaScrollsByItsBarTheWheelAndTab)
     SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
     EXPECT_TRUE(Shown(g_app.modeRename));
     EXPECT_FALSE(Shown(g_app.caseCombo));
+    // A wheel message for the focused edit, over the form, scrolls the form too.
+    MSG wheel{g_app.inputEdit, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overForm.x, overForm.y)};
+    EXPECT_TRUE(TranslateMainWindowMessage(window_, nullptr, &wheel));
+    EXPECT_TRUE(Shown(g_app.caseCombo));
+    SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
 
     // Tab from the last control in view, then Shift+Tab from the first one at the end.
     for (bool backwards : {false, true}) {
