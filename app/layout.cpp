@@ -88,7 +88,7 @@ void Append(const Metrics& m, Row& line, const Row& row, int x)
     line.advance = std::max(line.advance, row.advance);
 }
 
-// Rows side by side on one line, `gap` apart, each starting at its column's x.
+// Rows side by side on one line, each starting at its column's x.
 Row Beside(const Metrics& m, const std::vector<const Row*>& rows, const std::vector<int>& columnX)
 {
     Row line;
