@@ -18,6 +18,8 @@ namespace {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 // Centred in its row, so a label's text sits level with the text of the edit beside it.
 constexpr DWORD kLabel = kChild | SS_LEFT | SS_CENTERIMAGE;
+// A heading keeps its text at the top of its row; only a label beside an edit is centred on it.
+constexpr DWORD kHeading = kChild | SS_LEFT;
 constexpr DWORD kEdit = kChild | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kNumber = kEdit | ES_NUMBER;
 constexpr DWORD kCombo = kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
@@ -29,13 +31,14 @@ constexpr DWORD kList =
 constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // One row per control holds everything about it. A new control needs its ID (controls.h), its
-// row here, its place in ComputeLayout (layout.cpp) and, when the program reads it, an AppState
+// row here in reading order (the rows' order is the Tab order), its place in its layout row
+// (layout_rows.cpp) and, when the program reads it, an AppState
 // handle; a bound value also needs its settings key (settings/settings_keys.cpp). A new enabling
 // rule is a value of `Enable` and its case in RuleHolds (binding.cpp); a new command of a control
 // goes to HandleControlCommand (commands.cpp).
 // clang-format off
 const ControlRow kControls[] = {
-    {kIdHeadingMode, L"STATIC", L"Processing action", kLabel, 0},
+    {kIdHeadingMode, L"STATIC", L"Processing action", kHeading, 0},
     {kIdModeRename, L"BUTTON", L"Rename in Place", kRadio | WS_GROUP, 0, &AppState::modeRename,
      {Bind::Radio, Enable::Always, 0, nullptr, [](const AppSettings& s) { return static_cast<int32_t>(s.mode); }}},
     {kIdModeCopy, L"BUTTON", L"Copy && Rename", kRadio, 0, &AppState::modeCopy,
@@ -46,7 +49,7 @@ const ControlRow kControls[] = {
     {kIdFilterLabel, L"STATIC", L"Only files matching", kLabel, 0},
     {kIdFilter, L"EDIT", L"", kEdit, kSunken, &AppState::filterEdit,
      {Bind::Text, Enable::Always, 0, [](AppSettings& s) -> std::wstring& { return s.fileFilter; }}},
-    {kIdHeadingDirs, L"STATIC", L"Directories", kLabel, 0},
+    {kIdHeadingDirs, L"STATIC", L"Directories", kHeading, 0},
     {kIdInputLabel, L"STATIC", L"Input directory", kLabel, 0},
     // Read when it loses the focus, not on every change.
     {kIdInputEdit, L"EDIT", L"", kEdit, kSunken, &AppState::inputEdit,
@@ -60,7 +63,7 @@ const ControlRow kControls[] = {
      {Bind::Check, Enable::SameAsInput, 0, nullptr,
       [](const AppSettings& s) -> int32_t { return s.sameAsInput; },
       [](AppSettings& s, int32_t v) { s.sameAsInput = v != 0; }}},
-    {kIdHeadingRules, L"STATIC", L"Renaming rules", kLabel, 0},
+    {kIdHeadingRules, L"STATIC", L"Renaming rules", kHeading, 0},
     {kIdPrefixLabel, L"STATIC", L"Prefix", kLabel, 0},
     {kIdPrefixType, L"COMBOBOX", L"", kCombo, 0, &AppState::prefixTypeCombo,
      {Bind::Combo, Enable::Always, 0, nullptr,
@@ -149,13 +152,15 @@ const ControlRow kControls[] = {
     {kIdNewExtLabel, L"STATIC", L"New ext", kLabel, 0},
     {kIdNewExt, L"EDIT", L"", kEdit, kSunken, &AppState::newExtEdit,
      {Bind::Text, Enable::NewExt, 0, [](AppSettings& s) -> std::wstring& { return s.rules.newExt; }}, nullptr, true},
-    {kIdHeadingPreview, L"STATIC", L"Preview", kLabel, 0},
+    // Hidden until the rules no longer fit above the lists.
+    {kIdRuleScroll, L"SCROLLBAR", L"", WS_CHILD | WS_CLIPSIBLINGS | SBS_VERT, 0},
+    {kIdHeadingPreview, L"STATIC", L"Preview", kHeading, 0},
     // The list headings share the panes' width, which the splitter can make narrower than the
     // text: one line with an ellipsis, never a half-hidden second line.
-    {kIdOriginalHeading, L"STATIC", L"Original file names", kLabel | SS_ENDELLIPSIS, 0},
+    {kIdOriginalHeading, L"STATIC", L"Original file names", kHeading | SS_ENDELLIPSIS, 0},
     {kIdListOriginal, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listOriginal},
     {kIdSplitter, L"STATIC", L"", kChild | SS_NOTIFY, 0, &AppState::splitter},
-    {kIdNewHeading, L"STATIC", L"New / preview names", kLabel | SS_ENDELLIPSIS, 0},
+    {kIdNewHeading, L"STATIC", L"New / preview names", kHeading | SS_ENDELLIPSIS, 0},
     {kIdListNew, WC_LISTVIEWW, L"", kList, kSunken, &AppState::listNew},
     {kIdProcess, L"BUTTON", L"Process", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, &AppState::processButton,
      {Bind::Button, Enable::HasFiles}},

@@ -25,6 +25,7 @@ constexpr int kIdHeadingMode = 1019;
 constexpr int kIdHeadingDirs = 1020;
 constexpr int kIdHeadingRules = 1021;
 constexpr int kIdHeadingPreview = 1022;
+constexpr int kIdRuleScroll = 1023;  // the rule area's scroll bar, shown while the rules scroll
 constexpr int kIdPrefixLabel = 1030;
 constexpr int kIdPrefixType = 1031;
 constexpr int kIdPrefixStartLabel = 1032;

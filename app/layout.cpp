@@ -4,186 +4,9 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/layout_rows.h"
 
-namespace {
-
-// The metrics every row shares, derived from the DPI, the font and the client size.
-struct Metrics {
-    const LayoutInput& in;
-    int margin, gap, rowH, comboH, contentW;
-    int sectionGap;  // between rows that a reflow puts side by side
-
-    // Compact: half the gaps, for screens where even the reflowed rows leave the lists no room.
-    explicit Metrics(const LayoutInput& input, bool compact = false)
-        : in(input),
-          margin(dp(12)),
-          gap(dp(compact ? 4 : 8)),
-          rowH(input.rowH),
-          comboH(input.rowH + dp(180)),
-          contentW(input.clientW - 2 * dp(12)),
-          sectionGap(2 * dp(compact ? 4 : 8))
-    {
-    }
-    int dp(int n) const { return ScaleDp(n, in.dpi); }
-    int textW(const wchar_t* text) const { return in.measure ? in.measure(text) : dp(80); }
-    // A combo box must show its longest item unclipped, whatever the font.
-    int widestItemW(const wchar_t* const* items) const
-    {
-        int widest = 0;
-        for (; *items; ++items) widest = std::max(widest, textW(*items));
-        return widest;
-    }
-};
-
-void Place(std::vector<Placement>& out, int id, int x, int y, int w, int h, bool toBottom = false)
-{
-    out.push_back(Placement{id, x, y, w, h, toBottom});
-}
-
-// A section heading as wide as its text; returns the y below it.
-int PlaceHeading(const Metrics& m, std::vector<Placement>& out, int id, const wchar_t* text, int y)
-{
-    Place(out, id, m.margin, y, m.textW(text), m.rowH);
-    return y + m.rowH + m.dp(2);
-}
-
-// The mode row in `width` from the left margin; the name filter takes the rest, up to 260 dp.
-int PlaceModeRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin;
-    const int radioW = std::max(m.dp(28) + m.textW(L"Move & Rename"), m.dp(150));
-    Place(out, kIdModeRename, x, y, radioW, m.rowH);
-    Place(out, kIdModeCopy, x + radioW, y, radioW, m.rowH);
-    Place(out, kIdModeMove, x + 2 * radioW, y, radioW + m.dp(20), m.rowH);
-    const int filterX = x + 3 * radioW + m.dp(20) + m.gap;
-    const int filterLW = m.textW(L"Only files matching");
-    const int filterW = std::min(m.dp(260), m.margin + width - filterX - filterLW);
-    Place(out, kIdFilterLabel, filterX, y, filterLW, m.rowH);
-    Place(out, kIdFilter, filterX + filterLW, y, std::max(filterW, m.dp(60)), m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-int DirLabelW(const Metrics& m)
-{
-    return std::max(m.textW(L"Output directory"), m.dp(108));
-}
-int BrowseW(const Metrics& m)
-{
-    return std::max(m.dp(16) + m.textW(L"Browse..."), m.dp(88));
-}
-int SameAsInputW(const Metrics& m)
-{
-    return std::max(m.dp(24) + m.textW(L"Same as input directory"), m.dp(168));
-}
-
-// The input row in `width` from the left margin: the edit takes what the label and Browse leave.
-int PlaceInputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m);
-    Place(out, kIdInputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdInputEdit, x + labelW, y, width - labelW - m.gap - browseW, m.rowH);
-    Place(out, kIdInputBrowse, x + width - browseW, y, browseW, m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-int PlaceOutputRow(const Metrics& m, std::vector<Placement>& out, int y, int width)
-{
-    const int x = m.margin, labelW = DirLabelW(m), browseW = BrowseW(m), sameW = SameAsInputW(m);
-    Place(out, kIdOutputLabel, x, y, labelW, m.rowH);
-    Place(out, kIdOutputEdit, x + labelW, y, width - labelW - 2 * m.gap - browseW - sameW, m.rowH);
-    Place(out, kIdOutputBrowse, x + width - sameW - m.gap - browseW, y, browseW, m.rowH);
-    Place(out, kIdSameAsInput, x + width - sameW, y, sameW, m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-int PlaceReplaceEntireRow(const Metrics& m, std::vector<Placement>& out, int y)
-{
-    const int checkTextW = m.textW(L"Replace entire name with:");
-    Place(out, kIdReplaceEntire, m.margin, y, checkTextW + m.dp(8), m.rowH);
-    Place(out, kIdReplaceName, m.margin + checkTextW + m.dp(12), y, m.dp(280), m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-// The search row with edits `editW` wide (160 dp where there is room).
-int PlaceSearchRow(const Metrics& m, std::vector<Placement>& out, int y, int editW)
-{
-    struct Field {
-        int labelId;
-        const wchar_t* label;
-        int editId;
-    };
-    const Field fields[] = {
-        {kIdSearchLabel, L"Search", kIdSearch},
-        {kIdReplaceLabel, L"Replace", kIdReplace},
-        {kIdRemoveLabel, L"Remove chars", kIdRemoveChars},
-    };
-    int x = m.margin;
-    for (const Field& f : fields) {
-        const int labelW = m.textW(f.label);
-        Place(out, f.labelId, x, y, labelW, m.rowH);
-        Place(out, f.editId, x + labelW, y, editW, m.rowH);
-        x += labelW + editW + m.gap;
-    }
-    Place(out, kIdSearchRegex, x, y, m.dp(24) + m.textW(L"Regular expression"), m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-int PlaceCaseRow(const Metrics& m, std::vector<Placement>& out, int y)
-{
-    const int x = m.margin;
-    const int caseLW = m.textW(L"Case");
-    const int caseW = std::max(m.dp(28) + m.widestItemW(kCaseItems), m.dp(140));
-    Place(out, kIdCaseLabel, x, y, caseLW, m.rowH);
-    Place(out, kIdCaseCombo, x + caseLW, y, caseW, m.comboH, true);
-    const int x2 = x + caseLW + caseW + m.gap;
-    const int extLW = m.textW(L"Extension");
-    const int extW = std::max(m.dp(28) + m.widestItemW(kExtItems), m.dp(130));
-    Place(out, kIdExtLabel, x2, y, extLW, m.rowH);
-    Place(out, kIdExtCombo, x2 + extLW, y, extW, m.comboH, true);
-    const int x3 = x2 + extLW + extW + m.gap;
-    const int newExtLW = m.textW(L"New ext");
-    Place(out, kIdNewExtLabel, x3, y, newExtLW, m.rowH);
-    Place(out, kIdNewExt, x3 + newExtLW, y, m.dp(90), m.rowH);
-    return y + m.rowH + m.gap;
-}
-
-// The Preview heading, the two list headings, the lists with the splitter, and Process. A folded
-// heading shares the list headings' row, before the original-names heading.
-void PlacePreviewArea(const Metrics& m, std::vector<Placement>& out, int y, bool foldHeading)
-{
-    const int x = m.margin;
-    const int splitW = m.dp(8);
-    const PaneWidths panes = SplitPanes(m.contentW, m.in.splitPct, m.in.dpi);
-    const int previewW = m.textW(L"Preview");
-    const int indent = previewW + m.gap;
-    foldHeading = foldHeading && panes.left - indent >= m.textW(L"Original file names");
-    Place(out, kIdHeadingPreview, x, y, previewW, m.rowH);
-    const int yl = foldHeading ? y : y + m.rowH + m.dp(2);
-    const int listTop = yl + m.rowH;
-    const int buttonH = m.rowH + m.dp(4);
-    // The lists take what is left and give way first, so nothing below them is overlapped.
-    const int listH = std::max(0, m.in.clientH - m.in.statusH - buttonH - m.margin - m.gap - listTop);
-
-    const int headingIndent = foldHeading ? indent : 0;
-    Place(out, kIdOriginalHeading, x + headingIndent, yl, panes.left - headingIndent, m.rowH);
-    Place(out, kIdListOriginal, x, listTop, panes.left, listH);
-    Place(out, kIdSplitter, x + panes.left, yl, splitW, m.rowH + listH);
-    Place(out, kIdNewHeading, x + panes.left + splitW, yl, panes.right, m.rowH);
-    Place(out, kIdListNew, x + panes.left + splitW, listTop, panes.right, listH);
-
-    const int buttonW = m.dp(120);
-    Place(out, kIdProcess, m.in.clientW - m.margin - buttonW, m.in.clientH - m.in.statusH - buttonH - m.margin, buttonW,
-          buttonH);
-}
-
-const SequenceRowIds kPrefixRow = {kIdPrefixLabel,     kIdPrefixType, kIdPrefixStartLabel, kIdPrefixStart,
-                                   kIdPrefixStepLabel, kIdPrefixStep, kIdPrefixPadLabel,   kIdPrefixPad,
-                                   kIdPrefixSepLabel,  kIdPrefixSep};
-const SequenceRowIds kSuffixRow = {kIdSuffixLabel,     kIdSuffixType, kIdSuffixStartLabel, kIdSuffixStart,
-                                   kIdSuffixStepLabel, kIdSuffixStep, kIdSuffixPadLabel,   kIdSuffixPad,
-                                   kIdSuffixSepLabel,  kIdSuffixSep};
-
-}  // namespace
+using namespace layout_rows;
 
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi)
 {
@@ -221,64 +44,19 @@ SIZE MinimumWindowSize(int fontPt, int dpi, SIZE workArea)
 void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y, std::vector<Placement>& out)
 {
     const Metrics m(in);
-    const int x0 = m.margin;
-    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems), m.dp(170));
-    const int fieldLW = std::max(m.textW(L"Start"), m.dp(40));
-    const int numW = m.dp(56);
-    const int firstLW = m.textW(L"Prefix");  // both rows, so they line up
-    Place(out, ids.label, x0, y, firstLW, m.rowH);
-    Place(out, ids.combo, x0 + firstLW, y, comboW, m.comboH, true);
-    int x = x0 + firstLW + comboW + m.gap;
-    Place(out, ids.startLabel, x, y, fieldLW, m.rowH);
-    Place(out, ids.startEdit, x + fieldLW, y, numW, m.rowH);
-    x += fieldLW + numW + m.gap;
-    Place(out, ids.stepLabel, x, y, fieldLW, m.rowH);
-    Place(out, ids.stepEdit, x + fieldLW, y, numW, m.rowH);
-    x += fieldLW + numW + m.gap;
-    const int padLW = m.textW(L"Pad");
-    Place(out, ids.padLabel, x, y, padLW, m.rowH);
-    Place(out, ids.padEdit, x + padLW, y, numW, m.rowH);
-    x += padLW + numW + m.gap;
-    const int sepLW = m.textW(L"Separator");
-    const int sepW = m.dp(90);
-    if (x + sepW + sepLW > x0 + m.contentW) {
-        y += m.rowH + m.gap;
-        x = x0 + firstLW;
-    }
-    Place(out, ids.sepLabel, x, y, sepLW, m.rowH);
-    Place(out, ids.sepEdit, x + sepLW, y, sepW, m.rowH);
-    y += m.rowH + m.gap;
+    PlaceSequenceRow(m, ids, y, out, m.contentW);
 }
 
 namespace {
 
-// The layout as drawn at every size where the lists keep enough rows.
-std::vector<Placement> SpecifiedLayout(const Metrics& m)
-{
-    std::vector<Placement> out;
-    out.reserve(56);
-    int y = m.margin;
-    y = PlaceHeading(m, out, kIdHeadingMode, L"Processing action", y);
-    y = PlaceModeRow(m, out, y, m.contentW);
-    y = PlaceHeading(m, out, kIdHeadingDirs, L"Directories", y);
-    y = PlaceInputRow(m, out, y, m.contentW);
-    y = PlaceOutputRow(m, out, y, m.contentW);
-    y = PlaceHeading(m, out, kIdHeadingRules, L"Renaming rules", y);
-    LayoutSequenceRow(m.in, kPrefixRow, y, out);
-    y = PlaceReplaceEntireRow(m, out, y);
-    LayoutSequenceRow(m.in, kSuffixRow, y, out);
-    y = PlaceSearchRow(m, out, y, m.dp(160));
-    y = PlaceCaseRow(m, out, y);
-    PlacePreviewArea(m, out, y, false);
-    return out;
-}
-
-// --- Reflow for short screens ---------------------------------------------------------------
-// A row is laid out once at the left margin from y = 0 and then moved as one piece, so a
-// control added to a row moves with it.
+// --- The form above the lists, as lines --------------------------------------------------------
+// A line is laid out once at the left margin from y = 0 and then moved as one piece, so a control
+// added to a row moves with it.
 
 constexpr int kPackedSearchEditW = 112;  // dp
 constexpr int kFoldedFilterMinW = 120;   // dp
+constexpr int kWantedListRows = 8;
+constexpr int kLeastListRows = 3;
 
 struct Row {
     std::vector<Placement> items;
@@ -300,138 +78,278 @@ Row HeadingRow(const Metrics& m, int id, const wchar_t* text)
     return MakeRow(m, [&](std::vector<Placement>& out, int y) { return PlaceHeading(m, out, id, text, y); });
 }
 
-Row SequenceRow(const Metrics& m, const SequenceRowIds& ids)
-{
-    return MakeRow(m, [&](std::vector<Placement>& out, int y) {
-        LayoutSequenceRow(m.in, ids, y, out);
-        return y;
-    });
-}
-
-int FilterEditW(const Row& row)
-{
-    for (const Placement& p : row.items) {
-        if (p.id == kIdFilter) return p.w;
-    }
-    return 0;
-}
-
-void PutRow(const Metrics& m, std::vector<Placement>& out, const Row& row, int x, int y)
+void Append(const Metrics& m, Row& line, const Row& row, int x)
 {
     for (Placement p : row.items) {
         p.x += x - m.margin;
+        line.items.push_back(p);
+    }
+    line.width = std::max(line.width, x - m.margin + row.width);
+    line.advance = std::max(line.advance, row.advance);
+}
+
+// Rows side by side on one line, each starting at its column's x.
+Row Beside(const Metrics& m, const std::vector<const Row*>& rows, const std::vector<int>& columnX)
+{
+    Row line;
+    for (size_t i = 0; i < rows.size(); ++i) Append(m, line, *rows[i], m.margin + columnX[i]);
+    return line;
+}
+
+// The form: its lines top to bottom, the first `pinned` of them (mode and directories) staying in
+// place while the rule lines after them scroll.
+struct Form {
+    std::vector<Row> lines;
+    size_t pinned = 0;
+};
+
+void AddLine(Form& form, Row line)
+{
+    form.lines.push_back(std::move(line));
+}
+
+// A heading before the rows of its section, the rows indented by its width, when `fits` says
+// the rows still work in the narrower width; else the heading on a line of its own.
+template <typename RowsFn, typename FitsFn>
+void AddSection(const Metrics& m, Form& form, int headingId, const wchar_t* heading, int width, RowsFn rowsIn,
+                FitsFn fits, bool fold)
+{
+    const Row title = HeadingRow(m, headingId, heading);
+    const int indent = title.width + m.sectionGap;
+    if (fold) {
+        std::vector<Row> rows = rowsIn(width - indent);
+        if (fits(rows, width - indent)) {
+            for (size_t i = 0; i < rows.size(); ++i) {
+                Row line;
+                if (i == 0) Append(m, line, title, m.margin);
+                Append(m, line, rows[i], m.margin + indent);
+                AddLine(form, std::move(line));
+            }
+            return;
+        }
+    }
+    AddLine(form, title);
+    for (Row& row : rowsIn(width)) AddLine(form, std::move(row));
+}
+
+std::vector<Row> ModeRows(const Metrics& m, int width)
+{
+    return {MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceModeRow(m, o, y, width); })};
+}
+
+std::vector<Row> DirectoryRows(const Metrics& m, int width)
+{
+    return {MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceInputRow(m, o, y, width); }),
+            MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceOutputRow(m, o, y, width); })};
+}
+
+// The rule rows in their reading order, the search edits `searchEditW` wide.
+std::vector<Row> RuleRows(const Metrics& m, int width, int searchEditW)
+{
+    auto sequence = [&](const SequenceRowIds& ids) {
+        return MakeRow(m, [&](std::vector<Placement>& o, int y) {
+            PlaceSequenceRow(m, ids, y, o, width);
+            return y;
+        });
+    };
+    return {
+        sequence(kPrefixRow),
+        MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceReplaceEntireRow(m, o, y, width); }),
+        sequence(kSuffixRow),
+        MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceSearchRow(m, o, y, searchEditW, width); }),
+        MakeRow(m, [&](std::vector<Placement>& o, int y) { return PlaceCaseRow(m, o, y, width); }),
+    };
+}
+
+int TotalAdvance(const std::vector<Row>& rows)
+{
+    int total = 0;
+    for (const Row& row : rows) total += row.advance;
+    return total;
+}
+
+// The rule rows in a grid of `columns`, filled left to right and then top to bottom so they keep
+// their reading order, each column as wide as its widest row; none when it does not fit `width`.
+std::vector<Row> RuleGrid(const Metrics& m, const std::vector<Row>& rows, size_t columns, int width)
+{
+    std::vector<int> columnX(columns, 0);
+    for (size_t c = 1; c < columns; ++c) {
+        int widest = 0;
+        for (size_t i = c - 1; i < rows.size(); i += columns) widest = std::max(widest, rows[i].width);
+        columnX[c] = columnX[c - 1] + widest + m.sectionGap;
+    }
+    // A row of two lines beside another would read out of order.
+    for (const Row& row : rows) {
+        if (columns > 1 && row.advance > m.rowH + m.gap) return {};
+    }
+    std::vector<Row> lines;
+    for (size_t first = 0; first < rows.size(); first += columns) {
+        std::vector<const Row*> line;
+        for (size_t i = first; i < std::min(rows.size(), first + columns); ++i) line.push_back(&rows[i]);
+        lines.push_back(Beside(m, line, columnX));
+        if (lines.back().width > width) return {};
+    }
+    return lines;
+}
+
+// The fewest lines the rule rows take in `width`: as many columns as fit, the search edits
+// narrower where that saves a line.
+std::vector<Row> PackedRuleLines(const Metrics& m, int width)
+{
+    std::vector<Row> best;
+    for (int editW : {160, kPackedSearchEditW}) {
+        const std::vector<Row> rows = RuleRows(m, width, m.dp(editW));
+        for (size_t columns = 3; columns >= 1; --columns) {
+            std::vector<Row> lines = RuleGrid(m, rows, columns, width);
+            if (!lines.empty() && (best.empty() || TotalAdvance(lines) < TotalAdvance(best))) best = std::move(lines);
+        }
+    }
+    if (best.empty()) best = RuleRows(m, width, m.dp(kPackedSearchEditW));  // as narrow as it gets
+    return best;
+}
+
+// The layout as specified, as lines.
+Form SpecifiedForm(const Metrics& m)
+{
+    Form form;
+    AddLine(form, HeadingRow(m, kIdHeadingMode, L"Processing action"));
+    for (Row& row : ModeRows(m, m.contentW)) AddLine(form, std::move(row));
+    AddLine(form, HeadingRow(m, kIdHeadingDirs, L"Directories"));
+    for (Row& row : DirectoryRows(m, m.contentW)) AddLine(form, std::move(row));
+    form.pinned = form.lines.size();
+    AddLine(form, HeadingRow(m, kIdHeadingRules, L"Renaming rules"));
+    for (Row& row : RuleRows(m, m.contentW, m.dp(160))) AddLine(form, std::move(row));
+    return form;
+}
+
+// Headings folded before their rows and the rule rows in columns, in `width`.
+Form ReflowedForm(const Metrics& m, int width)
+{
+    Form form;
+    AddSection(
+        m, form, kIdHeadingMode, L"Processing action", width, [&](int w) { return ModeRows(m, w); },
+        [&](const std::vector<Row>& rows, int w) {
+            return rows[0].advance == m.rowH + m.gap && rows[0].width <= w &&
+                   rows[0].items.back().w >= m.dp(kFoldedFilterMinW);
+        },
+        true);
+    AddSection(
+        m, form, kIdHeadingDirs, L"Directories", width, [&](int w) { return DirectoryRows(m, w); },
+        [&](const std::vector<Row>& rows, int) {
+            return TotalAdvance(rows) == 2 * (m.rowH + m.gap);  // the check box still beside its edit
+        },
+        true);
+    form.pinned = form.lines.size();
+    // Folded only when that saves height: the rules' heading indents every rule line.
+    const Row title = HeadingRow(m, kIdHeadingRules, L"Renaming rules");
+    const int foldedH = TotalAdvance(PackedRuleLines(m, width - title.width - m.sectionGap));
+    const bool fold = foldedH < title.advance + TotalAdvance(PackedRuleLines(m, width));
+    AddSection(
+        m, form, kIdHeadingRules, L"Renaming rules", width, [&](int w) { return PackedRuleLines(m, w); },
+        [](const std::vector<Row>&, int) { return true; }, fold);
+    return form;
+}
+
+void PutLine(std::vector<Placement>& out, const Row& line, int y, int scrollLine, bool hidden)
+{
+    for (Placement p : line.items) {
         p.y += y;
+        p.scrollLine = scrollLine;
+        p.hidden = hidden;
         out.push_back(p);
     }
 }
 
-// The mode heading goes before its row when the row still leaves the filter a usable edit there,
-// else above it.
-int PlaceModeSection(const Metrics& m, std::vector<Placement>& out, int y)
-{
-    const Row heading = HeadingRow(m, kIdHeadingMode, L"Processing action");
-    const int indent = heading.width + m.sectionGap;
-    auto modeRow = [&](int width) {
-        return MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceModeRow(m, o, top, width); });
-    };
-    Row row = modeRow(m.contentW - indent);
-    const bool fold = row.width <= m.contentW - indent && FilterEditW(row) >= m.dp(kFoldedFilterMinW);
-    PutRow(m, out, heading, m.margin, y);
-    if (!fold) {
-        y += heading.advance;
-        row = modeRow(m.contentW);
-    }
-    PutRow(m, out, row, fold ? m.margin + indent : m.margin, y);
-    return y + row.advance;
-}
-
-// The heading before the two directory rows, and at the tightest the rows side by side, the
-// two edits sharing what the labels and buttons leave.
-int PlaceDirectoriesFolded(const Metrics& m, std::vector<Placement>& out, int y, bool sideBySide)
-{
-    const Row heading = HeadingRow(m, kIdHeadingDirs, L"Directories");
-    const int minEditW = m.dp(64);
-    int indent = heading.width + m.sectionGap;
-    const int fixedIn = DirLabelW(m) + m.gap + BrowseW(m);
-    const int fixedOut = DirLabelW(m) + 2 * m.gap + BrowseW(m) + SameAsInputW(m);
-    if (m.contentW - indent - fixedOut < minEditW) indent = 0;  // too narrow to fold
-    PutRow(m, out, heading, m.margin, y);
-    if (indent == 0) y += heading.advance;
-    const int width = m.contentW - indent;
-    const int sharedEditW = (width - m.sectionGap - fixedIn - fixedOut) / 2;
-    std::vector<Placement> rows;
-    if (sideBySide && sharedEditW >= minEditW) {
-        const int inputW = fixedIn + sharedEditW;
-        PlaceInputRow(m, rows, y, inputW);
-        const size_t first = rows.size();
-        PlaceOutputRow(m, rows, y, width - inputW - m.sectionGap);
-        for (size_t i = first; i < rows.size(); ++i) rows[i].x += inputW + m.sectionGap;
-        y += m.rowH + m.gap;
-    } else {
-        y = PlaceOutputRow(m, rows, PlaceInputRow(m, rows, y, width), width);
-    }
-    for (Placement& p : rows) p.x += indent;
-    out.insert(out.end(), rows.begin(), rows.end());
-    return y;
-}
-
-// The rules heading and rows, each on the first line with room for it (first fit); emitted in
-// their own order, so the combo boxes keep their Tab order.
-int PlaceRulesPacked(const Metrics& m, std::vector<Placement>& out, int y)
-{
-    const Row rows[] = {
-        HeadingRow(m, kIdHeadingRules, L"Renaming rules"),
-        SequenceRow(m, kPrefixRow),
-        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceReplaceEntireRow(m, o, top); }),
-        SequenceRow(m, kSuffixRow),
-        // Narrower edits keep the search row short enough to share a line.
-        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceSearchRow(m, o, top, m.dp(kPackedSearchEditW)); }),
-        MakeRow(m, [&](std::vector<Placement>& o, int top) { return PlaceCaseRow(m, o, top); }),
-    };
-    struct Line {
-        int used = 0, advance = 0;
-    };
-    std::vector<Line> lines;
-    struct Spot {
-        size_t line;
-        int x;
-    };
-    std::vector<Spot> spots;
-    for (const Row& row : rows) {
-        size_t line = 0;
-        while (line < lines.size() && lines[line].used + m.sectionGap + row.width > m.contentW) ++line;
-        if (line == lines.size()) lines.push_back(Line{-m.sectionGap, 0});
-        Line& target = lines[line];
-        spots.push_back(Spot{line, target.used + m.sectionGap});
-        target.used += m.sectionGap + row.width;
-        target.advance = std::max(target.advance, row.advance);
-    }
-    std::vector<int> lineY;
-    for (const Line& line : lines) {
-        lineY.push_back(y);
-        y += line.advance;
-    }
-    for (size_t i = 0; i < spots.size(); ++i) PutRow(m, out, rows[i], m.margin + spots[i].x, lineY[spots[i].line]);
-    return y;
-}
-
-// Level 1 folds the section headings into their rows and packs the rule rows into the free
-// width; level 2 also puts the directory rows side by side and folds the Preview heading;
-// level 3 does the same with half the gaps.
-std::vector<Placement> ReflowedLayout(const Metrics& m, int level)
+// Every line shown, the lists taking what is left below them.
+std::vector<Placement> Unscrolled(const Metrics& m, const Form& form)
 {
     std::vector<Placement> out;
-    out.reserve(56);
+    out.reserve(60);
     int y = m.margin;
-    y = PlaceModeSection(m, out, y);
-    y = PlaceDirectoriesFolded(m, out, y, level >= 2);
-    y = PlaceRulesPacked(m, out, y);
-    PlacePreviewArea(m, out, y, level >= 2);
+    for (size_t i = 0; i < form.lines.size(); ++i) {
+        const bool rule = i >= form.pinned;
+        PutLine(out, form.lines[i], y, rule ? static_cast<int>(i - form.pinned) : -1, false);
+        y += form.lines[i].advance;
+    }
+    Place(out, kIdRuleScroll, 0, 0, 0, 0);
+    out.back().hidden = true;
+    PlacePreviewArea(m, out, y);
     return out;
 }
 
-constexpr int kWantedListRows = 8;
-constexpr int kMostReflowed = 3;
+// The rule lines from `first` on that fit in `height`, at least one.
+size_t LinesThatFit(const Form& form, size_t from, size_t first, int height)
+{
+    size_t shown = 0;
+    int used = 0;
+    for (size_t i = from + first; i < form.lines.size(); ++i) {
+        used += form.lines[i].advance;
+        if (shown > 0 && used > height) break;
+        ++shown;
+    }
+    return shown;
+}
+
+// The height the rule lines scroll in: at least two lines, above lists that keep 8 rows where
+// they can and no fewer than 3. The mode and directory lines stay in place while that leaves the
+// rules two lines; on shorter windows they scroll with the rules (`form.pinned` becomes 0).
+int RuleViewport(const Metrics& m, Form& form)
+{
+    auto viewportFor = [&](int rows, size_t pinned) {
+        int pinnedH = 0;
+        for (size_t i = 0; i < pinned; ++i) pinnedH += form.lines[i].advance;
+        return m.in.clientH - m.margin - pinnedH - PreviewAreaH(m, ListHeightForRows(rows, m.rowH, m.in.dpi));
+    };
+    auto tallest = [&](size_t from) {
+        int tall = 0;
+        for (size_t i = from; i < form.lines.size(); ++i) tall = std::max(tall, form.lines[i].advance);
+        return tall;
+    };
+    // Room for the tallest line (a row that wrapped) and one more.
+    auto twoLines = [&](size_t from) { return tallest(from) + m.rowH + m.gap; };
+    for (int rows = kWantedListRows; rows >= kLeastListRows; --rows) {
+        if (viewportFor(rows, form.pinned) >= twoLines(form.pinned)) return viewportFor(rows, form.pinned);
+        if (viewportFor(rows, 0) >= twoLines(0)) {
+            form.pinned = 0;
+            return viewportFor(rows, 0);
+        }
+    }
+    form.pinned = 0;  // too short for two: one line at a time
+    return std::max(viewportFor(kLeastListRows, 0), tallest(0));
+}
+
+// The form with its rule lines from `firstWanted` on in the viewport and the others hidden, the
+// scroll bar at the viewport's right, and the lists below.
+std::vector<Placement> Scrolled(const Metrics& m, Form form, int firstWanted, RuleScroll* scroll)
+{
+    const int viewport = RuleViewport(m, form);
+    const size_t count = form.lines.size() - form.pinned;
+    // The last lines fill the viewport when scrolled to the end.
+    size_t lastFirst = count - 1;
+    while (lastFirst > 0 && LinesThatFit(form, form.pinned, lastFirst - 1, viewport) == count - lastFirst + 1)
+        --lastFirst;
+    const size_t first = std::min(static_cast<size_t>(std::max(firstWanted, 0)), lastFirst);
+    const size_t shown = LinesThatFit(form, form.pinned, first, viewport);
+
+    std::vector<Placement> out;
+    out.reserve(60);
+    int y = m.margin;
+    for (size_t i = 0; i < form.pinned; ++i) {
+        PutLine(out, form.lines[i], y, -1, false);
+        y += form.lines[i].advance;
+    }
+    const int viewportTop = y;
+    for (size_t line = 0; line < count; ++line) {
+        const bool visible = line >= first && line < first + shown;
+        PutLine(out, form.lines[form.pinned + line], visible ? y : viewportTop, static_cast<int>(line), !visible);
+        if (visible) y += form.lines[form.pinned + line].advance;
+    }
+    const int barW = m.dp(17);
+    Place(out, kIdRuleScroll, m.margin + m.contentW - barW, viewportTop, barW, y - m.gap - viewportTop);
+    PlacePreviewArea(m, out, y);
+    if (scroll) *scroll = RuleScroll{static_cast<int>(count), static_cast<int>(first), static_cast<int>(shown)};
+    return out;
+}
 
 int ListHeight(const std::vector<Placement>& placements)
 {
@@ -439,6 +357,15 @@ int ListHeight(const std::vector<Placement>& placements)
         if (p.id == kIdListOriginal) return p.h;
     }
     return 0;
+}
+
+// Whether every control shown ends inside the right margin.
+bool FitsWidth(const Metrics& m, const std::vector<Placement>& placements)
+{
+    for (const Placement& p : placements) {
+        if (!p.hidden && p.x + p.w > m.margin + m.contentW) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -452,14 +379,26 @@ int ListRowsShown(int listH, int rowH, int dpi)
     return std::max(0, (listH - border - headerH) / (fontH + 2));
 }
 
-std::vector<Placement> ComputeLayout(const LayoutInput& in)
+int ListHeightForRows(int rows, int rowH, int dpi)
 {
+    const int fontH = std::max(1, rowH - ScaleDp(12, dpi));
+    return 2 * ScaleDp(3, dpi) + fontH + ScaleDp(6, dpi) + rows * (fontH + 2);
+}
+
+std::vector<Placement> ComputeLayout(const LayoutInput& in, RuleScroll* scroll)
+{
+    if (scroll) *scroll = RuleScroll{};
     const Metrics m(in);
-    std::vector<Placement> out = SpecifiedLayout(m);
+    auto enoughRows = [&](const std::vector<Placement>& out) {
+        return FitsWidth(m, out) && ListRowsShown(ListHeight(out), in.rowH, in.dpi) >= kWantedListRows;
+    };
+    std::vector<Placement> out = Unscrolled(m, SpecifiedForm(m));
+    if (enoughRows(out)) return out;
+    out = Unscrolled(m, ReflowedForm(m, m.contentW));
+    if (enoughRows(out)) return out;
     const Metrics compact(in, true);
-    for (int level = 1; level <= kMostReflowed; ++level) {
-        if (ListRowsShown(ListHeight(out), in.rowH, in.dpi) >= kWantedListRows) break;
-        out = ReflowedLayout(level < kMostReflowed ? m : compact, std::min(level, 2));
-    }
-    return out;
+    out = Unscrolled(compact, ReflowedForm(compact, compact.contentW));
+    if (enoughRows(out)) return out;
+    // The scroll bar takes its width from the right of every line.
+    return Scrolled(m, ReflowedForm(m, m.contentW - m.dp(17) - m.gap), in.scrollLine, scroll);
 }

@@ -6,12 +6,13 @@
 
 #include "app/win_util.h"
 
-// One control's rectangle. Combo boxes also go to the bottom of the Z order, which puts
-// them last in the Tab order.
+// One control's rectangle. The controls keep their creation order, which is the reading order
+// of every arrangement below, so the Tab order follows what the eye sees.
 struct Placement {
     int id = 0;
     int x = 0, y = 0, w = 0, h = 0;
-    bool toBottom = false;
+    bool hidden = false;  // scrolled out of the rule area (and the scroll bar while nothing scrolls)
+    int scrollLine = -1;  // the rule area's line it sits on; -1 outside the rule area
 };
 
 using MeasureFn = int (*)(const wchar_t* text);
@@ -24,6 +25,14 @@ struct LayoutInput {
     int statusH = 0;  // the status bar's height after it sized itself
     int splitPct = 50;
     MeasureFn measure = nullptr;  // MeasureTextWidth, or a stand-in in tests
+    int scrollLine = 0;           // the first line of the rule area shown while it scrolls
+};
+
+// The rule area's scrolling, in whole lines; `lines` is 0 while everything fits.
+struct RuleScroll {
+    int lines = 0;
+    int first = 0;
+    int shown = 0;
 };
 
 struct PaneWidths {
@@ -34,11 +43,13 @@ struct PaneWidths {
 // the right one wins when both cannot.
 PaneWidths SplitPanes(int contentW, int splitPct, int dpi);
 // Placements of every laid-out control, in the order they are moved. Where the lists would show
-// fewer than 8 rows, the rows above them reflow into the free width beside each other.
-std::vector<Placement> ComputeLayout(const LayoutInput& in);
+// fewer than 8 rows, the rows above them reflow into the free width beside each other; where
+// that is not enough either, the rule area scrolls (its state goes to `scroll`).
+std::vector<Placement> ComputeLayout(const LayoutInput& in, RuleScroll* scroll = nullptr);
 // How many whole rows a list view of height `listH` shows under its header, for the UI font
-// whose row height (`rowH`) the layout uses.
+// whose row height (`rowH`) the layout uses; and the height that shows `rows` of them.
 int ListRowsShown(int listH, int rowH, int dpi);
+int ListHeightForRows(int rows, int rowH, int dpi);
 
 // The ten controls of the prefix or the suffix row.
 struct SequenceRowIds {
@@ -62,3 +73,10 @@ int UiRowHeight();
 void EnforceMinimumWindowSize();
 // WM_GETMINMAXINFO of the main window.
 void EnforceMinimumWindowSize(MINMAXINFO* info);
+
+// The rule area's scroll bar (WM_VSCROLL), the mouse wheel over the area above the lists
+// (true when it scrolled), and Tab: the control Tab or Shift+Tab reaches next is scrolled into
+// view first, so dialog navigation finds it.
+void ScrollRuleArea(int request);
+bool ScrollRuleAreaByWheel(int delta, POINT screenPoint);
+void RevealNextTabStop(HWND focus, bool backwards);

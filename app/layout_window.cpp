@@ -43,12 +43,37 @@ int SizeStatusBar()
     return rect.bottom - rect.top;
 }
 
+// The rule area's scroll state: the first line asked for, and what the last layout made of it.
+HWND g_scrolledWindow = nullptr;  // the window they belong to: a new one starts at the top
+int g_firstRuleLine = 0;
+RuleScroll g_ruleScroll;
+std::vector<Placement> g_placements;
+int g_wheelRest = 0;  // wheel movement short of a whole notch
+
 void MoveControl(const Placement& p)
 {
     HWND control = ControlById(p.id);
     if (!control) return;
+    if (p.hidden) {
+        ShowWindow(control, SW_HIDE);
+        return;
+    }
     MoveWindow(control, p.x, p.y, p.w, p.h, TRUE);
-    if (p.toBottom) SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!IsWindowVisible(control)) ShowWindow(control, SW_SHOWNA);
+}
+
+void UpdateScrollBar()
+{
+    HWND bar = ControlById(kIdRuleScroll);
+    if (!bar || g_ruleScroll.lines == 0) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = g_ruleScroll.lines - 1;
+    info.nPage = static_cast<UINT>(g_ruleScroll.shown);
+    info.nPos = g_ruleScroll.first;
+    SetScrollInfo(bar, SB_CTL, &info, TRUE);
 }
 
 }  // namespace
@@ -65,6 +90,9 @@ void LayoutControls()
     in.rowH = UiRowHeight();
     in.splitPct = g_app.settings.splitPct;
     in.measure = MeasureTextWidth;
+    if (g_scrolledWindow != g_app.mainWindow) g_firstRuleLine = 0;
+    g_scrolledWindow = g_app.mainWindow;
+    in.scrollLine = g_firstRuleLine;
     const int itemH = ComboItemHeight(in.rowH, in.dpi);
     for (const ControlRow& row : ControlTable()) {
         if (!row.items) continue;
@@ -73,7 +101,11 @@ void LayoutControls()
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
     }
     in.statusH = SizeStatusBar();
-    for (const Placement& p : ComputeLayout(in)) MoveControl(p);
+    g_placements = ComputeLayout(in, &g_ruleScroll);
+    // A scroll that the new size no longer needs starts from the top again next time.
+    g_firstRuleLine = g_ruleScroll.lines ? g_ruleScroll.first : 0;
+    for (const Placement& p : g_placements) MoveControl(p);
+    UpdateScrollBar();
     ApplyColumnWidths(g_app.listOriginal, true);
     ApplyColumnWidths(g_app.listNew, false);
     if (g_app.statusBar) {
@@ -117,4 +149,88 @@ void EnforceMinimumWindowSize(MINMAXINFO* info)
     const SIZE minimum = MinimumOnMonitor();
     info->ptMinTrackSize.x = minimum.cx;
     info->ptMinTrackSize.y = minimum.cy;
+}
+
+namespace {
+
+void ScrollRuleAreaTo(int first)
+{
+    if (g_ruleScroll.lines == 0) return;
+    first = std::clamp(first, 0, g_ruleScroll.lines - 1);
+    if (first == g_ruleScroll.first) return;
+    g_firstRuleLine = first;
+    LayoutControls();
+}
+
+const Placement* PlacementOf(int id)
+{
+    for (const Placement& p : g_placements) {
+        if (p.id == id) return &p;
+    }
+    return nullptr;
+}
+
+// Scrolls the fewest lines that bring the control's line into view.
+void RevealRuleLine(int line)
+{
+    while (g_ruleScroll.lines && line < g_ruleScroll.first) ScrollRuleAreaTo(line);
+    int guard = g_ruleScroll.lines;
+    while (g_ruleScroll.lines && line >= g_ruleScroll.first + g_ruleScroll.shown && guard-- > 0)
+        ScrollRuleAreaTo(g_ruleScroll.first + 1);
+}
+
+}  // namespace
+
+void ScrollRuleArea(int request)
+{
+    const RuleScroll& s = g_ruleScroll;
+    HWND bar = ControlById(kIdRuleScroll);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    if (bar) GetScrollInfo(bar, SB_CTL, &info);
+    switch (request) {
+    case SB_LINEUP: ScrollRuleAreaTo(s.first - 1); break;
+    case SB_LINEDOWN: ScrollRuleAreaTo(s.first + 1); break;
+    case SB_PAGEUP: ScrollRuleAreaTo(s.first - std::max(1, s.shown)); break;
+    case SB_PAGEDOWN: ScrollRuleAreaTo(s.first + std::max(1, s.shown)); break;
+    case SB_TOP: ScrollRuleAreaTo(0); break;
+    case SB_BOTTOM: ScrollRuleAreaTo(s.lines); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollRuleAreaTo(info.nTrackPos); break;
+    }
+}
+
+bool ScrollRuleAreaByWheel(int delta, POINT screenPoint)
+{
+    const Placement* preview = PlacementOf(kIdHeadingPreview);
+    if (g_ruleScroll.lines == 0 || !preview) return false;
+    RECT client{};
+    GetClientRect(g_app.mainWindow, &client);
+    ScreenToClient(g_app.mainWindow, &screenPoint);
+    // Below the area the lists scroll themselves; outside the window it is not ours.
+    if (screenPoint.y >= preview->y || !PtInRect(&client, screenPoint)) return false;
+    g_wheelRest += delta;
+    const int notches = g_wheelRest / WHEEL_DELTA;
+    g_wheelRest -= notches * WHEEL_DELTA;
+    ScrollRuleAreaTo(g_ruleScroll.first - notches);
+    return true;
+}
+
+void RevealNextTabStop(HWND focus, bool backwards)
+{
+    HWND window = g_app.mainWindow;
+    if (!window || g_ruleScroll.lines == 0 || !focus || GetParent(focus) != window) return;
+    const UINT step = backwards ? GW_HWNDPREV : GW_HWNDNEXT;
+    for (HWND child = GetWindow(focus, step);; child = GetWindow(child, step)) {
+        if (!child) child = GetWindow(focus, backwards ? GW_HWNDLAST : GW_HWNDFIRST);
+        if (!child || child == focus) return;
+        if (!(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) || !IsWindowEnabled(child)) continue;
+        if (IsWindowVisible(child)) return;  // dialog navigation finds it as it is
+        const Placement* p = PlacementOf(GetDlgCtrlID(child));
+        if (p && p->hidden && p->scrollLine >= 0) {
+            RevealRuleLine(p->scrollLine);
+            return;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/app_state.h"
 #include "app/binding.h"
@@ -228,6 +229,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_GETMINMAXINFO: EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_VSCROLL: ScrollRuleArea(LOWORD(wParam)); return 0;
+    case WM_MOUSEWHEEL:
+        if (ScrollRuleAreaByWheel(GET_WHEEL_DELTA_WPARAM(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            return 0;
+        break;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;

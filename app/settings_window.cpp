@@ -85,8 +85,8 @@ void SaveSettings(bool force)
 
 namespace {
 
-// The default size of a first start may be larger than a small screen: it shrinks to the work
-// area of the window's monitor and moves wholly onto it.
+// A first start takes the default size at the window's DPI, as far as the work area of its
+// monitor allows, and moves wholly onto it: a small screen is used to its width.
 void FitDefaultIntoWorkArea(HWND window)
 {
     RECT rect{};
@@ -96,8 +96,10 @@ void FitDefaultIntoWorkArea(HWND window)
         !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
     const RECT& work = monitor.rcWork;
-    const LONG width = std::min(rect.right - rect.left, work.right - work.left);
-    const LONG height = std::min(rect.bottom - rect.top, work.bottom - work.top);
+    const LONG wantedW = std::max<LONG>(rect.right - rect.left, ScaleDp(g_app.settings.winW, g_app.dpi));
+    const LONG wantedH = std::max<LONG>(rect.bottom - rect.top, ScaleDp(g_app.settings.winH, g_app.dpi));
+    const LONG width = std::min(wantedW, work.right - work.left);
+    const LONG height = std::min(wantedH, work.bottom - work.top);
     const LONG left = std::clamp(rect.left, work.left, work.right - width);
     const LONG top = std::clamp(rect.top, work.top, work.bottom - height);
     if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/app_state.h"
 #include "app/commands.h"
@@ -108,11 +109,17 @@ bool TranslateMainWindowMessage(HWND window, HACCEL accelerators, MSG* message)
         return true;
     }
     if (accelerators && TranslateAcceleratorW(window, accelerators, message)) return true;
+    // The wheel over the area above the lists scrolls it, whichever control has the focus.
+    if (message->message == WM_MOUSEWHEEL &&
+        ScrollRuleAreaByWheel(GET_WHEEL_DELTA_WPARAM(message->wParam),
+                              POINT{GET_X_LPARAM(message->lParam), GET_Y_LPARAM(message->lParam)}))
+        return true;
     // The list views take their own keys (arrows, Home/End, type-ahead), except Tab and
     // Shift+Tab, which move on through dialog navigation like everywhere else.
     HWND focus = GetFocus();
     const bool tab = message->message == WM_KEYDOWN && message->wParam == VK_TAB;
     if (focus && (focus == g_app.listOriginal || focus == g_app.listNew) && !tab) return false;
+    if (tab) RevealNextTabStop(focus, GetKeyState(VK_SHIFT) < 0);
     return IsWindow(window) && IsDialogMessageW(window, message);
 }
 

@@ -1,6 +1,8 @@
 // The main window's children: IDs, classes, texts, styles, order, combo items, subclasses, font.
 #include "app/controls.h"
 
+#include "app/layout.h"
+
 #include "app/splitter.h"
 #include "tests/support/main_window_fixture.h"
 #include "app/list_views.h"
@@ -82,6 +84,7 @@ const Expected kExpected[] = {
     {1063, L"ComboBox", L"", kCombo, 0},
     {1064, L"Static", L"New ext", kBase, 0},
     {1065, L"Edit", L"", kEdit, WS_EX_CLIENTEDGE},
+    {1023, L"ScrollBar", L"", WS_CHILD | SBS_VERT, 0},  // shown only while the rules scroll
     {1022, L"Static", L"Preview", kBase, 0},
     {1070, L"Static", L"Original file names", kBase | SS_ENDELLIPSIS, 0},
     {1071, L"SysListView32", L"", kList, WS_EX_CLIENTEDGE},
@@ -142,14 +145,14 @@ TEST_F(ControlsTest, EveryControlHasItsIdClassTextAndStyles)
     }
 }
 
-TEST_F(ControlsTest, CreationOrderWithTheCombosLastInTabOrder)
+// The Tab order is the creation order, which is the reading order of the window: no layout moves
+// a control in the Z order.
+TEST_F(ControlsTest, TheTabOrderIsTheCreationOrder)
 {
     std::vector<int> expected;
-    for (const Expected& e : kExpected) {
-        if (!IsCombo(e.id)) expected.push_back(e.id);
-    }
-    // Each layout moves the combo boxes to the bottom of the Z order, in this order.
-    for (int id : {1031, 1041, 1061, 1063}) expected.push_back(id);
+    for (const Expected& e : kExpected) expected.push_back(e.id);
+    EXPECT_EQ(ChildIdsInZOrder(window_), expected);
+    LayoutControls();
     EXPECT_EQ(ChildIdsInZOrder(window_), expected);
 }
 
@@ -234,6 +237,7 @@ TEST_F(ControlsTest, EveryChildUsesTheUiFont)
 {
     ASSERT_NE(g_app.uiFont, nullptr);
     for (const Expected& e : kExpected) {
+        if (e.id == kIdRuleScroll) continue;  // a scroll bar draws no text
         HWND control = GetDlgItem(window_, e.id);
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), g_app.uiFont) << e.id;
     }

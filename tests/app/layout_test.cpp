@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "app/splitter.h"
+#include "app/startup.h"
 #include "app/theme.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -95,7 +96,7 @@ TEST(SplitPctFromPointer, ClampsTo20And80)
 TEST(ComputeLayout, SeparatorWrapsUnderTheComboWhenNarrow)
 {
     for (int clientW : {1000, 600}) {
-        const LayoutInput in = FakeInput(clientW, 800);
+        const LayoutInput in = FakeInput(clientW, 1000);
         auto map = ById(ComputeLayout(in));
         const int rowStep = in.rowH + 8;
         const Placement combo = map[kIdPrefixType];
@@ -181,13 +182,12 @@ TEST(MinimumWindowSize, NeverMoreThanTheWorkArea)
     }
 }
 
-TEST(ComputeLayout, CombosAreTallAndGoToTheBottom)
+TEST(ComputeLayout, CombosAreTall)
 {
     const LayoutInput in = FakeInput(1000, 700);
     for (const Placement& p : ComputeLayout(in)) {
         const bool combo =
             p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
-        EXPECT_EQ(p.toBottom, combo) << p.id;
         if (combo) {
             EXPECT_EQ(p.h, in.rowH + 180) << p.id;
         }
@@ -253,7 +253,10 @@ TEST_F(LayoutTest, AtTheMinimumSizeNothingOverlapsAndAllIsInside)
 
         RECT client{};
         GetClientRect(window_, &client);
-        const std::vector<HWND> children = Children(window_);
+        std::vector<HWND> children = Children(window_);
+        ASSERT_EQ(children.size(), 59u);
+        // Nothing scrolls at these sizes: only the rule area's scroll bar is hidden.
+        std::erase_if(children, [](HWND child) { return !(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE); });
         ASSERT_EQ(children.size(), 58u);
         for (HWND a : children) {
             const RECT ra = ChildRect(a);
@@ -580,62 +583,244 @@ TEST_F(LayoutTest, SplitterPaintsItsStateAndThemeColours)
     }
 }
 
-// Rectangles of a computed layout; a combo box's window is one row high (its list drops down).
-std::vector<std::pair<int, RECT>> Rects(const std::vector<Placement>& placements, int rowH)
+// A screen's work area with a 48 dp taskbar, a window on it (as large as the work area or at its
+// minimum) and the layout's input for that window with the real font of that DPI and size.
+struct ScreenSetup {
+    int screenW, screenH, dpi, fontPt;
+    bool atMinimum;
+};
+
+LayoutInput RealInput(const ScreenSetup& s, SIZE* work = nullptr)
 {
-    std::vector<std::pair<int, RECT>> rects;
-    for (const Placement& p : placements) {
-        const bool combo = p.toBottom;
-        rects.push_back({p.id, RECT{p.x, p.y, p.x + p.w, p.y + (combo ? rowH : p.h)}});
-    }
-    return rects;
+    g_app.dpi = s.dpi;
+    g_app.settings.fontPt = s.fontPt;
+    CreateUiFont();
+    const SIZE area{s.screenW, s.screenH - ScaleDp(48, s.dpi)};
+    if (work) *work = area;
+    const SIZE window = s.atMinimum ? MinimumWindowSize(s.fontPt, s.dpi, area) : area;
+    LayoutInput in;
+    in.dpi = s.dpi;
+    in.clientW = window.cx - ScaleDp(16, s.dpi);  // frame borders
+    in.clientH = window.cy - ScaleDp(62, s.dpi);  // caption, menu and borders
+    in.rowH = UiRowHeight();
+    in.statusH = in.rowH - ScaleDp(4, s.dpi);  // the status bar follows the font too
+    in.splitPct = 50;
+    in.measure = MeasureTextWidth;
+    return in;
 }
 
-// Screens people have, measured with the real font at their DPI: a window as large as the work
-// area (a 48 px taskbar below) or at its minimum size. The lists keep their rows; nothing
-// overlaps or leaves the client area.
-TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
+// The rows a set-up must keep: 8 on the screens people name, 5 on a 1920 x 1080 screen at 200 %.
+int WantedRows(const ScreenSetup& s)
 {
     const struct {
-        int dpi, fontPt;
-        SIZE window;
-        int rows;
-    } rows[] = {
-        {120, 9, {1366, 708}, 8}, {96, 9, {1280, 672}, 8},   {144, 12, {1920, 1008}, 8}, {144, 15, {1920, 1008}, 5},
-        {96, 15, {1280, 672}, 5}, {120, 15, {1366, 708}, 0},  // the rules alone fill it
-        {96, 9, {980, 760}, 8},   {96, 15, {1100, 920}, 8},  {144, 9, {1470, 1140}, 8},  {144, 15, {1650, 1380}, 8},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.fontPt << " pt at " << r.dpi << " in " << r.window.cx << " x "
-                                        << r.window.cy);
-        g_app.dpi = r.dpi;
-        g_app.settings.fontPt = r.fontPt;
-        CreateUiFont();
-        LayoutInput in;
-        in.dpi = r.dpi;
-        in.clientW = r.window.cx - ScaleDp(16, r.dpi);  // frame borders
-        in.clientH = r.window.cy - ScaleDp(62, r.dpi);  // caption, menu and borders
-        in.rowH = UiRowHeight();
-        in.statusH = in.rowH - ScaleDp(4, r.dpi);  // the status bar follows the font too
-        in.splitPct = 50;
-        in.measure = MeasureTextWidth;
-        const auto placements = ComputeLayout(in);
-        EXPECT_GE(ListRowsShown(ById(placements)[kIdListOriginal].h, in.rowH, r.dpi), r.rows);
-        const auto rects = Rects(placements, in.rowH);
-        EXPECT_EQ(rects.size(), 57u);  // every child but the status bar, which places itself
-        for (size_t i = 0; i < rects.size(); ++i) {
-            const RECT& a = rects[i].second;
-            EXPECT_GT(a.right - a.left, 0) << rects[i].first;
-            EXPECT_GE(a.left, 0) << rects[i].first;
-            EXPECT_LE(a.right, in.clientW) << rects[i].first;
-            EXPECT_LE(a.bottom, in.clientH - in.statusH) << rects[i].first;
-            for (size_t j = i + 1; j < rects.size(); ++j) {
-                RECT overlap{};
-                EXPECT_FALSE(IntersectRect(&overlap, &a, &rects[j].second))
-                    << rects[i].first << " overlaps " << rects[j].first;
+        int w, h, dpi, fontPt, rows;
+    } named[] = {{1366, 768, 120, 12, 8},  {1280, 720, 96, 12, 8},  {1920, 1080, 144, 12, 8},
+                 {1920, 1080, 144, 15, 8}, {1600, 900, 120, 15, 8}, {1920, 1080, 192, 12, 5}};
+    for (const auto& n : named) {
+        if (!s.atMinimum && n.w == s.screenW && n.h == s.screenH && n.dpi == s.dpi && n.fontPt == s.fontPt)
+            return n.rows;
+    }
+    return 3;
+}
+
+// What every layout must hold: controls shown inside the client area and apart (a combo box's
+// window is one row high, its list drops down), only rule lines hidden, the lists' rows, both
+// directory edits 40 % of the width, and the controls read in creation order, which is the
+// Tab order: left to right along a line, then line by line.
+void CheckLayout(const LayoutInput& in, const std::vector<Placement>& placements, int wantedRows)
+{
+    std::map<int, Placement> at = ById(placements);
+    ASSERT_EQ(placements.size(), 58u);  // every child but the status bar, which places itself
+    std::vector<std::pair<int, RECT>> shown;
+    for (const Placement& p : placements) {
+        if (p.hidden) {
+            EXPECT_TRUE(p.scrollLine >= 0 || p.id == kIdRuleScroll) << p.id << " hidden";
+            continue;
+        }
+        const bool combo =
+            p.id == kIdPrefixType || p.id == kIdSuffixType || p.id == kIdCaseCombo || p.id == kIdExtCombo;
+        shown.push_back({p.id, RECT{p.x, p.y, p.x + p.w, p.y + (combo ? in.rowH : p.h)}});
+    }
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const RECT& a = shown[i].second;
+        EXPECT_GT(a.right - a.left, 0) << shown[i].first;
+        EXPECT_GE(a.left, 0) << shown[i].first;
+        EXPECT_GE(a.top, 0) << shown[i].first;
+        EXPECT_LE(a.right, in.clientW) << shown[i].first;
+        EXPECT_LE(a.bottom, in.clientH - in.statusH) << shown[i].first;
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            RECT overlap{};
+            EXPECT_FALSE(IntersectRect(&overlap, &a, &shown[j].second))
+                << shown[i].first << " overlaps " << shown[j].first;
+        }
+    }
+    EXPECT_GE(ListRowsShown(at[kIdListOriginal].h, in.rowH, in.dpi), wantedRows);
+    EXPECT_GE(at[kIdInputEdit].w * 5, in.clientW * 2);
+    EXPECT_GE(at[kIdOutputEdit].w * 5, in.clientW * 2);
+    const Placement* before = nullptr;
+    for (const ControlRow& row : ControlTable()) {
+        if (row.id == kIdRuleScroll) break;  // the form above the lists
+        const Placement& p = at[row.id];
+        if (p.hidden) continue;
+        if (before) {
+            EXPECT_TRUE(p.y > before->y || (p.y == before->y && p.x > before->x))
+                << p.id << " reads before " << before->id;
+        }
+        before = &p;
+    }
+}
+
+// Work areas from 1024 x 768 to 3840 x 2160, every DPI from 96 to 240 and every font size, with
+// the font of the process measured at that DPI; each window as large as its work area and at its
+// minimum. Screens narrower than 700 dp or lower than 480 dp at a DPI are left out: no system
+// offers such a scale for them (and at 15 pt a rule line and 3 list rows would not fit).
+TEST_F(LayoutTest, OnEveryScreenTheListsKeepTheirRowsAndNothingOverlaps)
+{
+    const SIZE screens[] = {{1024, 768},  {1280, 720},  {1280, 800},  {1280, 1024}, {1366, 768},
+                            {1440, 900},  {1536, 864},  {1600, 900},  {1680, 1050}, {1920, 1080},
+                            {1920, 1200}, {2560, 1440}, {3440, 1440}, {3840, 2160}};
+    int checked = 0;
+    for (const SIZE screen : screens) {
+        for (int dpi : {96, 120, 144, 192, 240}) {
+            if (screen.cx * 96 / dpi < 700 || screen.cy * 96 / dpi < 480) continue;
+            for (int fontPt : {9, 12, 15}) {
+                for (bool atMinimum : {false, true}) {
+                    const ScreenSetup setup{screen.cx, screen.cy, dpi, fontPt, atMinimum};
+                    SCOPED_TRACE(testing::Message() << screen.cx << " x " << screen.cy << " at " << dpi << ", "
+                                                    << fontPt << " pt" << (atMinimum ? ", minimum size" : ""));
+                    const LayoutInput in = RealInput(setup);
+                    // Scrolled to the top, and as far down as the rule area goes.
+                    RuleScroll scroll;
+                    CheckLayout(in, ComputeLayout(in, &scroll), WantedRows(setup));
+                    LayoutInput end = in;
+                    end.scrollLine = 100;
+                    CheckLayout(end, ComputeLayout(end), WantedRows(setup));
+                    ++checked;
+                }
             }
         }
     }
+    EXPECT_GT(checked, 250);
+}
+
+}  // namespace
+
+namespace {
+
+bool Shown(HWND control)
+{
+    return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// The form's enabled Tab stops in creation order, which is the Tab order.
+std::vector<HWND> FormTabStops()
+{
+    std::vector<HWND> stops;
+    for (const ControlRow& row : ControlTable()) {
+        if (row.id == kIdRuleScroll) break;
+        HWND control = ControlById(row.id);
+        if ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(control)) stops.push_back(control);
+    }
+    return stops;
+}
+
+// How far below its top a control's first dark pixel (its text) lies; -1 when it shows none.
+int InkTop(HWND control)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(control);
+    int top = -1;
+    for (int y = 0; y < client.bottom && top < 0; ++y) {
+        for (int x = 0; x < client.right && top < 0; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 96) top = y;
+        }
+    }
+    ReleaseDC(control, dc);
+    return top;
+}
+
+// The six headings draw their text at the top of their row; a label beside an edit, as high,
+// draws it lower, level with the edit's text.
+TEST_F(LayoutTest, HeadingsKeepTheirTextAtTheTop)
+{
+    ShowReady();
+    const int label = InkTop(ControlById(kIdInputLabel));
+    ASSERT_GT(label, 0);
+    for (int id :
+         {kIdHeadingMode, kIdHeadingDirs, kIdHeadingRules, kIdHeadingPreview, kIdOriginalHeading, kIdNewHeading}) {
+        const int heading = InkTop(ControlById(id));
+        EXPECT_GE(heading, 0) << id;
+        EXPECT_LE(heading + 3, label) << id;
+    }
+}
+
+// A window whose rules do not fit above the lists (144 DPI, 15 pt, capped at the test screen):
+// the rule area scrolls by its bar, by the wheel over it, and by Tab and Shift+Tab reaching a
+// control out of view; the lists keep their 8 rows and nothing shown overlaps.
+TEST_F(LayoutTest, TheRuleAreaScrollsByItsBarTheWheelAndTab)
+{
+    g_app.dpi = 144;
+    g_app.settings.fontPt = 15;
+    CreateUiFont();
+    ShowReady();
+    SetWindowPos(window_, nullptr, 0, 0, 1600, 1000, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND bar = ControlById(kIdRuleScroll);
+    ASSERT_TRUE(Shown(bar));
+    EXPECT_GE(ListRowsShown(ChildRect(g_app.listNew).bottom - ChildRect(g_app.listNew).top, UiRowHeight(), 144), 8);
+    EXPECT_TRUE(Shown(g_app.modeRename));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+
+    // Turning the wheel over the form scrolls it; over the lists it does not.
+    POINT overForm{ChildRect(bar).left - 4, ChildRect(bar).top + 4}, overList{ChildRect(g_app.listNew).left + 4, 0};
+    overList.y = ChildRect(g_app.listNew).top + 4;
+    ClientToScreen(window_, &overForm);
+    ClientToScreen(window_, &overList);
+    SendMessageW(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overList.x, overList.y));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+    SendMessageW(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overForm.x, overForm.y));
+    EXPECT_TRUE(Shown(g_app.caseCombo));
+    EXPECT_FALSE(Shown(g_app.modeRename));
+    SCROLLINFO info{sizeof(info), SIF_ALL};
+    GetScrollInfo(bar, SB_CTL, &info);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), info.nMax + 1) << "at the end";
+    SendMessageW(window_, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(bar));
+    GetScrollInfo(bar, SB_CTL, &info);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), info.nMax);
+    SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
+    EXPECT_TRUE(Shown(g_app.modeRename));
+    EXPECT_FALSE(Shown(g_app.caseCombo));
+    // A wheel message for the focused edit, over the form, scrolls the form too.
+    MSG wheel{g_app.inputEdit, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overForm.x, overForm.y)};
+    EXPECT_TRUE(TranslateMainWindowMessage(window_, nullptr, &wheel));
+    EXPECT_TRUE(Shown(g_app.caseCombo));
+    SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
+
+    // Tab from the last control in view, then Shift+Tab from the first one at the end.
+    for (bool backwards : {false, true}) {
+        SCOPED_TRACE(backwards ? "Shift+Tab" : "Tab");
+        if (backwards) SendMessageW(window_, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+        std::vector<HWND> stops = FormTabStops();
+        if (backwards) std::reverse(stops.begin(), stops.end());
+        const auto next = std::find_if(stops.begin(), stops.end(), [&](HWND c) { return Shown(c); });
+        const auto from = std::find_if(next, stops.end(), [&](HWND c) { return !Shown(c); }) - 1;
+        ASSERT_TRUE(from + 1 != stops.end());
+        HWND to = *(from + 1);
+        RevealNextTabStop(*from, backwards);
+        EXPECT_TRUE(Shown(to));
+        EXPECT_EQ(GetNextDlgTabItem(window_, *from, backwards), to) << "dialog navigation goes there";
+    }
+    for (HWND a : Children(window_)) {
+        for (HWND b : Children(window_)) {
+            RECT ra = ChildRect(a), rb = ChildRect(b), overlap{};
+            if (a < b && Shown(a) && Shown(b)) {
+                EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << GetDlgCtrlID(a) << " overlaps " << GetDlgCtrlID(b);
+            }
+        }
+    }
+    g_app.dpi = 96;
 }
 
 }  // namespace

@@ -8,30 +8,11 @@
 
 #include "engine/path.h"
 #include "settings/settings_file.h"
+#include "tests/support/built_program.h"
 #include "tests/support/message_box.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-// build/tests/app/main_tests.exe -> build/app/OrvanePallisto.exe
-std::wstring BuiltExePath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir = path;
-    for (int i = 0; i < 3; ++i) dir = dir.substr(0, dir.find_last_of(L"\\/"));
-    return dir + L"\\app\\OrvanePallisto.exe";
-}
-
-HWND WaitForMainWindow(DWORD pid, int timeoutMs)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        HWND found = FindTopWindow(pid, L"OrvanePallistoWnd", false);
-        if (found && IsWindowVisible(found)) return found;
-        Sleep(50);
-    }
-    return nullptr;
-}
 
 // The status bar's text, read across processes (WM_GETTEXT gives part 0).
 std::wstring StatusBarText(HWND window)
