@@ -187,6 +187,8 @@ void UpdateFileMenu()
     const bool canRemove = !g_app.busy && SelectedRow() >= 0;
     EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
+    for (UINT idle : {IDM_REFRESH, IDM_CLEAR_LIST})  // they do nothing during a batch
+        EnableMenuItem(menu, idle, MF_BYCOMMAND | (g_app.busy ? MF_GRAYED : MF_ENABLED));
 }
 
 bool UpdatingControls()

@@ -291,16 +291,24 @@ unsigned __stdcall WorkerMain(void* parameter)
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
     ULONGLONG postedAt = 0;
-    // A stop is honoured between files: the file in hand is always finished.
-    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size() && !job.stop.load(std::memory_order_acquire);
-         ++i) {
+    bool unreported = false;  // rows done since the last post
+    // A stop or a hold is honoured between files: the file in hand is always finished.
+    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
+        if (job.hold.load(std::memory_order_acquire)) {
+            // The question shows every row done before the worker waits for its answer.
+            if (unreported) PostToWindow(job.window, WM_APP_PROGRESS, i - 1, 0);
+            unreported = false;
+            job.hold.wait(true, std::memory_order_acquire);
+        }
+        if (job.stop.load(std::memory_order_acquire)) break;
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
         const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
         const ULONGLONG now = GetTickCount64();
-        if (last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
+        unreported = !(last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1));
+        if (!unreported) {
             PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
             postedAt = now;
         }

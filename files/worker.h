@@ -28,7 +28,9 @@ struct ProgressRecord {
 // writes outcome i before it publishes `completed` = i + 1 and posts (a progress message says
 // "rows up to i are done"; quick rows share one a frame); the main thread reads only
 // outcomes below `completed`. Once `ended` is set no outcome changes any more; a job stopped on
-// the way (`stop`, set by the main thread) ends with `completed` below its length.
+// the way (`stop`, set by the main thread) ends with `completed` below its length. While `hold`
+// is set (the stop question is open) the worker finishes the file in hand, reports it, and
+// starts no other until the main thread clears it and notifies.
 // An undo is a job with `undo` filled (in the order to undo) and no rows: outcome i is record i's.
 struct ProcessJob {
     FileList rows;
@@ -39,6 +41,7 @@ struct ProcessJob {
     std::atomic<size_t> completed{0};
     std::atomic<bool> ended{false};
     std::atomic<bool> stop{false};  // end after the file in hand
+    std::atomic<bool> hold{false};  // start no further file (std::atomic wait/notify)
 };
 
 // The number of outcomes the job produces.
