@@ -54,9 +54,14 @@ unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::sha
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);
-// Marks an open file (opened with DELETE and FILE_WRITE_ATTRIBUTES) for deletion, lifting its
-// read-only attribute first and putting it back if the deletion is still refused.
-bool DisposeOfOpenFile(HANDLE file, DWORD attributes, DWORD& error);
+// Opens a file this program made to delete it: DELETE without sharing, so nobody writes,
+// renames or replaces it while it is held. No FILE_WRITE_ATTRIBUTES: Wine refuses that on a
+// read-only file to a user who is not root.
+HANDLE OpenToDispose(const std::wstring& path);
+// Marks the file `file` holds (opened by OpenToDispose at `path`) for deletion, lifting its
+// read-only attribute first by path (the held handle keeps the path naming that file) and
+// putting it back if the deletion is still refused.
+bool DisposeOfOpenFile(HANDLE file, const std::wstring& path, DWORD attributes, DWORD& error);
 // The result of one row of the job.
 ProgressRecord ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 
