@@ -228,6 +228,7 @@ void UpdateStatusCounts()
     g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
     if (g_app.hiddenByFilter > 0)
         g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
+    if (g_app.removedRows > 0) g_app.statusBarText += L"  |  Removed: " + std::to_wstring(g_app.removedRows);
     if (g_app.statusBar)
         SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }

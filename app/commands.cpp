@@ -62,7 +62,11 @@ struct MenuCommand {
 };
 
 const MenuCommand kMenuCommands[] = {
-    {IDM_REFRESH, [](int) { ScanInputDirectory(); }},
+    {IDM_REFRESH,
+     [](int) {
+         ForgetRemovedRows();
+         ScanInputDirectory();
+     }},
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
     {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
     {IDM_REMOVE_FROM_LIST, [](int) { RemoveSelectedRow(); }},

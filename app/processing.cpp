@@ -344,6 +344,7 @@ void EndBatch(const ProcessJob& job)
             MB_ICONWARNING);
     }
     if (g_batchMode == ProcessMode::CopyAndRename) {
+        RelistKeptFiles();  // copies into the input folder are files of it now
         for (HWND list : {g_app.listOriginal, g_app.listNew}) {
             if (list) InvalidateRect(list, nullptr, FALSE);
         }
@@ -388,6 +389,7 @@ void EndUndo(const ProcessJob& job)
         if (job.outcomes[i].succeeded) deleted.insert(FileKey(job.undo[i].target));
     }
     std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FileKey(row.sourcePath)) > 0; });
+    RelistKeptFiles();
     RefreshPreview();
     RestoreMarks(kept);
     SetStatusText(summary);  // the plan wrote its counts over the summary
