@@ -238,6 +238,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA: return OnOpenFolderMessage(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_ENABLE:
+        if (wParam) OnWindowEnabled();
+        return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:

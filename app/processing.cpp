@@ -14,6 +14,7 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/commands.h"
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
@@ -298,6 +299,7 @@ UndoList RecordOf(const ProcessJob& job)
 void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
 {
     g_app.busy = true;
+    ForgetHandedOverFolder();  // a folder handed over under the confirmation must not replace the batch's
     g_batchMode = mode;
     job->mode = mode;
     job->window = g_app.mainWindow;
