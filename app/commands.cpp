@@ -105,6 +105,7 @@ void SetEditText(HWND edit, const std::wstring& text)
 // follows the input, scanned and saved.
 void UseInputFolder(const std::wstring& folder)
 {
+    g_handedOver.clear();  // the user's own choice is the latest
     SetEditText(g_app.inputEdit, folder);
     if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename)) SetEditText(g_app.outputEdit, folder);
     ScanInputDirectory();

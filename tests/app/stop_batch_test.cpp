@@ -202,15 +202,16 @@ TEST_F(StopBatchTest, TheQuestionHoldsTheBatchAndYesLeavesEveryRowNotStarted)
 {
     const struct {
         bool undo;
-        const wchar_t* shown;  // the count once the file in hand is reported
+        int answer;
         const wchar_t* summary;
     } cases[] = {
-        {false, L"Processing 1 / 3 ...",
-         L"Stopped. Renamed/copied: 1  |  Skipped: 0  |  Errors: 0  |  Not processed: 2  |  Total: 3"},
-        {true, L"Processing 1 / 3 ...", L"Undo stopped. Undone: 1  |  Kept: 0  |  Not processed: 2  |  Total: 3"},
+        {false, IDYES, L"Stopped. Renamed/copied: 1  |  Skipped: 0  |  Errors: 0  |  Not processed: 2  |  Total: 3"},
+        {false, IDNO, L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3"},
+        {true, IDYES, L"Undo stopped. Undone: 1  |  Kept: 0  |  Not processed: 2  |  Total: 3"},
     };
+    const std::wstring shown = L"Processing 1 / 3 ...";  // the count once the file in hand is reported
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.undo);
+        SCOPED_TRACE(std::to_string(c.undo) + " " + std::to_string(c.answer));
         if (c.undo) RunProcess({IDYES});
         {
             BoxAnswerer confirmation({IDYES});
@@ -226,17 +227,17 @@ TEST_F(StopBatchTest, TheQuestionHoldsTheBatchAndYesLeavesEveryRowNotStarted)
             for (int i = 0; i < 1000 && !(box = FindOwnDialog()); ++i) Sleep(10);
             if (!box) return;
             SetEvent(g_gate);  // the file in hand is finished and reported
-            for (int i = 0; i < 500 && StatusText() != c.shown; ++i) Sleep(10);
+            for (int i = 0; i < 500 && StatusText() != shown; ++i) Sleep(10);
             opened = Snapshot(input_.path());
             // Three of the worker's progress frames: nothing may move meanwhile.
             for (int i = 0; i < 30 && (later = Snapshot(input_.path())) == opened; ++i) Sleep(10);
             DWORD_PTR result = 0;
-            SendMessageTimeoutW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
+            SendMessageTimeoutW(GetDlgItem(box, c.answer), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
         });
         PressEscape(window_);
         user.join();
         EXPECT_TRUE(WaitIdle());
-        EXPECT_NE(opened.find(c.shown), std::wstring::npos) << opened;
+        EXPECT_NE(opened.find(shown), std::wstring::npos) << opened;
         EXPECT_EQ(later, opened);
         EXPECT_EQ(StatusText(), c.summary);
     }
