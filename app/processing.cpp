@@ -372,8 +372,8 @@ void EndUndo(const ProcessJob& job)
     for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
     const int left = total - undone - notProcessed;
-    const std::wstring summary =
-        notProcessed ? UndoStoppedText(undone, left, notProcessed, total) : UndoFinishedText(undone, left, total);
+    const std::wstring summary = notProcessed ? UndoStoppedText(undone, left, notProcessed, total)
+                                              : UndoFinishedText(undone, left, total);
     SetStatusText(summary);
     if (left > 0) {
         Ask(L"Some files were left as they are: putting them back would overwrite or lose data, or they are in use.",

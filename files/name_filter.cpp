@@ -85,8 +85,7 @@ size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter, c
         std::erase_if(rows, [&](const FileEntry& row) { return names.count(row.name) > 0; });
     }
     if (normalizedFilter.empty()) return 0;
-    return std::erase_if(rows,
-                         [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
+    return std::erase_if(rows, [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
 }
 
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows)
