@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cwchar>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -19,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/taskbar.h"
+#include "app/win_util.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
 #include "files/file_order.h"
@@ -61,16 +61,6 @@ void StopCountTimer()
 {
     if (g_countLater && g_app.mainWindow) KillTimer(g_app.mainWindow, kCountTimer);
     g_countLater = false;
-}
-
-// The stop question is a message box owned by the main window, on this thread.
-BOOL CALLBACK CloseOwnedBox(HWND box, LPARAM)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(box, className, 16);
-    if (GetWindow(box, GW_OWNER) != g_app.mainWindow || wcscmp(className, L"#32770") != 0) return TRUE;
-    EndDialog(box, IDNO);
-    return FALSE;
 }
 
 int Ask(const wchar_t* text, UINT flags)
@@ -372,8 +362,8 @@ void EndUndo(const ProcessJob& job)
     for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
     const int left = total - undone - notProcessed;
-    const std::wstring summary = notProcessed ? UndoStoppedText(undone, left, notProcessed, total)
-                                              : UndoFinishedText(undone, left, total);
+    const std::wstring summary =
+        notProcessed ? UndoStoppedText(undone, left, notProcessed, total) : UndoFinishedText(undone, left, total);
     SetStatusText(summary);
     if (left > 0) {
         Ask(L"Some files were left as they are: putting them back would overwrite or lose data, or they are in use.",
@@ -501,7 +491,7 @@ void OnFinished()
 {
     if (!g_batch || !g_batch->ended.load(std::memory_order_acquire)) return;
     if (g_stopAsked) {  // the question asks about nothing now; the batch ends once it is closed
-        EnumThreadWindows(GetCurrentThreadId(), CloseOwnedBox, 0);
+        EndOwnedDialog(g_app.mainWindow, IDNO);
         return;
     }
     StopCountTimer();
