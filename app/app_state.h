@@ -37,9 +37,11 @@ struct AppState {
     HWND listOriginal = nullptr, splitter = nullptr, listNew = nullptr;
     HWND processButton = nullptr, statusBar = nullptr;
 
-    // The name filter and the regular-expression box; files of the last scan the filter hides.
+    // The name filter and the regular-expression box; files of the last scan the filter hides,
+    // and those taken out of the list by hand.
     HWND filterEdit = nullptr, searchRegexCheck = nullptr;
     size_t hiddenByFilter = 0;
+    size_t removedRows = 0;
 
     // Optional dark-mode entry points live in app/theme_hooks.h (resolved at start-up).
 };

@@ -188,6 +188,8 @@ void UpdateFileMenu()
     const bool canRemove = !g_app.busy && SelectedRow() >= 0;
     EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
+    for (UINT idle : {IDM_REFRESH, IDM_CLEAR_LIST})  // they do nothing during a batch
+        EnableMenuItem(menu, idle, MF_BYCOMMAND | (g_app.busy ? MF_GRAYED : MF_ENABLED));
 }
 
 bool UpdatingControls()
@@ -227,6 +229,7 @@ void UpdateStatusCounts()
     g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
     if (g_app.hiddenByFilter > 0)
         g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
+    if (g_app.removedRows > 0) g_app.statusBarText += L"  |  Removed: " + std::to_wstring(g_app.removedRows);
     // The rows' cells cut a long reason short, and with no rows there are none to show it.
     const SearchPattern pattern(g_app.settings.rules);
     if (!pattern.Error().empty()) g_app.statusBarText += L"  |  " + InvalidPatternText(pattern.Error());

@@ -18,6 +18,16 @@
 
 namespace {
 
+std::wstring g_handedOver;  // the latest folder a second start handed over, not opened yet
+constexpr UINT_PTR kHandOverTimer = 0x4F48;
+
+// Runs once the code that showed the box has gone on (a batch it started is running then).
+void CALLBACK OpenLater(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(window, id);
+    OpenHandedOverFolder();
+}
+
 bool IsChecked(HWND button)
 {
     return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -62,7 +72,11 @@ struct MenuCommand {
 };
 
 const MenuCommand kMenuCommands[] = {
-    {IDM_REFRESH, [](int) { ScanInputDirectory(); }},
+    {IDM_REFRESH,
+     [](int) {
+         ForgetRemovedRows();
+         ScanInputDirectory();
+     }},
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
     {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
     {IDM_REMOVE_FROM_LIST, [](int) { RemoveSelectedRow(); }},
@@ -91,6 +105,7 @@ void SetEditText(HWND edit, const std::wstring& text)
 // follows the input, scanned and saved.
 void UseInputFolder(const std::wstring& folder)
 {
+    g_handedOver.clear();  // the user's own choice is the latest
     SetEditText(g_app.inputEdit, folder);
     if (IsChecked(g_app.sameAsInputCheck) || IsChecked(g_app.modeRename)) SetEditText(g_app.outputEdit, folder);
     ScanInputDirectory();
@@ -220,10 +235,34 @@ bool OnOpenFolderMessage(const COPYDATASTRUCT* data)
     const wchar_t* text = static_cast<const wchar_t*>(data->lpData);
     const size_t units = data->cbData / sizeof(wchar_t);
     if (text[units - 1] != L'\0' || wcslen(text) != units - 1) return false;
-    // A batch, or a box or dialog over the window (which disables it), keeps the list as it is.
-    if (g_app.busy || !g_app.mainWindow || !IsWindowEnabled(g_app.mainWindow)) return false;
-    UseInputFolder(FolderOfPath(text));
+    if (g_app.busy || !g_app.mainWindow) return false;
+    g_handedOver = text;
+    // A box or dialog over the window (which disables it) keeps the list as it is until it closes.
+    if (IsWindowEnabled(g_app.mainWindow)) OpenHandedOverFolder();
     return true;
+}
+
+void OnWindowEnabled()
+{
+    // A timer, not a posted message: a dialog's loop drops the message it takes after its end.
+    if (!g_handedOver.empty() && g_app.mainWindow) SetTimer(g_app.mainWindow, kHandOverTimer, 10, OpenLater);
+}
+
+void ForgetHandedOverFolder()
+{
+    g_handedOver.clear();
+}
+
+void OpenHandedOverFolder()
+{
+    if (g_handedOver.empty() || g_app.busy || !g_app.mainWindow || !IsWindowEnabled(g_app.mainWindow)) return;
+    const std::wstring path = std::move(g_handedOver);
+    g_handedOver.clear();
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        SetStatusText(L"Input directory not found: " + path);
+        return;
+    }
+    UseInputFolder(FolderOfPath(path));
 }
 
 void OnDropFiles(HDROP drop)

@@ -20,6 +20,12 @@ int g_sortColumn = -1;
 bool g_sortAscending = true;
 // Every file the last scan read, in name order: the name filter chooses the rows from these.
 ScannedFiles g_scanned;
+std::wstring g_scannedFolder;  // the input folder as the last scan named it
+
+void CountRemovedRows()
+{
+    g_app.removedRows = static_cast<size_t>(std::count(g_scanned.removed.begin(), g_scanned.removed.end(), 1));
+}
 
 // Deselects and unfocuses every row of both lists without mirroring the change back. A list
 // with nothing to clear is left alone: clearing walks every row.
@@ -79,6 +85,9 @@ void ScanInputDirectory()
     DropFolderSnapshots();
     // The scan's listing is also the first plan's: watched before it lists, adopted after.
     const std::wstring& folder = g_app.settings.inputDir;
+    // Rows taken out by hand stay out when the same folder is listed again.
+    const std::vector<std::wstring> removed =
+        folder == g_scannedFolder ? RemovedNames(g_scanned) : std::vector<std::wstring>();
     const HANDLE watch = folder.empty() ? INVALID_HANDLE_VALUE : WatchFolder(folder);
     FolderNames names;
     const ListResult result = ListDirectory(folder, g_app.files, &names);
@@ -90,13 +99,31 @@ void ScanInputDirectory()
         return;
     }
     SortRowsByName(g_app.files);
-    KeepScannedFiles(g_app.files, g_scanned);
+    KeepScannedFiles(g_app.files, g_scanned, removed);
+    g_scannedFolder = folder;
+    CountRemovedRows();
     g_sortColumn = 0;
     g_sortAscending = true;
     UpdateSortIndicators();
-    g_app.hiddenByFilter = DropUnmatchedRows(g_app.files, NormalizeFileFilter(g_app.settings.fileFilter));
+    g_app.hiddenByFilter = DropUnmatchedRows(g_app.files, NormalizeFileFilter(g_app.settings.fileFilter), g_scanned);
     RefreshPreview();
     ClearSelections();
+}
+
+void ForgetRemovedRows()
+{
+    g_scanned.removed.clear();
+    g_app.removedRows = 0;
+}
+
+void RelistKeptFiles()
+{
+    FileList listed;
+    const std::wstring& folder = g_app.settings.inputDir;
+    if (folder.empty() || folder != g_scannedFolder || ListDirectory(folder, listed) != ListResult::Listed) return;
+    SortRowsByName(listed);
+    KeepScannedFiles(listed, g_scanned, RemovedNames(g_scanned));
+    CountRemovedRows();
 }
 
 void ApplyFileFilter()
@@ -123,6 +150,8 @@ void RemoveSelectedRow()
 {
     const int row = SelectedRow();
     if (g_app.busy || RowDragActive() || row < 0 || static_cast<size_t>(row) >= g_app.files.size()) return;
+    MarkRemoved(g_scanned, g_app.files[row].name);  // a change of the filter leaves it out too
+    CountRemovedRows();
     g_app.files.erase(g_app.files.begin() + row);
     ClearSelections();
     ReplanAfterReorder();
@@ -135,7 +164,9 @@ void ClearFileList()
     DropFolderSnapshots();
     g_app.files.clear();
     g_scanned = ScannedFiles();
+    g_scannedFolder.clear();
     g_app.hiddenByFilter = 0;
+    g_app.removedRows = 0;
     g_sortColumn = -1;
     UpdateSortIndicators();
     SetBothItemCounts(0, 0);

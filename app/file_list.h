@@ -5,10 +5,15 @@
 #include <string>
 
 // Lists the input directory, keeps every file it read, and makes rows of those the name filter
-// lets through.
+// lets through, except those taken out by hand (when the folder is the one listed before).
 void ScanInputDirectory();
 // The name filter changed: rows anew from the last scan's files, without reading the disk.
 void ApplyFileFilter();
+// F5: the rows taken out by hand come back with the next scan.
+void ForgetRemovedRows();
+// A batch or an undo changed the input folder without a scan (copies made or deleted): the
+// kept files are listed again, so a change of the filter lists what is on disk. Rows stay.
+void RelistKeptFiles();
 // The selected row of the lists, or -1.
 int SelectedRow();
 // Takes the selected row out of the list (the file stays on disk) and selects the row that

@@ -30,6 +30,7 @@ const wchar_t kMainWindowTitle[] = L"Orvane Pallisto";
 namespace {
 
 bool g_inSizeMove = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: one save at the end
+bool g_appActive = true;     // this program is the active one (a window being made is about to be)
 HWND g_lastFocus = nullptr;  // the control that had the focus when the window was deactivated
 
 HICON LoadSmallAppIcon(HINSTANCE instance)
@@ -44,6 +45,8 @@ LRESULT OnCreate(HWND window)
     g_app.closing = false;
     g_lastFocus = nullptr;
     g_inSizeMove = false;
+    g_appActive = true;
+    AllowFolderWatches(true);
     g_app.dpi = WindowDpi(window);
     HICON big = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -84,20 +87,25 @@ void OnFinalDestroy()
     g_app.windowReady = false;
 }
 
-// In the background the tool holds no folder open, so other programs may rename or delete the
-// shown folder's parents; the next plan lists the folders afresh.
-void ReleaseFolderWatches()
+// In the background (another program active, or minimised) the tool holds no folder open, so
+// other programs may rename or delete the shown folder's parents; back in front it watches and
+// lists again what it listed meanwhile.
+void FollowForeground(HWND window)
 {
-    DropFolderSnapshots();
+    AllowFolderWatches(g_appActive && !IsIconic(window));
 }
 
-void OnSize(UINT sizeType)
+void OnActivateApp(HWND window, bool active)
 {
+    g_appActive = active;
+    FollowForeground(window);
+}
+
+void OnSize(HWND window, UINT sizeType)
+{
+    FollowForeground(window);
     // A minimised window has a 0 x 0 client area: laying out would squeeze the columns.
-    if (sizeType == SIZE_MINIMIZED) {
-        ReleaseFolderWatches();
-        return;
-    }
+    if (sizeType == SIZE_MINIMIZED) return;
     LayoutControls();
     if (g_app.windowReady && !g_inSizeMove && (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED))
         SaveSettings(true);
@@ -219,14 +227,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_NCDESTROY: OnFinalDestroy(); break;
-    case WM_SIZE: OnSize(static_cast<UINT>(wParam)); return 0;
+    case WM_SIZE: OnSize(window, static_cast<UINT>(wParam)); return 0;
     case WM_CLOSE: OnClose(window); return 0;
     case WM_ACTIVATE:
         if (OnActivate(window, wParam)) return 0;
         break;
-    case WM_ACTIVATEAPP:
-        if (!wParam) ReleaseFolderWatches();
-        break;
+    case WM_ACTIVATEAPP: OnActivateApp(window, wParam != 0); break;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_GETMINMAXINFO: EnforceMinimumWindowSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_VSCROLL: ScrollRuleArea(LOWORD(wParam)); return 0;
@@ -238,6 +244,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA: return OnOpenFolderMessage(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_ENABLE:
+        if (wParam) OnWindowEnabled();
+        return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:

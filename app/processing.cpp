@@ -13,10 +13,12 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/commands.h"
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/taskbar.h"
+#include "app/win_util.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
 #include "files/file_order.h"
@@ -37,11 +39,29 @@ HWND g_focusBefore = nullptr;                          // the control that had t
 std::wstring g_createdFolder;                          // the output folder the last batch created, if any
 bool g_batchFailed = false;                            // a row of the running batch failed
 ULONGLONG g_countPaintedAt = 0;                        // when the status bar last painted a progress count
+bool g_countLater = false;                             // a remembered count waits for the timer to paint it
+bool g_stopAsked = false;                              // the stop question is open over the window
 
 // While the worker runs, a count newer than the one on screen by less than this is only
 // remembered (a newer one is on its way): painting thousands of counts slows the batch itself.
 // A little under the worker's 100 ms frame, so each of its frames still paints its count.
 constexpr ULONGLONG kCountFrameMs = 80;
+constexpr UINT_PTR kCountTimer = 0x4F50;  // paints a remembered count when no newer one came
+
+void CALLBACK PaintRememberedCount(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(window, id);
+    g_countLater = false;
+    if (!g_batch) return;
+    SetStatusText(g_app.statusBarText);
+    g_countPaintedAt = GetTickCount64();
+}
+
+void StopCountTimer()
+{
+    if (g_countLater && g_app.mainWindow) KillTimer(g_app.mainWindow, kCountTimer);
+    g_countLater = false;
+}
 
 int Ask(const wchar_t* text, UINT flags)
 {
@@ -269,6 +289,7 @@ UndoList RecordOf(const ProcessJob& job)
 void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
 {
     g_app.busy = true;
+    ForgetHandedOverFolder();  // a folder handed over under the confirmation must not replace the batch's
     g_batchMode = mode;
     job->mode = mode;
     job->window = g_app.mainWindow;
@@ -315,6 +336,7 @@ void EndBatch(const ProcessJob& job)
             MB_ICONWARNING);
     }
     if (g_batchMode == ProcessMode::CopyAndRename) {
+        RelistKeptFiles();  // copies into the input folder are files of it now
         for (HWND list : {g_app.listOriginal, g_app.listNew}) {
             if (list) InvalidateRect(list, nullptr, FALSE);
         }
@@ -340,8 +362,8 @@ void EndUndo(const ProcessJob& job)
     for (const ProgressRecord& outcome : job.outcomes) undone += outcome.succeeded ? 1 : 0;
     const int total = static_cast<int>(job.outcomes.size());
     const int left = total - undone - notProcessed;
-    const std::wstring summary = notProcessed ? UndoStoppedText(undone, left, notProcessed, total)
-                                              : UndoFinishedText(undone, left, total);
+    const std::wstring summary =
+        notProcessed ? UndoStoppedText(undone, left, notProcessed, total) : UndoFinishedText(undone, left, total);
     SetStatusText(summary);
     if (left > 0) {
         Ask(L"Some files were left as they are: putting them back would overwrite or lose data, or they are in use.",
@@ -359,6 +381,7 @@ void EndUndo(const ProcessJob& job)
         if (job.outcomes[i].succeeded) deleted.insert(FileKey(job.undo[i].target));
     }
     std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FileKey(row.sourcePath)) > 0; });
+    RelistKeptFiles();
     RefreshPreview();
     RestoreMarks(kept);
     SetStatusText(summary);  // the plan wrote its counts over the summary
@@ -399,12 +422,21 @@ void StartUndo()
 void AskToStopBatch()
 {
     if (!g_batch || g_batch->stop.load()) return;
+    // The worker finishes the file in hand and waits for the answer: the batch must not run on
+    // under a question about it.
     const std::shared_ptr<ProcessJob> asked = g_batch;
+    asked->hold.store(true, std::memory_order_release);
+    g_stopAsked = true;
     const int answer = Ask(L"Stop after the current file? Files already processed stay as they are.",
                            MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2);
-    // A batch that ended while the question was open has ended normally: the answer is moot.
-    if (answer == IDYES && g_batch == asked) asked->stop.store(true, std::memory_order_release);
-    OnFinished();  // the box's own loop may have taken the end of the batch
+    g_stopAsked = false;
+    // A batch that ended while the question was open (its last file was in hand) has ended
+    // normally and closed the question: the answer is moot.
+    if (answer == IDYES && !asked->ended.load(std::memory_order_acquire))
+        asked->stop.store(true, std::memory_order_release);
+    asked->hold.store(false, std::memory_order_release);
+    asked->hold.notify_all();
+    OnFinished();  // the batch may have ended behind the question
 }
 
 bool CanUndoLastBatch()
@@ -414,8 +446,14 @@ bool CanUndoLastBatch()
 
 void ForgetBatches()
 {
+    if (g_batch) {  // a worker held by the question must not wait for good
+        g_batch->hold.store(false, std::memory_order_release);
+        g_batch->hold.notify_all();
+    }
     g_batch.reset();
     g_batchApplied = 0;
+    g_countLater = false;  // the window's timers went with it
+    g_stopAsked = false;
     g_lastBatch.clear();
     g_undoRows.clear();
     g_createdFolder.clear();
@@ -436,7 +474,14 @@ void OnProgress(size_t lastRow)
     if ((workerRuns && now - g_countPaintedAt < kCountFrameMs) ||
         PeekMessageW(&next, g_app.mainWindow, WM_APP_PROGRESS, WM_APP_PROGRESS, PM_NOREMOVE)) {
         g_app.statusBarText = text;
+        // Painted at the end of the frame if no newer count paints first (a long copy may follow).
+        if (!g_countLater && g_app.mainWindow) {
+            const ULONGLONG since = now - g_countPaintedAt;
+            const UINT wait = since < kCountFrameMs ? static_cast<UINT>(kCountFrameMs - since) : 1;
+            g_countLater = SetTimer(g_app.mainWindow, kCountTimer, wait, PaintRememberedCount) != 0;
+        }
     } else {
+        StopCountTimer();
         SetStatusText(text);
         g_countPaintedAt = now;
     }
@@ -445,6 +490,11 @@ void OnProgress(size_t lastRow)
 void OnFinished()
 {
     if (!g_batch || !g_batch->ended.load(std::memory_order_acquire)) return;
+    if (g_stopAsked) {  // the question asks about nothing now; the batch ends once it is closed
+        EndOwnedDialog(g_app.mainWindow, IDNO);
+        return;
+    }
+    StopCountTimer();
     ApplyOutcomes(g_batch->outcomes.size());
     // The job, with every row's outcome, is complete here; the window lets go of it.
     const std::shared_ptr<ProcessJob> job = std::move(g_batch);

@@ -73,6 +73,24 @@ int RunMessageLoop(HWND window)
     return static_cast<int>(static_cast<UINT>(message.wParam));
 }
 
+// No name holds a double quote, so one left after the parsing is the user's quoting: a pair
+// around the whole argument (a quoted path pasted into quotes) goes; any other quote followed a
+// backslash that the parsing took as its escape ("D:\" arrives as D:"), so it stands for that
+// backslash.
+std::wstring UnquotedArgument(std::wstring arg)
+{
+    if (arg.size() >= 2 && arg.front() == L'"' && arg.back() == L'"') arg = arg.substr(1, arg.size() - 2);
+    std::wstring path;
+    for (wchar_t c : arg) {
+        if (c != L'"') {
+            path.push_back(c);
+        } else if (!path.empty() && path.back() != L'\\') {
+            path.push_back(L'\\');
+        }
+    }
+    return path;
+}
+
 }  // namespace
 
 void ResolveThemeHooks(HMODULE uxtheme, unsigned long build)
@@ -147,10 +165,8 @@ std::wstring StartPathArgument(const wchar_t* commandLine)
 {
     int count = 0;
     LPWSTR* args = commandLine && *commandLine ? CommandLineToArgvW(commandLine, &count) : nullptr;
-    std::wstring path = args && count > 1 ? args[1] : L"";
+    std::wstring path = args && count > 1 ? UnquotedArgument(args[1]) : L"";
     if (args) LocalFree(args);
-    // "D:\" arrives as D:" (the backslash escapes the closing quote); no name holds a quote.
-    if (!path.empty() && path.back() == L'"') path.back() = L'\\';
     if (path.empty()) return path;
     const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     std::wstring full(length, L'\0');

@@ -1,6 +1,8 @@
 // Entry points that older systems lack, each looked up once.
 #include "app/win_util.h"
 
+#include <cwchar>
+
 namespace {
 
 HMODULE User32()
@@ -9,6 +11,21 @@ HMODULE User32()
 }
 
 unsigned long g_buildNumber = 0;  // 0: not read yet (or unreadable, tried again)
+
+struct OwnedDialog {
+    HWND owner;
+    int result;
+};
+
+BOOL CALLBACK EndIfOwned(HWND dialog, LPARAM param)
+{
+    const auto* wanted = reinterpret_cast<const OwnedDialog*>(param);
+    wchar_t className[16] = {};
+    GetClassNameW(dialog, className, 16);
+    if (GetWindow(dialog, GW_OWNER) != wanted->owner || wcscmp(className, L"#32770") != 0) return TRUE;
+    EndDialog(dialog, wanted->result);
+    return FALSE;
+}
 
 }  // namespace
 
@@ -42,4 +59,10 @@ unsigned long GetWindowsBuildNumber()
     if (rtlGetVersion(&info) != 0) return 0;
     g_buildNumber = info.dwBuildNumber;
     return g_buildNumber;
+}
+
+void EndOwnedDialog(HWND owner, int result)
+{
+    OwnedDialog wanted{owner, result};
+    EnumThreadWindows(GetCurrentThreadId(), EndIfOwned, reinterpret_cast<LPARAM>(&wanted));
 }

@@ -24,6 +24,9 @@ int WindowDpi(HWND window);
 void MakeProcessPerMonitorDpiAware();
 // The operating system's build number (RtlGetVersion), or 0 when it cannot be read.
 unsigned long GetWindowsBuildNumber();
+// Ends the message box or dialog that `owner` has open on this thread, as if `result` were
+// pressed (it returns once its loop runs again).
+void EndOwnedDialog(HWND owner, int result);
 
 // Owns a GDI object (brush, pen, font) and deletes it when replaced or at the end of its life.
 template <typename T>

@@ -11,6 +11,8 @@
 namespace {
 
 ExistenceCalls g_calls;
+bool g_watchesAllowed = true;
+std::vector<std::wstring> g_listedUnwatched;  // folders plans listed while watches were not allowed
 
 // One listed folder: its names folded like the planner's duplicate index folds target paths,
 // in an open-addressing table of name numbers (no allocation per name), and the armed
@@ -111,7 +113,12 @@ Answer Prepare(const std::wstring& folder, size_t askers, FolderSnapshot*& snap)
     } else {
         if (askers < kPerRowLimit) return Answer::PerRow;
         const HANDLE change = WatchFolder(folder);
-        if (change == INVALID_HANDLE_VALUE) return FolderIsMissing(folder) ? Answer::NothingExists : Answer::PerRow;
+        if (change == INVALID_HANDLE_VALUE) {
+            if (FolderIsMissing(folder)) return Answer::NothingExists;
+            // A folder that cannot be watched is asked per row; in the background the listing
+            // serves this plan only.
+            if (g_watchesAllowed) return Answer::PerRow;
+        }
         g_snapshots.push_back(std::make_unique<FolderSnapshot>());
         snap = g_snapshots.back().get();
         snap->folder = folder;
@@ -180,6 +187,7 @@ ExistenceCalls SetExistenceCalls(const ExistenceCalls& calls)
     g_calls = calls;
     if (!g_calls.pathExists) g_calls.pathExists = FileSystemPathExists;
     if (!g_calls.listFolder) g_calls.listFolder = ListFolderNames;
+    if (!g_calls.watch) g_calls.watch = FindFirstChangeNotificationW;
     return previous;
 }
 
@@ -206,19 +214,36 @@ void TargetsExist(const FileList& list, const std::vector<uint32_t>& rows, std::
     ForgetFoldersExcept(asks);
     AskEachRow(list, rows, perRow, exists);
     for (const FolderAsk& ask : asks) AnswerFolder(ask, list, rows, exists);
+    if (g_watchesAllowed) return;
+    for (const auto& snap : g_snapshots) g_listedUnwatched.push_back(snap->folder);
+    g_snapshots.clear();  // unwatched listings go stale unseen
 }
 
 void DropFolderSnapshots()
 {
     g_snapshots.clear();
+    g_listedUnwatched.clear();
+}
+
+void AllowFolderWatches(bool allowed)
+{
+    if (allowed == g_watchesAllowed) return;
+    const std::vector<std::wstring> folders = std::move(g_listedUnwatched);
+    DropFolderSnapshots();
+    g_watchesAllowed = allowed;
+    if (!allowed) return;
+    for (const std::wstring& folder : folders) {
+        FolderSnapshot* snap = nullptr;
+        Prepare(folder, kPerRowLimit, snap);
+    }
 }
 
 HANDLE WatchFolder(const std::wstring& folder)
 {
     // The folder the listing reads: "C:" alone would be the drive's current folder, not "C:\".
+    if (!g_watchesAllowed) return INVALID_HANDLE_VALUE;
     const std::wstring listed = JoinPath(folder, L"");
-    return FindFirstChangeNotificationW(listed.c_str(), FALSE,
-                                        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+    return g_calls.watch(listed.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
 }
 
 void AdoptFolderListing(const std::wstring& folder, HANDLE watch, const FolderNames& names)

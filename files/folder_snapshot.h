@@ -32,6 +32,7 @@ bool ListFolderNames(const std::wstring& folder, FolderNames& names);
 struct ExistenceCalls {
     PathExistsFn pathExists = FileSystemPathExists;
     bool (*listFolder)(const std::wstring& folder, FolderNames& names) = ListFolderNames;
+    HANDLE(WINAPI* watch)(LPCWSTR folder, BOOL subtree, DWORD filter) = FindFirstChangeNotificationW;
 };
 ExistenceCalls SetExistenceCalls(const ExistenceCalls& calls);  // returns the previous calls
 
@@ -46,7 +47,14 @@ void TargetsExist(const FileList& list, const std::vector<uint32_t>& rows, std::
 // Forgets every listing: after a scan, Clear List or a batch the next plan starts afresh.
 void DropFolderSnapshots();
 
+// In the background the program holds no folder open, so other programs may rename or delete a
+// shown folder's parents. Not allowed: every listing is dropped, WatchFolder takes nothing and a
+// plan's listings serve that plan only. Allowed again: the folders listed meanwhile are watched
+// and listed again at once, so what changed in between is seen.
+void AllowFolderWatches(bool allowed);
+
 // The scan's own listing stands in for the first listing of the input folder: watch before
 // the scan lists, then adopt what it found (files and sub-folders). Takes the watch handle.
+// Without a watch (INVALID_HANDLE_VALUE, also while watches are not allowed) nothing is adopted.
 HANDLE WatchFolder(const std::wstring& folder);
 void AdoptFolderListing(const std::wstring& folder, HANDLE watch, const FolderNames& names);

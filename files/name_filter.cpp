@@ -1,5 +1,7 @@
 #include "files/name_filter.h"
 
+#include <unordered_set>
+
 #include "engine/rename_rules.h"
 #include "engine/wide_char.h"
 #include "files/file_order.h"
@@ -79,7 +81,7 @@ bool MatchesFileFilter(const wchar_t* name, const std::wstring& normalizedFilter
     return false;
 }
 
-void KeepScannedFiles(const FileList& rows, ScannedFiles& kept)
+void KeepScannedFiles(const FileList& rows, ScannedFiles& kept, const std::vector<std::wstring>& removed)
 {
     kept.directory = rows.empty() ? SharedText() : rows.front().directory;
     kept.units.clear();
@@ -93,10 +95,46 @@ void KeepScannedFiles(const FileList& rows, ScannedFiles& kept)
         kept.units.append(row.name).push_back(L'\0');
     }
     kept.units.shrink_to_fit();
+    kept.removed.assign(removed.empty() ? 0 : kept.starts.size(), 0);
+    for (const std::wstring& name : removed) MarkRemoved(kept, name);
 }
 
-size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter)
+bool MarkRemoved(ScannedFiles& kept, const std::wstring& name)
 {
+    kept.removed.resize(kept.starts.size(), 0);
+    for (size_t i = 0; i < kept.starts.size(); ++i) {
+        if (name != kept.units.c_str() + kept.starts[i]) continue;
+        kept.removed[i] = 1;
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::wstring> RemovedNames(const ScannedFiles& kept)
+{
+    std::vector<std::wstring> names;
+    for (size_t i = 0; i < kept.removed.size(); ++i) {
+        if (kept.removed[i]) names.emplace_back(kept.units.c_str() + kept.starts[i]);
+    }
+    return names;
+}
+
+namespace {
+
+bool IsRemoved(const ScannedFiles& kept, size_t i)
+{
+    return i < kept.removed.size() && kept.removed[i];
+}
+
+}  // namespace
+
+size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter, const ScannedFiles& kept)
+{
+    const std::vector<std::wstring> removed = RemovedNames(kept);
+    if (!removed.empty()) {
+        const std::unordered_set<std::wstring> names(removed.begin(), removed.end());
+        std::erase_if(rows, [&](const FileEntry& row) { return names.count(row.name) > 0; });
+    }
     if (normalizedFilter.empty()) return 0;
     return std::erase_if(rows, [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
 }
@@ -106,6 +144,7 @@ size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normali
     rows.clear();
     size_t hidden = 0;
     for (size_t i = 0; i < kept.starts.size(); ++i) {
+        if (IsRemoved(kept, i)) continue;
         const wchar_t* name = kept.units.c_str() + kept.starts[i];
         if (!MatchesFileFilter(name, normalizedFilter)) {
             ++hidden;

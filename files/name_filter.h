@@ -19,16 +19,24 @@ bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern);
 
 // Every file a scan read, in the scan's order: names back to back (each ending in a null), so
 // 100,000 files cost one string and two numbers each.
+// Files the user took out of the list (Remove From List) are marked: they are no rows whatever
+// the filter says.
 struct ScannedFiles {
     SharedText directory;
     std::wstring units;
     std::vector<uint32_t> starts;
     std::vector<uint64_t> sizes;
+    std::vector<uint8_t> removed;
 };
 
-// Keeps the names and sizes of `rows`, all in `directory`.
-void KeepScannedFiles(const FileList& rows, ScannedFiles& kept);
-// Drops the rows that do not match; returns how many it dropped.
-size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter);
-// The rows of the kept files that match, in the kept order; returns how many did not match.
+// Keeps the names and sizes of `rows`, all in `directory`; the files named in `removed` (as
+// RemovedNames gave them) stay marked.
+void KeepScannedFiles(const FileList& rows, ScannedFiles& kept, const std::vector<std::wstring>& removed = {});
+// Marks the kept file of that exact name as removed; false when there is none.
+bool MarkRemoved(ScannedFiles& kept, const std::wstring& name);
+std::vector<std::wstring> RemovedNames(const ScannedFiles& kept);
+// Drops the rows of removed files, then those that do not match; returns how many did not match.
+size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter, const ScannedFiles& kept);
+// The rows of the kept files that match and are not removed, in the kept order; returns how
+// many of the others did not match.
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows);

@@ -25,8 +25,7 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info)
 UndoResult DeleteUnchangedCopy(const UndoRecord& record, DWORD& error)
 {
     const std::wstring path = ExtendedFilePath(record.target);
-    HANDLE file = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file = OpenToDispose(path);
     if (file == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         return UndoResult::Failed;
@@ -37,7 +36,7 @@ UndoResult DeleteUnchangedCopy(const UndoRecord& record, DWORD& error)
         error = GetLastError();
     } else if (!SameStamp(StampOf(info), record.copy)) {
         result = UndoResult::CopyChanged;
-    } else if (DisposeOfOpenFile(file, info.dwFileAttributes, error)) {
+    } else if (DisposeOfOpenFile(file, path, info.dwFileAttributes, error)) {
         result = UndoResult::Undone;  // gone when the handle closes
     }
     CloseHandle(file);

@@ -24,25 +24,16 @@ bool IsLockError(DWORD code)
 
 CopyStepHook g_copyHook = nullptr;
 
-// Sets the attributes through the open handle; zero times leave the times as they are.
-bool SetAttributes(HANDLE file, DWORD attributes)
-{
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
-}
-
 // Removes a file this batch made (a partial copy, or a copy whose source stayed): a copy of a
 // read-only file is read-only too, which a plain DeleteFileW refuses.
 void RemoveMadeFile(const wchar_t* path)
 {
     if (DeleteFileW(path)) return;
-    HANDLE file = CreateFileW(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file = OpenToDispose(path);
     if (file == INVALID_HANDLE_VALUE) return;
     BY_HANDLE_FILE_INFORMATION info;
     DWORD error = ERROR_SUCCESS;
-    if (GetFileInformationByHandle(file, &info)) DisposeOfOpenFile(file, info.dwFileAttributes, error);
+    if (GetFileInformationByHandle(file, &info)) DisposeOfOpenFile(file, path, info.dwFileAttributes, error);
     CloseHandle(file);
 }
 
@@ -119,17 +110,25 @@ void SetText(ProgressRecord& record, const std::wstring& text)
 
 }  // namespace
 
-bool DisposeOfOpenFile(HANDLE file, DWORD attributes, DWORD& error)
+HANDLE OpenToDispose(const std::wstring& path)
 {
+    return CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+bool DisposeOfOpenFile(HANDLE file, const std::wstring& path, DWORD attributes, DWORD& error)
+{
+    // By path: changing attributes is no data access, so the open without sharing allows it.
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !SetAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    const DWORD lifted = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (readOnly && !SetFileAttributesW(path.c_str(), lifted ? lifted : FILE_ATTRIBUTE_NORMAL)) {
         error = GetLastError();
         return false;
     }
     FILE_DISPOSITION_INFO dispose = {TRUE};
     if (SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)) return true;
     error = GetLastError();
-    if (readOnly) SetAttributes(file, attributes);
+    if (readOnly) SetFileAttributesW(path.c_str(), attributes);
     return false;
 }
 
@@ -291,16 +290,24 @@ unsigned __stdcall WorkerMain(void* parameter)
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
     ULONGLONG postedAt = 0;
-    // A stop is honoured between files: the file in hand is always finished.
-    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size() && !job.stop.load(std::memory_order_acquire);
-         ++i) {
+    bool unreported = false;  // rows done since the last post
+    // A stop or a hold is honoured between files: the file in hand is always finished.
+    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
+        if (job.hold.load(std::memory_order_acquire)) {
+            // The question shows every row done before the worker waits for its answer.
+            if (unreported) PostToWindow(job.window, WM_APP_PROGRESS, i - 1, 0);
+            unreported = false;
+            job.hold.wait(true, std::memory_order_acquire);
+        }
+        if (job.stop.load(std::memory_order_acquire)) break;
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
         // Published before the post: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
         const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
         const ULONGLONG now = GetTickCount64();
-        if (last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
+        unreported = !(last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1));
+        if (!unreported) {
             PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
             postedAt = now;
         }

@@ -28,7 +28,9 @@ struct ProgressRecord {
 // writes outcome i before it publishes `completed` = i + 1 and posts (a progress message says
 // "rows up to i are done"; quick rows share one a frame); the main thread reads only
 // outcomes below `completed`. Once `ended` is set no outcome changes any more; a job stopped on
-// the way (`stop`, set by the main thread) ends with `completed` below its length.
+// the way (`stop`, set by the main thread) ends with `completed` below its length. While `hold`
+// is set (the stop question is open) the worker finishes the file in hand, reports it, and
+// starts no other until the main thread clears it and notifies.
 // An undo is a job with `undo` filled (in the order to undo) and no rows: outcome i is record i's.
 struct ProcessJob {
     FileList rows;
@@ -39,6 +41,7 @@ struct ProcessJob {
     std::atomic<size_t> completed{0};
     std::atomic<bool> ended{false};
     std::atomic<bool> stop{false};  // end after the file in hand
+    std::atomic<bool> hold{false};  // start no further file (std::atomic wait/notify)
 };
 
 // The number of outcomes the job produces.
@@ -51,9 +54,14 @@ unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::sha
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);
-// Marks an open file (opened with DELETE and FILE_WRITE_ATTRIBUTES) for deletion, lifting its
-// read-only attribute first and putting it back if the deletion is still refused.
-bool DisposeOfOpenFile(HANDLE file, DWORD attributes, DWORD& error);
+// Opens a file this program made to delete it: DELETE without sharing, so nobody writes,
+// renames or replaces it while it is held. No FILE_WRITE_ATTRIBUTES: Wine refuses that on a
+// read-only file to a user who is not root.
+HANDLE OpenToDispose(const std::wstring& path);
+// Marks the file `file` holds (opened by OpenToDispose at `path`) for deletion, lifting its
+// read-only attribute first by path (the held handle keeps the path naming that file) and
+// putting it back if the deletion is still refused.
+bool DisposeOfOpenFile(HANDLE file, const std::wstring& path, DWORD attributes, DWORD& error);
 // The result of one row of the job.
 ProgressRecord ProcessRow(const FileEntry& row, int index, ProcessMode mode);
 

@@ -10,13 +10,14 @@ for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
-echo "Installing:$missing" >&2
 SUDO=""
 if [ "$(id -u)" != 0 ]; then
   if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else
-    echo "Missing packages:$missing. Install them with apt-get as root (or install sudo) and run this again." >&2
+    echo "Missing packages:$missing. Install them as root, then run this again:" >&2
+    echo "  apt-get install --no-install-recommends$missing" >&2
     exit 1
   fi
 fi
+echo "Installing the build and test packages with apt-get (takes a minute or so):$missing" >&2
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -184,7 +184,7 @@ TEST_F(FilterWindowTest, HiddenFileBlocksItsNameAndIsNeverProcessed)
     EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"c.txt"), "c photo");
 }
 
-TEST_F(FilterWindowTest, DeleteTakesRowsOutUntilTheNextScan)
+TEST_F(FilterWindowTest, DeleteTakesRowsOutUntilF5ANewFolderOrClearList)
 {
     EXPECT_TRUE(RemoveMenuState() & MF_GRAYED);
     PressDelete(g_app.listOriginal);  // nothing selected: nothing happens
@@ -195,14 +195,60 @@ TEST_F(FilterWindowTest, DeleteTakesRowsOutUntilTheNextScan)
     PressDelete(g_app.listNew);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"b.jpg", L"c.JPG"}));
     EXPECT_EQ(Cell(g_app.listNew, 0, 0), L"001b.jpg");
-    EXPECT_EQ(StatusText(), L"Files: 2  |  Ready: 2  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 1");
+    EXPECT_EQ(StatusText(),
+              L"Files: 2  |  Ready: 2  |  Unchanged: 0  |  Conflicts: 0  |  Hidden by filter: 1  |  Removed: 1");
     Command(kRemoveFromList);  // the row that took its place was selected
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"c.JPG"}));
     EXPECT_TRUE(TempDir::Exists(input_ / L"a.jpg"));
 
+    // A change of the filter, or a listing of the same folder, leaves them out.
+    for (const wchar_t* filter : {L"*", L"* "}) {
+        Type(g_app.filterEdit, filter);
+        EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"c.JPG"})) << filter;
+        EXPECT_EQ(StatusText(), L"Files: 2  |  Ready: 2  |  Unchanged: 0  |  Conflicts: 0  |  Removed: 2");
+    }
+    Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.txt", L"c.JPG"}));
+
+    // F5, another folder, or Clear List bring them back.
+    const std::wstring everything = L"Files: 4  |  Ready: 4  |  Unchanged: 0  |  Conflicts: 0";
     Refresh();
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"b.jpg", L"c.JPG"}));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"a.txt", L"b.jpg", L"c.JPG"}));
+    EXPECT_EQ(StatusText(), everything);
     EXPECT_TRUE(RemoveMenuState() & MF_GRAYED);
+    TempDir other;
+    for (int how = 0; how < 2; ++how) {
+        SelectFirstRow();
+        Command(kRemoveFromList);
+        ASSERT_EQ(Names().size(), 3u) << how;
+        if (how == 0) {
+            Type(g_app.inputEdit, other.path().c_str());
+            Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+            EXPECT_EQ(Names().size(), 0u);
+            Type(g_app.inputEdit, input_.path().c_str());
+        } else {
+            Command(40002);  // Clear List
+        }
+        Command(kIdInputEdit, EN_KILLFOCUS, g_app.inputEdit);
+        EXPECT_EQ(Names().size(), 4u) << how;
+        EXPECT_EQ(StatusText(), everything) << how;
+    }
+}
+
+// Copies made into the input folder and deleted again by an undo: a change of the filter lists
+// the folder as it is, never a deleted copy.
+TEST_F(FilterWindowTest, AfterABatchAndItsUndoTheFilterListsWhatIsOnDisk)
+{
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, input_.path());
+    RunProcess({IDYES});
+    Type(g_app.filterEdit, L"*");
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"001a.jpg", L"002b.jpg", L"003c.JPG", L"a.jpg", L"a.txt", L"b.jpg",
+                                                  L"c.JPG"}));
+    Refresh();
+    RunAnswered(40004, {IDYES});  // Undo Last Batch
+    EXPECT_FALSE(TempDir::Exists(input_ / L"001a.jpg"));
+    Type(g_app.filterEdit, L"* ");
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.jpg", L"a.txt", L"b.jpg", L"c.JPG"}));
 }
 
 TEST_F(FilterWindowTest, FilterAndRegexBoxAreSavedAndLoaded)

@@ -18,6 +18,12 @@ bool CountedListing(const std::wstring& folder, FolderNames& names)
     ++g_asked;
     return ListFolderNames(folder, names);
 }
+std::atomic<int> g_watches{0};
+HANDLE WINAPI CountedWatch(LPCWSTR folder, BOOL subtree, DWORD filter)
+{
+    ++g_watches;
+    return FindFirstChangeNotificationW(folder, subtree, filter);
+}
 
 }  // namespace
 
@@ -66,4 +72,24 @@ TEST_F(FolderWatchTest, LeavingTheWindowReleasesTheFolderAndTheNextPlanSeesChang
         EXPECT_EQ(Cell(g_app.listNew, 1, 2), L"Ready");
         DeleteFileW((input_ / L"001a.txt").c_str());
     }
+}
+
+TEST_F(FolderWatchTest, ABatchThatEndsInTheBackgroundTakesNoWatchUntilTheWindowIsBack)
+{
+    TempDir in;  // enough rows for the plan to list the folder rather than ask per row
+    for (int i = 0; i < 20; ++i) in.Write(L"f" + std::to_wstring(100 + i) + L".txt", "x");
+    SetInputDir(in.path());
+    SetExistenceCalls(ExistenceCalls{CountedExists, CountedListing, CountedWatch});
+    const std::vector<HeldPost> held = ProcessHeld();
+    SendMessageW(window_, WM_ACTIVATEAPP, FALSE, 0);  // the user is in another program
+    g_watches = 0;
+    DeliverAll(held);  // the end and its rescan
+    EXPECT_EQ(Cell(g_app.listOriginal, 0, 0), L"001f100.txt");
+    EXPECT_EQ(g_watches, 0);
+
+    in.Write(L"001001f100.txt", "made meanwhile");
+    SendMessageW(window_, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_GT(g_watches, 0);
+    EXPECT_EQ(Plan(), 0) << "listed again on activation";
+    EXPECT_EQ(Cell(g_app.listNew, 0, 2), L"Already exists");
 }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "app/commands.h"
 #include "app/startup.h"
@@ -224,7 +225,7 @@ TEST_F(SecondInstanceTest, IgnoresAMalformedHandOver)
         bool taken;
     } cases[] = {
         {kOpenFolderCopyData + 1, path.c_str(), whole, false},
-        {kOpenFolderCopyData, path.c_str(), whole - 1, false},                // odd size
+        {kOpenFolderCopyData, path.c_str(), whole - 1, false},  // odd size
         {kOpenFolderCopyData, path.c_str(), whole - 2, false},  // no terminator
         {kOpenFolderCopyData, embedded.c_str(), static_cast<DWORD>((embedded.size() + 1) * 2), false},
         {kOpenFolderCopyData, nullptr, whole, false},
@@ -237,13 +238,61 @@ TEST_F(SecondInstanceTest, IgnoresAMalformedHandOver)
         EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), c.taken ? TRUE : FALSE);
         EXPECT_EQ(Text(g_app.inputEdit), c.taken ? path : L"");
     }
-    // A box or dialog over the window disables it: the list must not change under a question.
-    Type(g_app.inputEdit, L"");
-    EnableWindow(window_, FALSE);
-    COPYDATASTRUCT data{kOpenFolderCopyData, whole, const_cast<wchar_t*>(path.c_str())};
-    EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
-    EnableWindow(window_, TRUE);
-    EXPECT_EQ(Text(g_app.inputEdit), L"");
+}
+
+// A missing path leaves the folder and its list as they are and says why.
+TEST_F(SecondInstanceTest, AMissingPathLeavesTheWindowsFolderAlone)
+{
+    TempDir input(L"op-shell-missing");
+    input.Write(L"a.txt", "");
+    Type(g_app.inputEdit, input.path().c_str());
+    Command(IDM_REFRESH);
+    const std::wstring missing = input / L"gone";
+    EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL, missing), 0);
+    EXPECT_EQ(Text(g_app.inputEdit), input.path());
+    EXPECT_EQ(ItemCount(g_app.listOriginal), 1);
+    EXPECT_EQ(StatusText(), L"Input directory not found: " + missing);
+}
+
+// Folders handed over while a box is open: the list does not change under the question; the
+// latest folder opens when the box closes, unless the box started a batch.
+TEST_F(SecondInstanceTest, AFolderHandedOverUnderABoxOpensWhenItClosesUnlessABatchStarted)
+{
+    TempDir current(L"op-shell-current"), first(L"op-shell-first"), latest(L"op-shell-latest");
+    current.Write(L"x.txt", "");
+    first.Write(L"a.txt", "");
+    latest.Write(L"b.txt", "");
+    latest.Write(L"c.txt", "");
+    Choose(g_app.prefixTypeCombo, 1);  // numbers: every row is ready
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer);
+        Type(g_app.inputEdit, current.path().c_str());
+        Command(IDM_REFRESH);
+        std::wstring shownUnderBox;
+        std::thread user([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindOwnDialog()); ++i) Sleep(10);
+            if (!box) return;
+            for (const TempDir* folder : {&first, &latest}) {
+                const std::wstring path = folder->path();
+                COPYDATASTRUCT data{kOpenFolderCopyData, static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)),
+                                    const_cast<wchar_t*>(path.c_str())};
+                DWORD_PTR taken = 0;
+                SendMessageTimeoutW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 5000, &taken);
+            }
+            shownUnderBox = Text(g_app.inputEdit);
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(GetDlgItem(box, answer), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
+        });
+        Command(1080, BN_CLICKED, g_app.processButton);  // Process: its confirmation is the box
+        user.join();
+        EXPECT_TRUE(PumpUntil([] { return !g_app.busy; }));
+        EXPECT_EQ(shownUnderBox, current.path());
+        const bool opened = PumpUntil([&] { return Text(g_app.inputEdit) != current.path(); }, 500);
+        EXPECT_EQ(opened, answer == IDNO);
+        EXPECT_EQ(Text(g_app.inputEdit), answer == IDNO ? latest.path() : current.path());
+        EXPECT_EQ(ItemCount(g_app.listOriginal), answer == IDNO ? 2 : 1);
+    }
 }
 
 TEST(StartupTest, FirstArgumentIsTheStartPath)
@@ -263,6 +312,9 @@ TEST(StartupTest, FirstArgumentIsTheStartPath)
         {L"op.exe \"D:\\\"", L"D:\\"},  // Explorer quotes a drive root with its backslash
         {L"op.exe \"C:\\My Photos\\\"", L"C:\\My Photos\\"},
         {L"op.exe sub", here + (here.back() == L'\\' ? L"" : L"\\") + L"sub"},
+        // Quotes left after the parsing: a pasted quoted path, an escaped closing quote.
+        {L"op.exe \"\\\"C:\\My Photos\\\"\"", L"C:\\My Photos"},
+        {L"op.exe \"Z:\\a b\\\"x", L"Z:\\a b\\x"},
     };
     for (const auto& c : cases) EXPECT_EQ(StartPathArgument(c.commandLine), c.path) << c.commandLine;
 }

@@ -14,24 +14,45 @@ namespace {
 
 // The worker hands each message over with SendMessageW, so the window handles row i before
 // the worker goes on; at row `g_gateRow` it first waits for the gate.
+// With `g_burst`, the rows before the gate are handed over together, just before it (quick
+// rows, then a long file in hand).
 std::atomic<long long> g_gateRow{-1};
 std::atomic<bool> g_atGate{false};
+std::atomic<bool> g_burst{false};
+std::vector<WPARAM> g_saved;
 HANDLE g_gate = nullptr;
 HANDLE g_endHandled = nullptr;  // set once the window has handled the end of the batch
 BOOL WINAPI SendInTurn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (g_burst && message == WM_APP_PROGRESS && static_cast<long long>(wParam) < g_gateRow) {
+        g_saved.push_back(wParam);
+        return TRUE;
+    }
     if (message == WM_APP_PROGRESS && static_cast<long long>(wParam) == g_gateRow) {
+        for (WPARAM row : g_saved) SendMessageW(window, message, row, 0);
+        g_saved.clear();
+        if (g_burst) SendMessageW(window, message, wParam, lParam);
         g_atGate = true;
         WaitForSingleObject(g_gate, 15000);
+        if (g_burst) return TRUE;
     }
     SendMessageW(window, message, wParam, lParam);
     if (message == WM_APP_FINISHED) SetEvent(g_endHandled);
     return TRUE;
 }
 
-bool StopAvailable()
+bool MenuEnabled(UINT id)
 {
-    return !(GetMenuState(GetMenu(g_app.mainWindow), IDM_STOP_BATCH, MF_BYCOMMAND) & MF_GRAYED);
+    return !(GetMenuState(GetMenu(g_app.mainWindow), id, MF_BYCOMMAND) & MF_GRAYED);
+}
+// During a batch only Stop is offered; Refresh Directory and Clear List would do nothing.
+bool OnlyStopAvailable()
+{
+    return MenuEnabled(IDM_STOP_BATCH) && !MenuEnabled(IDM_REFRESH) && !MenuEnabled(IDM_CLEAR_LIST);
+}
+bool IdleMenu()
+{
+    return !MenuEnabled(IDM_STOP_BATCH) && MenuEnabled(IDM_REFRESH) && MenuEnabled(IDM_CLEAR_LIST);
 }
 
 const std::wstring kStopPrompt = L"Stop after the current file? Files already processed stay as they are.";
@@ -54,6 +75,8 @@ protected:
         CloseHandle(g_gate);
         CloseHandle(g_endHandled);
         g_gateRow = -1;
+        g_burst = false;
+        g_saved.clear();
         ProcessFixture::TearDown();
     }
     // Esc as the loop receives it, aimed at `target` (a control or the window itself).
@@ -76,6 +99,15 @@ protected:
         ResetEvent(g_gate);
         Process();
         ASSERT_TRUE(PumpUntil([] { return g_atGate.load(); }, 5000));
+    }
+    // What the window shows of a batch: the status bar, every row's status, the input folder.
+    static std::wstring Snapshot(const std::wstring& folder)
+    {
+        std::wstring seen = StatusText();
+        for (int row = 0; row < 3; ++row) seen += L"|" + Cell(g_app.listNew, row, 2);
+        for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"001a.txt", L"002b.txt", L"003c.txt"})
+            seen += TempDir::Exists(folder + L"\\" + name) ? L"|+" : L"|-";
+        return seen;
     }
     PostMessageFn previous_ = nullptr;
 };
@@ -104,12 +136,12 @@ TEST_F(StopBatchTest, EscStopsAfterTheFileInHandAndUndoPutsBackExactlyThat)
         } else {
             UseOutput(radios[static_cast<int>(c.mode)], c.mode, out.path());
         }
-        EXPECT_FALSE(StopAvailable());
+        EXPECT_TRUE(IdleMenu());
         {
             BoxAnswerer answerer({IDYES, IDYES});
             PressEscape(window_);  // idle: asks nothing
             StartHeldAt(c.stopAt - 1);
-            EXPECT_TRUE(StopAvailable());
+            EXPECT_TRUE(OnlyStopAvailable());
             EXPECT_TRUE(PressEscape(c.target ? c.target : window_, c.key));
             ASSERT_EQ(answerer.Seen().size(), 2u) << "the confirmation, then the question";
             EXPECT_EQ(answerer.Seen()[1].text, kStopPrompt);
@@ -132,7 +164,7 @@ TEST_F(StopBatchTest, EscStopsAfterTheFileInHandAndUndoPutsBackExactlyThat)
             EXPECT_EQ(Cell(g_app.listNew, 1, 2), L"Done");
             EXPECT_EQ(Cell(g_app.listNew, 2, 2), L"Ready");
         }
-        EXPECT_FALSE(StopAvailable());
+        EXPECT_TRUE(IdleMenu());
 
         const auto boxes = RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
         ASSERT_FALSE(boxes.empty());
@@ -166,31 +198,106 @@ TEST_F(StopBatchTest, AStoppedUndoLeavesTheRestToTheNextUndo)
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) EXPECT_TRUE(TempDir::Exists(input_ / name)) << name;
 }
 
-TEST_F(StopBatchTest, ABatchThatEndsWhileTheQuestionIsOpenEndsNormally)
+TEST_F(StopBatchTest, TheQuestionHoldsTheBatchAndYesLeavesEveryRowNotStarted)
 {
+    const struct {
+        bool undo;
+        int answer;
+        const wchar_t* summary;
+    } cases[] = {
+        {false, IDYES, L"Stopped. Renamed/copied: 1  |  Skipped: 0  |  Errors: 0  |  Not processed: 2  |  Total: 3"},
+        {false, IDNO, L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3"},
+        {true, IDYES, L"Undo stopped. Undone: 1  |  Kept: 0  |  Not processed: 2  |  Total: 3"},
+    };
+    const std::wstring shown = L"Processing 1 / 3 ...";  // the count once the file in hand is reported
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.undo) + " " + std::to_string(c.answer));
+        if (c.undo) RunProcess({IDYES});
+        {
+            BoxAnswerer confirmation({IDYES});
+            g_gateRow = 0;  // the file in hand when the question opens
+            g_atGate = false;
+            ResetEvent(g_gate);
+            Command(c.undo ? IDM_UNDO_LAST_BATCH : 1080, BN_CLICKED, c.undo ? nullptr : g_app.processButton);
+            ASSERT_TRUE(PumpUntil([] { return g_atGate.load(); }, 5000));
+        }
+        std::wstring opened, later;
+        std::thread user([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindOwnDialog()); ++i) Sleep(10);
+            if (!box) return;
+            SetEvent(g_gate);  // the file in hand is finished and reported
+            for (int i = 0; i < 500 && StatusText() != shown; ++i) Sleep(10);
+            opened = Snapshot(input_.path());
+            // Three of the worker's progress frames: nothing may move meanwhile.
+            for (int i = 0; i < 30 && (later = Snapshot(input_.path())) == opened; ++i) Sleep(10);
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(GetDlgItem(box, c.answer), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
+        });
+        PressEscape(window_);
+        user.join();
+        EXPECT_TRUE(WaitIdle());
+        EXPECT_NE(opened.find(shown), std::wstring::npos) << opened;
+        EXPECT_EQ(later, opened);
+        EXPECT_EQ(StatusText(), c.summary);
+    }
+}
+
+TEST_F(StopBatchTest, ABatchThatEndsWhileTheQuestionIsOpenEndsNormallyAndClosesIt)
+{
+    HeldOpen lock(input_ / L"b.txt");  // a failure: the end warns in a box of its own
     {
         BoxAnswerer confirmation({IDYES});
         StartHeldAt(2);
     }
-    // The user lets the question stand until the batch has ended behind it, then says Yes.
-    std::wstring question;
-    std::thread user([&question] {
+    // The last file is in hand when the user asks; the batch ends behind the question.
+    std::wstring question, warning;
+    bool closedByItself = false, stacked = true;
+    std::thread user([&] {
         HWND box = nullptr;
         for (int i = 0; i < 1000 && !(box = FindOwnDialog()); ++i) Sleep(10);
         if (!box) return;
         question = MessageBoxText(box);
         SetEvent(g_gate);
-        WaitForSingleObject(g_endHandled, 10000);
+        for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+        closedByItself = !IsWindow(box);
+        HWND next = nullptr;
+        for (int i = 0; i < 500 && (!(next = FindOwnDialog()) || next == box); ++i) Sleep(10);
+        stacked = IsWindow(box) != FALSE;
+        warning = next ? MessageBoxText(next) : L"";
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &result);
+        for (HWND open : {box, next}) {
+            if (open && IsWindow(open))
+                SendMessageTimeoutW(GetDlgItem(open, GetDlgItem(open, IDYES) ? IDYES : IDOK), BM_CLICK, 0, 0,
+                                    SMTO_BLOCK, 5000, &result);
+        }
     });
     PressEscape(window_);
     user.join();
     EXPECT_TRUE(WaitIdle());
     EXPECT_EQ(question, kStopPrompt);
-    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 3  |  Skipped: 0  |  Errors: 0  |  Total: 3");
+    EXPECT_TRUE(closedByItself);
+    EXPECT_FALSE(stacked);
+    EXPECT_NE(warning.find(L"could not be processed"), std::wstring::npos) << warning;
+    EXPECT_EQ(StatusText(), L"Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 1  |  Total: 3");
     EXPECT_TRUE(TempDir::Exists(input_ / L"003c.txt"));
     EXPECT_FALSE(g_app.busy);
+}
+
+TEST_F(StopBatchTest, TheCountReachesTheLastFinishedRowWhileALongFileIsInHand)
+{
+    TempDir in, out;
+    for (int i = 0; i < 21; ++i) in.Write(L"f" + std::to_wstring(100 + i) + L".txt", "x");
+    SetInputDir(in.path());
+    UseOutput(g_app.modeCopy, ProcessMode::CopyAndRename, out.path());
+    g_burst = true;  // twenty quick copies reported at once, then the last copy takes long
+    {
+        BoxAnswerer confirmation({IDYES});
+        StartHeldAt(19);
+    }
+    EXPECT_TRUE(PumpUntil([] { return StatusText() == L"Processing 20 / 21 ..."; }, 2000)) << StatusText();
+    SetEvent(g_gate);
+    EXPECT_TRUE(WaitIdle());
 }
 
 namespace {
