@@ -2,6 +2,7 @@
 #include "app/layout.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "app/controls.h"
 
@@ -26,11 +27,12 @@ struct Metrics {
     }
     int dp(int n) const { return ScaleDp(n, in.dpi); }
     int textW(const wchar_t* text) const { return in.measure ? in.measure(text) : dp(80); }
-    // A combo box must show its longest item unclipped, whatever the font.
-    int widestItemW(const wchar_t* const* items) const
+    // A combo box must show its longest item unclipped, whatever the font (of the first
+    // `count` items, when the others may be cut in the box and show whole in its list).
+    int widestItemW(const wchar_t* const* items, int count = INT_MAX) const
     {
         int widest = 0;
-        for (; *items; ++items) widest = std::max(widest, textW(*items));
+        for (; *items && count-- > 0; ++items) widest = std::max(widest, textW(*items));
         return widest;
     }
 };
@@ -222,7 +224,9 @@ void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y,
 {
     const Metrics m(in);
     const int x0 = m.margin;
-    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems), m.dp(170));
+    // The dates' long examples would push the row's fields apart: the box fits the counters,
+    // and its list (as wide as its longest item) shows the dates whole.
+    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems, kSequenceCounterItems), m.dp(170));
     const int fieldLW = std::max(m.textW(L"Start"), m.dp(40));
     const int numW = m.dp(56);
     const int firstLW = m.textW(L"Prefix");  // both rows, so they line up

@@ -7,6 +7,7 @@
 #include "app/binding.h"
 #include "app/commands.h"
 #include "app/controls.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/layout.h"
 #include "app/list_views.h"
@@ -17,6 +18,7 @@
 #include "app/theme.h"
 #include "app/win_util.h"
 #include "files/file_order.h"
+#include "files/date_reading.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
 #include "resources/resource.h"
@@ -245,6 +247,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_APP_PROGRESS: OnProgress(static_cast<size_t>(wParam)); return 0;
     case WM_APP_FINISHED: OnFinished(); return 0;
+    case WM_APP_DATES: OnDatesRead(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

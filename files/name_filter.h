@@ -14,15 +14,16 @@ std::wstring NormalizeFileFilter(const std::wstring& filter);
 bool MatchesFileFilter(const wchar_t* name, const std::wstring& normalizedFilter);
 
 // Every file a scan read, in the scan's order: names back to back (each ending in a null), so
-// 100,000 files cost one string and two numbers each.
+// 100,000 files cost one string and three numbers each.
 struct ScannedFiles {
     SharedText directory;
     std::wstring units;
     std::vector<uint32_t> starts;
     std::vector<uint64_t> sizes;
+    std::vector<uint64_t> modified;  // last-write times, local
 };
 
-// Keeps the names and sizes of `rows`, all in `directory`.
+// Keeps the names, sizes and last-write times of `rows`, all in `directory`.
 void KeepScannedFiles(const FileList& rows, ScannedFiles& kept);
 // Drops the rows that do not match; returns how many it dropped.
 size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter);
