@@ -73,6 +73,7 @@ void OnDestroy()
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
     DropFolderSnapshots();  // closes the folder watches
+    CancelDatesTaken();     // its posts would find no window
     ForgetBatches();
     ReleaseTaskbar();
     PostQuitMessage(0);
