@@ -26,6 +26,11 @@ void CancelDatesTaken()
     CancelDateReading(g_dates);
 }
 
+void CarryDatesTaken()
+{
+    RememberDatesAtTargets(g_dates, g_app.files);
+}
+
 void OnDatesRead()
 {
     const bool wasRunning = DateReadingRunning(g_dates);

@@ -13,6 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
@@ -321,6 +322,7 @@ void EndBatch(const ProcessJob& job)
         UpdateControlStates();
         return;
     }
+    CarryDatesTaken();  // the renamed files keep their dates: the rescan need not read them again
     RescanKeeping(CollectFailures(g_app.files), summary);
 }
 

@@ -153,6 +153,14 @@ bool CollectDateResults(DatesTaken& dates, FileList& rows)
     return any;
 }
 
+void RememberDatesAtTargets(DatesTaken& dates, const FileList& rows)
+{
+    for (const FileEntry& row : rows) {
+        if (row.status != ItemStatus::Done || row.takenState == TakenState::Unread) continue;
+        dates.cache[row.targetPath] = DatesTaken::Entry{row.size, row.modified, DateTaken{row.takenState, row.taken}};
+    }
+}
+
 bool DateReadingRunning(const DatesTaken& dates)
 {
     return dates.job != nullptr;

@@ -72,6 +72,8 @@ void CancelDateReading(DatesTaken& dates);
 // Takes the results published since the last call into the cache and the rows; forgets the job
 // once it has ended. True when a row got its date.
 bool CollectDateResults(DatesTaken& dates, FileList& rows);
+// The dates of the rows a batch renamed, copied or moved (status Done), under their target paths.
+void RememberDatesAtTargets(DatesTaken& dates, const FileList& rows);
 bool DateReadingRunning(const DatesTaken& dates);
 // "Reading dates: 12 / 340"
 std::wstring DateReadingText(const DatesTaken& dates);

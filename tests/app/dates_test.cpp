@@ -211,3 +211,18 @@ TEST_F(DateTakenTest, ReadingShowsProgressAndANewScanCancelsIt)
     SetDateReadFunction(previous);
     CloseHandle(g_release);
 }
+
+TEST_F(DateTakenTest, ABatchKeepsTheDatesOfTheFilesItRenamed)
+{
+    Choose(g_app.suffixTypeCombo, kDateTaken);
+    WaitForDates();
+    g_release = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    const ReadDateFn previous = SetDateReadFunction(HeldRead);
+    RunProcess({IDYES});
+    EXPECT_TRUE(TempDir::Exists(input_ / L"le - 2021-07-04.jpg"));
+    EXPECT_FALSE(AnyRowReading());
+    EXPECT_EQ(ReadsUnder(input_.path()), 0u) << "the rescan read the renamed photos again";
+    EXPECT_EQ(StatusText().rfind(L"Finished.", 0), 0u) << StatusText();
+    SetDateReadFunction(previous);
+    CloseHandle(g_release);
+}
