@@ -12,18 +12,20 @@
 
 namespace {
 
-// Answers of LocalTimeOf by UTC day: a day whose start and end have the same offset has it
-// throughout (a zone changes its offset at most twice a year, never twice a day), so a row costs
-// a look-up, not the system call (microseconds under Wine). 16,384 days of 8 bytes: the last 44
-// years without a collision, whatever the order of the rows.
-struct LocalOffsetSlot {
-    uint32_t dayPlus1 = 0;  // 0: empty
-    int32_t offsetMinutes = 0;
+// Answers of LocalTimeOf by UTC week, then by day: a span whose start and end have the same
+// offset has it throughout (a zone changes its offset at most twice in a few weeks, never twice
+// in a week), so a row costs a look-up, not the system call (microseconds under Wine). Only in
+// the few weeks with a change are days asked, and only on the day of a change each time alone.
+struct OffsetSlot {
+    uint32_t spanPlus1 = 0;  // 0: empty
+    int32_t minutes = 0;     // kOffsetChanges: the offset changes within the span
 };
-constexpr int32_t kOffsetChanges = INT32_MIN;  // the offset changes within this day: each time is converted alone
+constexpr int32_t kOffsetChanges = INT32_MIN;
 constexpr uint64_t kDayTicks = 86400ull * 10'000'000;
+constexpr uint64_t kWeekTicks = 7 * kDayTicks;
 constexpr int64_t kMinuteTicks = 60ll * 10'000'000;
-LocalOffsetSlot g_localOffsets[16384];
+OffsetSlot g_weekOffsets[4096];  // 78 years without a collision, whatever the order of the rows
+OffsetSlot g_dayOffsets[1024];
 
 // The zone's offset at `ticks` (UTC), by the system's rules for that date; false on failure.
 bool SystemOffset(uint64_t ticks, int64_t& offset)
@@ -37,6 +39,23 @@ bool SystemOffset(uint64_t ticks, int64_t& offset)
     const uint64_t localTicks = static_cast<uint64_t>(localFile.dwHighDateTime) << 32 | localFile.dwLowDateTime;
     // SYSTEMTIME holds milliseconds: the ticks below one are the same on both sides.
     offset = static_cast<int64_t>(localTicks - (ticks - ticks % 10'000));
+    return true;
+}
+
+// The offset in minutes throughout span `span` (of `spanTicks` each), or kOffsetChanges, from
+// `table` or asked and remembered there; false when the system could not say.
+template <size_t N>
+bool SpanOffset(OffsetSlot (&table)[N], uint64_t span, uint64_t spanTicks, int32_t& minutes)
+{
+    OffsetSlot& slot = table[span % N];
+    if (slot.spanPlus1 != span + 1) {
+        int64_t first = 0, last = 0;
+        if (!SystemOffset(span * spanTicks, first) || !SystemOffset((span + 1) * spanTicks - 1, last)) return false;
+        const bool steady = first == last && first % kMinuteTicks == 0;
+        slot = OffsetSlot{static_cast<uint32_t>(span + 1),
+                          steady ? static_cast<int32_t>(first / kMinuteTicks) : kOffsetChanges};
+    }
+    minutes = slot.minutes;
     return true;
 }
 
@@ -89,17 +108,11 @@ void FillFileEntry(FileEntry& row, const SharedText& directory, const wchar_t* n
 uint64_t LocalTimeOf(const FILETIME& utc)
 {
     const uint64_t ticks = static_cast<uint64_t>(utc.dwHighDateTime) << 32 | utc.dwLowDateTime;
-    const uint64_t day = ticks / kDayTicks;
-    LocalOffsetSlot& slot = g_localOffsets[day % std::size(g_localOffsets)];
-    if (slot.dayPlus1 != day + 1) {
-        int64_t first = 0, last = 0;
-        if (!SystemOffset(day * kDayTicks, first) || !SystemOffset((day + 1) * kDayTicks - 1, last)) return ticks;
-        const bool steady = first == last && first % kMinuteTicks == 0;
-        slot = LocalOffsetSlot{static_cast<uint32_t>(day + 1),
-                               steady ? static_cast<int32_t>(first / kMinuteTicks) : kOffsetChanges};
-    }
-    int64_t offset = static_cast<int64_t>(slot.offsetMinutes) * kMinuteTicks;
-    if (slot.offsetMinutes == kOffsetChanges && !SystemOffset(ticks, offset)) return ticks;
+    int32_t minutes = 0;
+    if (!SpanOffset(g_weekOffsets, ticks / kWeekTicks, kWeekTicks, minutes)) return ticks;
+    if (minutes == kOffsetChanges && !SpanOffset(g_dayOffsets, ticks / kDayTicks, kDayTicks, minutes)) return ticks;
+    int64_t offset = static_cast<int64_t>(minutes) * kMinuteTicks;
+    if (minutes == kOffsetChanges && !SystemOffset(ticks, offset)) return ticks;
     return ticks + static_cast<uint64_t>(offset);
 }
 
