@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/controls.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
@@ -65,6 +66,8 @@ bool RuleHolds(Enable rule)
     case Enable::PrefixPad: return Selection(g_app.prefixTypeCombo) == 1;
     case Enable::SuffixSequence: return Selection(g_app.suffixTypeCombo) != 0;
     case Enable::SuffixPad: return Selection(g_app.suffixTypeCombo) == 1;
+    case Enable::PrefixCounter: return IsCounterType(static_cast<SequenceType>(Selection(g_app.prefixTypeCombo)));
+    case Enable::SuffixCounter: return IsCounterType(static_cast<SequenceType>(Selection(g_app.suffixTypeCombo)));
     case Enable::NewExt: return Selection(g_app.extCombo) == 1;
     case Enable::ReplaceName: return Checked(g_app.replaceEntireCheck);
     case Enable::SearchGroup: return !Checked(g_app.replaceEntireCheck);
@@ -207,6 +210,7 @@ void RefreshPreview()
         if (g_app.outputEdit && WindowText(g_app.outputEdit) != s.outputDir)
             SetTextQuietly(g_app.outputEdit, s.outputDir);
     }
+    PrepareDatesTaken();
     PlanPreview(g_app.files, s, TargetsExist);
     SetBothItemCounts(static_cast<int>(g_app.files.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     InvalidateBothLists(FALSE);
@@ -233,6 +237,8 @@ void UpdateStatusCounts()
     // The rows' cells cut a long reason short, and with no rows there are none to show it.
     const SearchPattern pattern(g_app.settings.rules);
     if (!pattern.Error().empty()) g_app.statusBarText += L"  |  " + InvalidPatternText(pattern.Error());
+    const std::wstring reading = DatesTakenStatusText();
+    if (!reading.empty()) g_app.statusBarText = reading;
     if (g_app.statusBar)
         SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }

@@ -9,7 +9,14 @@
 #include "app/splitter.h"
 #include "app/theme.h"
 
-const wchar_t* const kSequenceItems[] = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)", nullptr};
+const wchar_t* const kSequenceItems[] = {L"None",
+                                         L"Numbers (001, 002)",
+                                         L"Letters (A, B, AA)",
+                                         L"Date (2024-05-17)",
+                                         L"Date and time (2024-05-17 13.45.10)",
+                                         L"Date taken (2024-05-17)",
+                                         L"Date and time taken (2024-05-17 13.45.10)",
+                                         nullptr};
 const wchar_t* const kCaseItems[] = {L"No change", L"UPPERCASE", L"lowercase", L"Title Case", nullptr};
 const wchar_t* const kExtItems[] = {L"Preserve", L"Change", L"Lowercase", nullptr};
 
@@ -72,12 +79,12 @@ const ControlRow kControls[] = {
      kSequenceItems},
     {kIdPrefixStartLabel, L"STATIC", L"Start", kLabel, 0},
     {kIdPrefixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStartEdit,
-     {Bind::Number, Enable::PrefixSequence, 1, nullptr,
+     {Bind::Number, Enable::PrefixCounter, 1, nullptr,
       [](const AppSettings& s) { return s.rules.prefix.start; },
       [](AppSettings& s, int32_t v) { s.rules.prefix.start = v; }}, nullptr, true},
     {kIdPrefixStepLabel, L"STATIC", L"Step", kLabel, 0},
     {kIdPrefixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::prefixStepEdit,
-     {Bind::Number, Enable::PrefixSequence, 1, nullptr,
+     {Bind::Number, Enable::PrefixCounter, 1, nullptr,
       [](const AppSettings& s) { return s.rules.prefix.step; },
       [](AppSettings& s, int32_t v) { s.rules.prefix.step = v; }}, nullptr, true},
     {kIdPrefixPadLabel, L"STATIC", L"Pad", kLabel, 0},
@@ -104,12 +111,12 @@ const ControlRow kControls[] = {
      kSequenceItems},
     {kIdSuffixStartLabel, L"STATIC", L"Start", kLabel, 0},
     {kIdSuffixStart, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStartEdit,
-     {Bind::Number, Enable::SuffixSequence, 1, nullptr,
+     {Bind::Number, Enable::SuffixCounter, 1, nullptr,
       [](const AppSettings& s) { return s.rules.suffix.start; },
       [](AppSettings& s, int32_t v) { s.rules.suffix.start = v; }}, nullptr, true},
     {kIdSuffixStepLabel, L"STATIC", L"Step", kLabel, 0},
     {kIdSuffixStep, L"EDIT", L"1", kNumber, kSunken, &AppState::suffixStepEdit,
-     {Bind::Number, Enable::SuffixSequence, 1, nullptr,
+     {Bind::Number, Enable::SuffixCounter, 1, nullptr,
       [](const AppSettings& s) { return s.rules.suffix.step; },
       [](AppSettings& s, int32_t v) { s.rules.suffix.step = v; }}, nullptr, true},
     {kIdSuffixPadLabel, L"STATIC", L"Pad", kLabel, 0},

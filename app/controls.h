@@ -95,6 +95,8 @@ enum class Enable {
     PrefixPad,       // prefix type is Numbers
     SuffixSequence,
     SuffixPad,
+    PrefixCounter,  // the prefix counts rows (numbers or letters): Start and Step apply
+    SuffixCounter,
     NewExt,       // extension mode is Change
     ReplaceName,  // "Replace entire name with:" checked
     SearchGroup,  // "Replace entire name with:" unchecked
@@ -141,5 +143,6 @@ HWND ControlById(int id);
 
 // Combo-box items in index order (the index is the stored value), each list ending in null.
 extern const wchar_t* const kSequenceItems[];
+constexpr int kSequenceCounterItems = 3;  // "None", numbers and letters come before the dates
 extern const wchar_t* const kCaseItems[];
 extern const wchar_t* const kExtItems[];

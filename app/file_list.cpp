@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/binding.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/row_drag.h"
 #include "app/win_util.h"
@@ -81,6 +82,7 @@ void SetStatusText(const std::wstring& text)
 
 void ScanInputDirectory()
 {
+    CancelDatesTaken();
     ReadControlsIntoSettings();
     DropFolderSnapshots();
     // The scan's listing is also the first plan's: watched before it lists, adopted after.
@@ -128,6 +130,7 @@ void RelistKeptFiles()
 
 void ApplyFileFilter()
 {
+    CancelDatesTaken();  // only listed files are read: the reading starts again over the new rows
     ReadControlsIntoSettings();
     if (g_scanned.starts.empty()) {  // nothing scanned: the filter waits for the next scan
         RefreshPreview();
@@ -161,6 +164,7 @@ void RemoveSelectedRow()
 
 void ClearFileList()
 {
+    CancelDatesTaken();
     DropFolderSnapshots();
     g_app.files.clear();
     g_scanned = ScannedFiles();
@@ -177,7 +181,7 @@ void ClearFileList()
 
 void SortByColumn(int column)
 {
-    if (g_app.busy || RowDragActive() || g_app.files.empty() || column < 0 || column > 2) return;
+    if (g_app.busy || RowDragActive() || g_app.files.empty() || column < 0 || column > 3) return;
     if (column == g_sortColumn) {
         g_sortAscending = !g_sortAscending;
     } else {

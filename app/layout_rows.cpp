@@ -214,7 +214,9 @@ const SequenceRowIds kSuffixRow = {kIdSuffixLabel,     kIdSuffixType, kIdSuffixS
 void PlaceSequenceRow(const Metrics& m, const SequenceRowIds& ids, int& y, std::vector<Placement>& out, int width)
 {
     const int x0 = m.margin;
-    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems), m.dp(170));
+    // The dates' long examples would push the row's fields apart: the box fits the counters,
+    // and its list (as wide as its longest item) shows the dates whole.
+    const int comboW = std::max(m.dp(28) + m.widestItemW(kSequenceItems, kSequenceCounterItems), m.dp(170));
     const int fieldLW = std::max(m.textW(L"Start"), m.dp(40));
     const int numW = m.dp(56);
     const int firstLW = m.textW(L"Prefix");  // both rows, so they line up

@@ -2,6 +2,7 @@
 // The rows of the main window's layout, each placed from the left margin at a running y; the
 // arrangement of rows (app/layout.cpp) moves them as whole pieces.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "app/layout.h"
@@ -27,11 +28,12 @@ struct Metrics {
     }
     int dp(int n) const { return ScaleDp(n, in.dpi); }
     int textW(const wchar_t* text) const { return in.measure ? in.measure(text) : dp(80); }
-    // A combo box must show its longest item unclipped, whatever the font.
-    int widestItemW(const wchar_t* const* items) const
+    // A combo box must show its longest item unclipped, whatever the font (of the first
+    // `count` items, when the others may be cut in the box and show whole in its list).
+    int widestItemW(const wchar_t* const* items, int count = INT_MAX) const
     {
         int widest = 0;
-        for (; *items; ++items) widest = std::max(widest, textW(*items));
+        for (; *items && count-- > 0; ++items) widest = std::max(widest, textW(*items));
         return widest;
     }
 };

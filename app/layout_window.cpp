@@ -99,6 +99,10 @@ void LayoutControls()
         HWND combo = ControlById(row.id);
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemH);
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
+        // Its list shows every item whole, also where the box itself is narrower.
+        int widest = 0;
+        for (const wchar_t* const* item = row.items; *item; ++item) widest = std::max(widest, MeasureTextWidth(*item));
+        SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + ScaleDp(12, in.dpi)), 0);
     }
     in.statusH = SizeStatusBar();
     g_placements = ComputeLayout(in, &g_ruleScroll);

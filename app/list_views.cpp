@@ -19,8 +19,19 @@ constexpr StatusColour kStatusColours[] = {
     {ItemStatus::TargetExists, &ThemeColors::existsText},  {ItemStatus::Done, &ThemeColors::doneText},
 };
 
-constexpr int kOriginalShares[3] = {58, 24, 18};
-constexpr int kNewShares[3] = {42, 36, 22};
+constexpr int kOriginalShares[kOriginalColumnCount] = {44, 18, 12, 26};
+constexpr int kNewShares[kOriginalColumnCount] = {42, 36, 22, 0};
+
+// The user's short time format ("HH:mm", "h:mm tt"), read once; empty when the system has none.
+const std::wstring& ShortTimeFormat()
+{
+    static const std::wstring format = [] {
+        wchar_t buffer[80] = {};
+        const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, buffer, 80);
+        return length > 1 ? std::wstring(buffer) : std::wstring();
+    }();
+    return format;
+}
 
 }  // namespace
 
@@ -40,11 +51,26 @@ std::wstring FormatSizeText(uint64_t size)
     return buffer;
 }
 
+std::wstring FormatModifiedText(uint64_t localTicks)
+{
+    const FILETIME file = {static_cast<DWORD>(localTicks), static_cast<DWORD>(localTicks >> 32)};
+    SYSTEMTIME time = {};
+    if (localTicks == 0 || !FileTimeToSystemTime(&file, &time)) return std::wstring();
+    wchar_t date[80] = {}, clock[80] = {};
+    const std::wstring& timeFormat = ShortTimeFormat();
+    if (!GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 80, nullptr) ||
+        !GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, timeFormat.empty() ? TIME_NOSECONDS : 0, &time,
+                         timeFormat.empty() ? nullptr : timeFormat.c_str(), clock, 80))
+        return std::wstring();
+    return std::wstring(date) + L" " + clock;
+}
+
 std::wstring CellText(const FileEntry& row, bool isOriginal, int subItem)
 {
     if (isOriginal) {
         if (subItem == 0) return row.name;
         if (subItem == 1) return FormatSizeText(row.size);
+        if (subItem == 3) return FormatModifiedText(row.modified);
         return row.extension.empty() ? L"(none)" : row.extension;
     }
     if (subItem == 0) return row.newName;
@@ -76,13 +102,17 @@ RowColours PickRowColours(bool darkTheme, bool selected, const ItemStatus* statu
     return colours;
 }
 
-ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[3], bool isOriginal)
+ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[kOriginalColumnCount],
+                                 bool isOriginal)
 {
-    if (stored[0] >= 25 && stored[1] >= 17 && stored[2] >= 17) return {{stored[0], stored[1], stored[2]}};
     int available = clientWidth - scrollBarWidth;
     if (available < 80) available = 80;
     const int* shares = isOriginal ? kOriginalShares : kNewShares;
-    return {{available * shares[0] / 100, available * shares[1] / 100, available * shares[2] / 100}};
+    const bool storedOk = stored[0] >= 25 && stored[1] >= 17 && stored[2] >= 17;
+    ColumnWidths widths = {};
+    for (int i = 0; i < 3; ++i) widths.width[i] = storedOk ? stored[i] : available * shares[i] / 100;
+    if (isOriginal) widths.width[3] = stored[3] >= 17 ? stored[3] : available * shares[3] / 100;
+    return widths;
 }
 
 bool IsScrollMessage(UINT message, WPARAM wParam)

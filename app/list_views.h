@@ -20,7 +20,9 @@ LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 // The window-free pieces the handlers are made of.
 std::wstring FormatSizeText(uint64_t size);
-// The text of one cell: sub-item 0, 1 or other of the original-names or the new-names list.
+// A local last-write time (engine/date_text.h ticks) in the user's short date and short time.
+std::wstring FormatModifiedText(uint64_t localTicks);
+// The text of one cell: sub-item 0 to 3 of the original-names list, 0 to 2 of the new-names list.
 std::wstring CellText(const FileEntry& row, bool isOriginal, int subItem);
 // LVN_GETDISPINFOW over any list of rows; rows outside `rows` and empty buffers get nothing.
 void FillDisplayTextFrom(const FileList& rows, NMLVDISPINFOW* info, bool isOriginal);
@@ -32,10 +34,21 @@ struct RowColours {
 // `status` is null when the row is not a row of the list (default colours then).
 RowColours PickRowColours(bool darkTheme, bool selected, const ItemStatus* status);
 
+// The original-names list has four columns (name, size, extension, modified), the new-names list three.
+constexpr int kOriginalColumnCount = 4;
+constexpr int kNewColumnCount = 3;
+inline int ColumnCount(bool isOriginal)
+{
+    return isOriginal ? kOriginalColumnCount : kNewColumnCount;
+}
+
 struct ColumnWidths {
-    int width[3];
+    int width[kOriginalColumnCount];
 };
 // Stored widths when they are plausible, otherwise shares of the client width less the scroll bar.
-ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[3], bool isOriginal);
+// The first three columns are judged together, as the settings have always kept them; the
+// "Modified" column alone (settings from before it had no width for it).
+ColumnWidths ComputeColumnWidths(int clientWidth, int scrollBarWidth, const int32_t stored[kOriginalColumnCount],
+                                 bool isOriginal);
 // True for the messages after which the other list follows this one's vertical position.
 bool IsScrollMessage(UINT message, WPARAM wParam);

@@ -19,7 +19,8 @@ struct ColumnSpec {
     int width;
 };
 
-constexpr ColumnSpec kOriginalColumns[3] = {{L"Original name", 280}, {L"Size", 90}, {L"Ext", 70}};
+constexpr ColumnSpec kOriginalColumns[kOriginalColumnCount] = {
+    {L"Original name", 280}, {L"Size", 90}, {L"Ext", 70}, {L"Modified", 130}};
 constexpr ColumnSpec kNewColumns[3] = {{L"New / preview name", 260}, {L"Target path", 280}, {L"Status", 120}};
 
 HWND OtherList(HWND list)
@@ -34,7 +35,7 @@ void InsertListColumns(HWND list, bool isOriginal)
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListViewExtendedStyle(g_app.settings.darkTheme));
     ApplyControlTheme(list);
     const ColumnSpec* columns = isOriginal ? kOriginalColumns : kNewColumns;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < ColumnCount(isOriginal); ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
@@ -51,11 +52,11 @@ void ApplyColumnWidths(HWND list, bool isOriginal)
     RECT client = {};
     GetClientRect(list, &client);
     const AppSettings& s = g_app.settings;
-    const int32_t original[3] = {s.colOrig0, s.colOrig1, s.colOrig2};
-    const int32_t renamed[3] = {s.colNew0, s.colNew1, s.colNew2};
+    const int32_t original[kOriginalColumnCount] = {s.colOrig0, s.colOrig1, s.colOrig2, s.colOrig3};
+    const int32_t renamed[kOriginalColumnCount] = {s.colNew0, s.colNew1, s.colNew2, 0};
     const ColumnWidths widths = ComputeColumnWidths(client.right - client.left, GetSystemMetrics(SM_CXVSCROLL),
                                                     isOriginal ? original : renamed, isOriginal);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < ColumnCount(isOriginal); ++i) {
         SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths.width[i] & 0xFFFF, 0));
     }
 }

@@ -8,6 +8,7 @@
 #include "app/binding.h"
 #include "app/commands.h"
 #include "app/controls.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/layout.h"
 #include "app/list_views.h"
@@ -17,6 +18,7 @@
 #include "app/taskbar.h"
 #include "app/theme.h"
 #include "app/win_util.h"
+#include "files/date_reading.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
@@ -75,6 +77,7 @@ void OnDestroy()
     DeleteGdiObject(g_app.backgroundBrush);
     DeleteGdiObject(g_app.editBrush);
     DropFolderSnapshots();  // closes the folder watches
+    CancelDatesTaken();     // its posts would find no window
     ForgetBatches();
     ReleaseTaskbar();
     PostQuitMessage(0);
@@ -260,6 +263,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_APP_PROGRESS: OnProgress(static_cast<size_t>(wParam)); return 0;
     case WM_APP_FINISHED: OnFinished(); return 0;
+    case WM_APP_DATES: OnDatesRead(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/commands.h"
+#include "app/date_reading_window.h"
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
@@ -343,6 +344,7 @@ void EndBatch(const ProcessJob& job)
         UpdateControlStates();
         return;
     }
+    CarryDatesTaken();  // the renamed files keep their dates: the rescan need not read them again
     RescanKeeping(CollectFailures(g_app.files), summary);
 }
 

@@ -43,12 +43,10 @@ void CaptureColumnWidths()
     // Minimised, the lists may not reflect the user's widths: keep what was last captured.
     if (!g_app.listOriginal || !g_app.listNew || IsIconic(g_app.mainWindow)) return;
     AppSettings& s = g_app.settings;
-    int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2};
+    int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2, &s.colOrig3};
     int32_t* renamed[] = {&s.colNew0, &s.colNew1, &s.colNew2};
-    for (int column = 0; column < 3; ++column) {
-        *original[column] = ListView_GetColumnWidth(g_app.listOriginal, column);
-        *renamed[column] = ListView_GetColumnWidth(g_app.listNew, column);
-    }
+    for (int column = 0; column < 4; ++column) *original[column] = ListView_GetColumnWidth(g_app.listOriginal, column);
+    for (int column = 0; column < 3; ++column) *renamed[column] = ListView_GetColumnWidth(g_app.listNew, column);
 }
 
 void SetNormalPlacement(HWND window, const RECT& normal, UINT flags, UINT showCmd)

@@ -26,7 +26,10 @@ constexpr StatusInfo kStatusInfo[] = {
     {L"Done", nullptr},
     {L"Skipped", nullptr},
     {L"Failed", nullptr},
+    {L"Reading date\u2026", L"Reading date\u2026"},
 };
+
+constexpr wchar_t kTakenFallbackText[] = L"Ready (no date taken: modified date)";
 
 bool InStatusRange(ItemStatus status)
 {
@@ -57,6 +60,8 @@ struct RowFacts {
     uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
     bool invalid = false;
     bool unchanged = false;
+    bool readingDate = false;   // its date taken is not read yet
+    bool takenFallback = false;  // its name shows the last-write time for want of a date taken
     const std::wstring* invalidText = nullptr;  // the search pattern's reason, in place of "Invalid name"
 };
 
@@ -187,10 +192,16 @@ struct PatternTexts {
 bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern,
                   int& giveUps, RowFacts& facts, PatternTexts& texts)
 {
+    const bool found = row.takenState == TakenState::Found;
+    const RowDates dates{row.modified, found ? row.taken : row.modified};
+    if (UsesDateTaken(rules)) {
+        facts.readingDate = row.takenState == TakenState::Unread;
+        facts.takenFallback = row.takenState == TakenState::Missing;
+    }
     if (giveUps >= kPatternGiveUpLimit) {
         facts.invalidText = &texts.notTried;
     } else {
-        if (BuildNewNameInto(row.newName, row.name, index, rules, &pattern)) return true;
+        if (BuildNewNameInto(row.newName, row.name, index, rules, &pattern, dates)) return true;
         if (texts.invalid.empty()) ++giveUps;
         facts.invalidText = texts.invalid.empty() ? &texts.tooComplex : &texts.invalid;
     }
@@ -226,7 +237,8 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
 // until the existence test, which is asked for all such rows at once, says otherwise.
 bool ReachesExistenceTest(const FileEntry& row, const RowFacts& facts, const DuplicateIndex& index, ItemStatus& status)
 {
-    status = facts.invalid                           ? ItemStatus::InvalidName
+    status = facts.readingDate                       ? ItemStatus::ReadingDate
+             : facts.invalid                         ? ItemStatus::InvalidName
              : index.counts[facts.firstWithKey] >= 2 ? ItemStatus::Duplicate
              : facts.unchanged                       ? ItemStatus::Unchanged
                                                      : ItemStatus::Ready;
@@ -242,8 +254,10 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
     std::vector<RowFacts> facts(list.size());
     PatternTexts texts;
     BuildTargets(list, input, facts, texts);
+    // A row still reading its date has no name yet to collide with.
     for (size_t i = 0; i < list.size(); ++i) {
-        facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
+        if (!facts[i].readingDate)
+            facts[i].firstWithKey = AddToDuplicateIndex(index, list, facts, static_cast<uint32_t>(i));
     }
     std::vector<uint32_t> asked;
     for (size_t i = 0; i < list.size(); ++i) {
@@ -255,7 +269,11 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);
     for (size_t k = 0; k < asked.size(); ++k) {
-        if (found[k]) SetPlannedStatus(list[asked[k]], ItemStatus::TargetExists);
+        if (found[k]) {
+            SetPlannedStatus(list[asked[k]], ItemStatus::TargetExists);
+        } else if (facts[asked[k]].takenFallback) {
+            list[asked[k]].statusText.assign(kTakenFallbackText);
+        }
     }
 }
 

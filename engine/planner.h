@@ -19,7 +19,11 @@ enum class ItemStatus : int32_t {
     Done = 5,
     Skipped = 6,
     Failed = 7,
+    ReadingDate = 8,  // the date taken of a row is still being read: not processed
 };
+
+// Whether the date a photo was taken has been read for a row, and what came of it.
+enum class TakenState : uint8_t { Unread = 0, Found = 1, Missing = 2 };
 
 // Text that many rows hold alike (their folder): one copy shared by all of them, read as a
 // std::wstring. At 100,000 rows a copy per row was a fifth of the list's memory.
@@ -65,7 +69,10 @@ struct FileEntry {
     SharedText targetDirectory;
     std::wstring targetPath;
     ItemStatus status = ItemStatus::Ready;
+    TakenState takenState = TakenState::Unread;  // beside the status: no room of its own per row
     std::wstring statusText;
+    uint64_t modified = 0;  // the last-write time from the listing, local (engine/date_text.h)
+    uint64_t taken = 0;     // the date taken, local, when takenState is Found
 };
 
 using FileList = std::vector<FileEntry>;

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string_view>
 
+#include "engine/date_text.h"
 #include "engine/search_pattern.h"
 #include "engine/wide_char.h"
 
@@ -77,8 +78,15 @@ int32_t SequenceValue(const SequenceRule& rule, int32_t index)
 }
 
 // Writes the sequence text into buf (at least 32 units) and returns its length.
-size_t FormatSequence(const SequenceRule& rule, int32_t index, wchar_t* buf)
+size_t FormatSequence(const SequenceRule& rule, int32_t index, const RowDates& dates, wchar_t* buf)
 {
+    switch (rule.type) {
+    case SequenceType::Date: return FormatDateText(buf, dates.modified, false);
+    case SequenceType::DateTime: return FormatDateText(buf, dates.modified, true);
+    case SequenceType::DateTaken: return FormatDateText(buf, dates.taken, false);
+    case SequenceType::DateTimeTaken: return FormatDateText(buf, dates.taken, true);
+    default: break;
+    }
     const int32_t value = SequenceValue(rule, index);
     if (rule.type == SequenceType::Numbers) {
         const int written = std::swprintf(buf, 32, L"%0*d", static_cast<int>(rule.pad), static_cast<int>(value));
@@ -117,11 +125,11 @@ void AppendExtension(std::wstring& out, std::wstring_view extension, const Renam
 }  // namespace
 
 bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index, const RenameRules& rules,
-                      const SearchPattern* pattern)
+                      const SearchPattern* pattern, const RowDates& dates)
 {
     if (rules.searchRegex && !pattern && !rules.search.empty() && !rules.replaceEntireName) {
         const SearchPattern compiled(rules);
-        return BuildNewNameInto(out, name, index, rules, &compiled);
+        return BuildNewNameInto(out, name, index, rules, &compiled, dates);
     }
     const bool regex = pattern && pattern->Active();
     if (regex && !pattern->Error().empty()) {
@@ -135,7 +143,7 @@ bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
     // Written front to back into `out`, so a re-plan reuses the row's memory.
     wchar_t seq[32];
     out.clear();
-    const size_t prefixLength = FormatSequence(rules.prefix, index, seq);
+    const size_t prefixLength = FormatSequence(rules.prefix, index, dates, seq);
     if (prefixLength > 0) out.append(seq, prefixLength).append(rules.prefix.sep);
     const size_t stemStart = out.size();
     if (rules.replaceEntireName) {
@@ -157,7 +165,7 @@ bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
     CaseInPlace(out, stemStart, rules.caseMode);
     if (out.size() == stemStart) out.resize(prefixLength);  // no separator before an empty stem
 
-    const size_t suffixLength = FormatSequence(rules.suffix, index, seq);
+    const size_t suffixLength = FormatSequence(rules.suffix, index, dates, seq);
     if (suffixLength > 0) {
         if (!out.empty()) out.append(rules.suffix.sep);
         out.append(seq, suffixLength);
@@ -167,17 +175,17 @@ bool BuildNewNameInto(std::wstring& out, const std::wstring& name, int32_t index
     return true;
 }
 
-std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules)
+std::wstring BuildNewName(const std::wstring& name, int32_t index, const RenameRules& rules, const RowDates& dates)
 {
     std::wstring out;
-    BuildNewNameInto(out, name, index, rules);
+    BuildNewNameInto(out, name, index, rules, nullptr, dates);
     return out;
 }
 
-std::wstring SequenceText(const SequenceRule& rule, int32_t index)
+std::wstring SequenceText(const SequenceRule& rule, int32_t index, const RowDates& dates)
 {
     wchar_t buf[32];
-    return std::wstring(buf, FormatSequence(rule, index, buf));
+    return std::wstring(buf, FormatSequence(rule, index, dates, buf));
 }
 
 NameParts SplitExtension(const std::wstring& name)

@@ -87,11 +87,14 @@ void KeepScannedFiles(const FileList& rows, ScannedFiles& kept, const std::vecto
     kept.units.clear();
     kept.starts.clear();
     kept.sizes.clear();
+    kept.modified.clear();
     kept.starts.reserve(rows.size());
     kept.sizes.reserve(rows.size());
+    kept.modified.reserve(rows.size());
     for (const FileEntry& row : rows) {
         kept.starts.push_back(static_cast<uint32_t>(kept.units.size()));
         kept.sizes.push_back(row.size);
+        kept.modified.push_back(row.modified);
         kept.units.append(row.name).push_back(L'\0');
     }
     kept.units.shrink_to_fit();
@@ -150,7 +153,7 @@ size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normali
             ++hidden;
             continue;
         }
-        FillFileEntry(rows.emplace_back(), kept.directory, name, kept.sizes[i]);
+        FillFileEntry(rows.emplace_back(), kept.directory, name, kept.sizes[i], kept.modified[i]);
     }
     return hidden;
 }

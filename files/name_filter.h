@@ -18,7 +18,7 @@ bool MatchesFileFilter(const wchar_t* name, const std::wstring& normalizedFilter
 bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern);
 
 // Every file a scan read, in the scan's order: names back to back (each ending in a null), so
-// 100,000 files cost one string and two numbers each.
+// 100,000 files cost one string and three numbers each.
 // Files the user took out of the list (Remove From List) are marked: they are no rows whatever
 // the filter says.
 struct ScannedFiles {
@@ -26,10 +26,11 @@ struct ScannedFiles {
     std::wstring units;
     std::vector<uint32_t> starts;
     std::vector<uint64_t> sizes;
+    std::vector<uint64_t> modified;  // last-write times, local
     std::vector<uint8_t> removed;
 };
 
-// Keeps the names and sizes of `rows`, all in `directory`; the files named in `removed` (as
+// Keeps the names, sizes and last-write times of `rows`, all in `directory`; the files named in `removed` (as
 // RemovedNames gave them) stay marked.
 void KeepScannedFiles(const FileList& rows, ScannedFiles& kept, const std::vector<std::wstring>& removed = {});
 // Marks the kept file of that exact name as removed; false when there is none.

@@ -33,6 +33,21 @@ if [ "$(ls "$data" 2>/dev/null | wc -l)" -ne 20000 ]; then
   (cd "$data" && seq -f "$(printf 'a%.0s' $(seq 189))_%06.0f.jpg" 0 19999 | xargs touch)
 fi
 
+# For dates_bench: 10,000 copies of the photo it writes (an EXIF block, then 200 KiB of data).
+data="$OP_BUILD_DIR/bench-data/jpeg_10000"
+if [ -f "$OP_BUILD_DIR/bench/dates_bench.exe" ] && [ "$(ls "$data" 2>/dev/null | wc -l)" -ne 10000 ]; then
+  rm -rf "$data" && mkdir -p "$data"
+  "$root/scripts/wine-run.sh" "$OP_BUILD_DIR/bench/dates_bench.exe" --sample "$(winepath -w "$data/sample.bin")" >/dev/null
+  python3 - "$data" <<'PY'
+import shutil, sys, os
+folder = sys.argv[1]
+sample = os.path.join(folder, "sample.bin")
+for i in range(10000):
+    shutil.copyfile(sample, os.path.join(folder, "IMG_%05d.jpg" % i))
+os.remove(sample)
+PY
+fi
+
 benches=()
 if [ $# -gt 0 ]; then
   for name in "$@"; do benches+=("$OP_BUILD_DIR/bench/${name%.exe}.exe"); done

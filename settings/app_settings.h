@@ -27,6 +27,7 @@ struct AppSettings {
     int32_t splitPct = 50;
     std::wstring fileFilter;  // "*.jpg; IMG_*": which of the scanned files are rows (empty: all)
     // rules.searchRegex is stored next, under "searchRegex".
+    int32_t colOrig3 = 0;  // the original-names list's "Modified" column
 };
 
 inline PlanInput MakePlanInput(const AppSettings& s)

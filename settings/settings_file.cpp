@@ -119,7 +119,7 @@ void ClampEnum(E& value, int32_t maximum)
 
 void ClampSequence(SequenceRule& rule)
 {
-    ClampEnum(rule.type, 2);
+    ClampEnum(rule.type, kLastSequenceType);
     rule.start = std::clamp(rule.start, -999999, 999999);
     rule.step = std::clamp(rule.step, 1, 100000);
     rule.pad = std::clamp(rule.pad, 1, 10);
@@ -150,7 +150,7 @@ void ClampSettings(AppSettings& s)
     s.winW = std::clamp(s.winW, 640, 20000);
     s.winH = std::clamp(s.winH, 480, 20000);
     if (s.showCmd == 3) s.winMaximized = true;
-    for (int32_t* width : {&s.colOrig0, &s.colOrig1, &s.colOrig2, &s.colNew0, &s.colNew1, &s.colNew2}) {
+    for (int32_t* width : {&s.colOrig0, &s.colOrig1, &s.colOrig2, &s.colOrig3, &s.colNew0, &s.colNew1, &s.colNew2}) {
         *width = std::clamp(*width, 0, 5000);
     }
     s.splitPct = std::clamp(s.splitPct, 20, 80);

@@ -158,7 +158,13 @@ TEST_F(ControlsTest, TheTabOrderIsTheCreationOrder)
 
 TEST_F(ControlsTest, ComboItemsInOrder)
 {
-    const std::vector<std::wstring> sequence = {L"None", L"Numbers (001, 002)", L"Letters (A, B, AA)"};
+    const std::vector<std::wstring> sequence = {L"None",
+                                                L"Numbers (001, 002)",
+                                                L"Letters (A, B, AA)",
+                                                L"Date (2024-05-17)",
+                                                L"Date and time (2024-05-17 13.45.10)",
+                                                L"Date taken (2024-05-17)",
+                                                L"Date and time taken (2024-05-17 13.45.10)"};
     const struct {
         HWND combo;
         std::vector<std::wstring> items;
@@ -205,7 +211,7 @@ TEST_F(ControlsTest, BothListsGotTheirColumns)
     for (HWND list : {g_app.listOriginal, g_app.listNew}) {
         HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         ASSERT_NE(header, nullptr);
-        EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+        EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), list == g_app.listOriginal ? 4 : 3);
     }
 }
 

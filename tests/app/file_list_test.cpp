@@ -156,7 +156,7 @@ TEST_F(ScanTest, SortIsRefusedWhenItMustNotRun)
     SortByColumn(1);
     CancelRowDrag();
     ClickColumn(g_app.listNew, 1);  // the new-names list has no sorting
-    SortByColumn(3);
+    SortByColumn(4);
     SortByColumn(-1);
     EXPECT_EQ(Names(), before);
     EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);

@@ -1,5 +1,6 @@
 // Cell texts, row colours and column widths of the list views, without the window.
 #include "app/list_views.h"
+#include "engine/date_text.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,7 @@ TEST(CellText, EveryColumnOfBothLists)
         {&row, true, 0, L"photo.JPG"},
         {&row, true, 1, L"1.5 KB"},
         {&row, true, 2, L".JPG"},
-        {&row, true, 7, L".JPG"},  // any other sub-item is the last column
+        {&row, true, 7, L".JPG"},  // any other sub-item is the Ext column
         {&bare, true, 2, L"(none)"},
         {&row, false, 0, L"001photo.JPG"},
         {&row, false, 1, L"C:\\out\\001photo.JPG"},
@@ -83,6 +84,14 @@ TEST(CellText, EveryColumnOfBothLists)
         {&failed, false, 2, L"Access is denied."},  // the row's own text wins
     };
     for (const auto& c : cases) EXPECT_EQ(CellText(*c.row, c.isOriginal, c.subItem), c.text) << c.subItem;
+
+    // "Modified": the user's short date and short time, so the seconds (37) are not shown.
+    row.modified = TicksFromCivil({2024, 5, 17, 13, 45, 37});
+    const std::wstring modified = CellText(row, true, 3);
+    for (const wchar_t* part : {L"2024", L"17", L"45"})
+        EXPECT_NE(modified.find(part), std::wstring::npos) << part << " in " << modified;
+    EXPECT_EQ(modified.find(L"37"), std::wstring::npos) << modified;
+    EXPECT_EQ(CellText(bare, true, 3), L"") << "no time from the listing";
 }
 
 TEST(FillDisplayTextFrom, CopiesTruncatesAndRefuses)
@@ -162,22 +171,23 @@ TEST(ComputeColumnWidths, StoredOrShares)
 {
     const struct {
         int client;
-        int32_t stored[3];
+        int32_t stored[4];
         bool isOriginal;
-        int expected[3];
+        int expected[4];
     } cases[] = {
-        {517, {0, 0, 0}, true, {290, 120, 90}},  // 500 available
-        {517, {0, 0, 0}, false, {210, 180, 110}},
-        {517, {25, 17, 17}, true, {25, 17, 17}},    // the smallest plausible stored widths
-        {517, {24, 17, 17}, true, {290, 120, 90}},  // one too narrow: shares again
-        {517, {300, 16, 100}, false, {210, 180, 110}},
-        {10, {0, 0, 0}, true, {46, 19, 14}},  // at least 80 available
-        {0, {0, 0, 0}, false, {33, 28, 17}},
-        {117, {0, 0, 0}, true, {58, 24, 18}},
+        {517, {0, 0, 0, 0}, true, {220, 90, 60, 130}},  // 500 available
+        {517, {0, 0, 0, 0}, false, {210, 180, 110, 0}},
+        {517, {25, 17, 17, 17}, true, {25, 17, 17, 17}},  // the smallest plausible stored widths
+        {517, {24, 17, 17, 90}, true, {220, 90, 60, 90}},  // one too narrow: shares again
+        {517, {300, 16, 100, 0}, false, {210, 180, 110, 0}},
+        {517, {300, 80, 60, 0}, true, {300, 80, 60, 130}},  // settings from before "Modified"
+        {517, {300, 80, 60, 16}, true, {300, 80, 60, 130}},
+        {10, {0, 0, 0, 0}, true, {35, 14, 9, 20}},  // at least 80 available
+        {0, {0, 0, 0, 0}, false, {33, 28, 17, 0}},
     };
     for (const auto& c : cases) {
         const ColumnWidths widths = ComputeColumnWidths(c.client, 17, c.stored, c.isOriginal);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(widths.width[i], c.expected[i]) << c.client << " column " << i;
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(widths.width[i], c.expected[i]) << c.client << " column " << i;
     }
 }
 

@@ -129,9 +129,10 @@ TEST_F(ListViewsTest, ColumnsTakeSharesUntilWidthsAreStored)
     RECT client = {};
     GetClientRect(g_app.listOriginal, &client);
     const int available = std::max<int>(80, client.right - GetSystemMetrics(SM_CXVSCROLL));
-    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 0), available * 58 / 100);
-    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 1), available * 24 / 100);
-    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 2), available * 18 / 100);
+    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 0), available * 44 / 100);
+    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 1), available * 18 / 100);
+    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 2), available * 12 / 100);
+    EXPECT_EQ(ColumnWidth(g_app.listOriginal, 3), available * 26 / 100);
     GetClientRect(g_app.listNew, &client);
     const int availableNew = std::max<int>(80, client.right - GetSystemMetrics(SM_CXVSCROLL));
     EXPECT_EQ(ColumnWidth(g_app.listNew, 1), availableNew * 36 / 100);

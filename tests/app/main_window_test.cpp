@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, ManifestRequestsAsInvokerAndDeclaresNoDpiAwareness)
     for (const Row& row : rows) EXPECT_EQ(text.find(row.fragment) != std::string::npos, row.present) << row.fragment;
 }
 
-TEST_F(MainWindowTest, CloseSavesFortyThreeLinesAndDestroys)
+TEST_F(MainWindowTest, CloseSavesFortyFourLinesAndDestroys)
 {
     for (bool autoSave : {true, false}) {
         SCOPED_TRACE(autoSave);
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, CloseSavesFortyThreeLinesAndDestroys)
         EXPECT_FALSE(IsWindow(window_));
         EXPECT_EQ(g_app.mainWindow, nullptr);
         ASSERT_TRUE(SettingsFileExists());
-        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 43);
+        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 44);
         AppSettings saved = SavedSettings();
         EXPECT_EQ(saved.rules.search, L"holiday") << "the close collects the controls";
         EXPECT_EQ(saved.autoSave, autoSave);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/date_text.h"
 #include "engine/path.h"
 #include "tests/support/file_rows.h"
 #include "tests/support/lcg.h"
@@ -67,6 +68,13 @@ void ExpectStatuses(const FileList& list, std::initializer_list<ItemStatus> expe
     }
 }
 
+void ExpectStatusesOf(const FileList& list, std::initializer_list<ItemStatus> expected)
+{
+    ASSERT_EQ(list.size(), expected.size());
+    size_t i = 0;
+    for (ItemStatus s : expected) EXPECT_EQ(list[i++].status, s) << "row " << i - 1;
+}
+
 }  // namespace
 
 TEST(IsInvalidFileName, EachTestInTurn)
@@ -110,16 +118,16 @@ TEST(IsInvalidFileName, EachTestInTurn)
 TEST(StatusDisplayText, Table)
 {
     const wchar_t* expected[] = {L"Ready",         L"Unchanged", L"Duplicate", L"Invalid name",
-                                 L"Target exists", L"Done",      L"Skipped",   L"Failed"};
-    for (int i = 0; i < 8; ++i) EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(i)), expected[i]);
+                                 L"Target exists", L"Done",      L"Skipped",   L"Failed", L"Reading date\u2026"};
+    for (int i = 0; i < 9; ++i) EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(i)), expected[i]);
     EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(-1)), L"");
-    EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(8)), L"");
+    EXPECT_STREQ(StatusDisplayText(static_cast<ItemStatus>(9)), L"");
 }
 
 TEST(IsConflict, OnlyDuplicateInvalidAndExisting)
 {
-    const bool expected[] = {false, false, true, true, true, false, false, false};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(IsConflict(static_cast<ItemStatus>(i)), expected[i]) << i;
+    const bool expected[] = {false, false, true, true, true, false, false, false, false};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(IsConflict(static_cast<ItemStatus>(i)), expected[i]) << i;
 }
 
 TEST(PlanPreview, EmptyListDoesNothing)
@@ -576,4 +584,71 @@ TEST(PlanPreview, SearchPatternsThatCannotBeApplied)
             << i;
         EXPECT_EQ(list[i].newName, list[i].name);
     }
+}
+
+// The dates a row's name shows, the fallback for a photo without a date taken, rows whose date is
+// still being read, and equal dates as duplicates (a numbered suffix tells them apart).
+TEST(PlanPreview, DatesInNames)
+{
+    const uint64_t may17 = TicksFromCivil({2024, 5, 17, 13, 45, 10});
+    const uint64_t jan2 = TicksFromCivil({2023, 1, 2, 8, 0, 0});
+    struct Case {
+        SequenceType prefix;
+        SequenceType suffix;
+        TakenState state;
+        const wchar_t* newName;
+        ItemStatus status;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {SequenceType::Date, SequenceType::None, TakenState::Unread, L"2023-01-02 - img.jpg", ItemStatus::Ready, L"Ready"},
+        {SequenceType::None, SequenceType::DateTime, TakenState::Unread, L"img - 2023-01-02 08.00.00.jpg",
+         ItemStatus::Ready, L"Ready"},
+        {SequenceType::DateTaken, SequenceType::None, TakenState::Found, L"2024-05-17 - img.jpg", ItemStatus::Ready,
+         L"Ready"},
+        {SequenceType::None, SequenceType::DateTimeTaken, TakenState::Found, L"img - 2024-05-17 13.45.10.jpg",
+         ItemStatus::Ready, L"Ready"},
+        {SequenceType::DateTaken, SequenceType::None, TakenState::Missing, L"2023-01-02 - img.jpg", ItemStatus::Ready,
+         L"Ready (no date taken: modified date)"},
+        {SequenceType::DateTaken, SequenceType::None, TakenState::Unread, nullptr, ItemStatus::ReadingDate,
+         L"Reading date\u2026"},
+        {SequenceType::Date, SequenceType::Numbers, TakenState::Found, L"2023-01-02 - img - 001.jpg", ItemStatus::Ready,
+         L"Ready"},
+    };
+    for (const Case& c : cases) {
+        Plan plan;
+        plan.rules.prefix.type = c.prefix;
+        plan.rules.suffix.type = c.suffix;
+        FileList list = Rows(L"C:\\in", {L"img.jpg"});
+        list[0].modified = jan2;
+        list[0].taken = may17;
+        list[0].takenState = c.state;
+        plan.Run(list);
+        if (c.newName) {
+            EXPECT_EQ(list[0].newName, c.newName);
+        }
+        EXPECT_EQ(list[0].status, c.status) << static_cast<int>(c.prefix) << " " << static_cast<int>(c.suffix);
+        EXPECT_EQ(list[0].statusText, c.text);
+    }
+
+    // Two photos taken the same day: one name twice, until a numbered suffix tells them apart. A
+    // row still reading its date collides with nobody.
+    Plan plan;
+    plan.rules.prefix.type = SequenceType::DateTaken;
+    plan.rules.replaceEntireName = true;
+    FileList list = Rows(L"C:\\in", {L"a.jpg", L"b.jpg", L"c.jpg"});
+    for (FileEntry& row : list) {
+        row.taken = may17;
+        row.takenState = TakenState::Found;
+    }
+    list[2].takenState = TakenState::Unread;
+    plan.Run(list);
+    ExpectStatusesOf(list, {ItemStatus::Duplicate, ItemStatus::Duplicate, ItemStatus::ReadingDate});
+    EXPECT_EQ(list[0].newName, L"2024-05-17.jpg");
+    plan.rules.suffix.type = SequenceType::Numbers;
+    plan.rules.suffix.pad = 2;
+    plan.Run(list);
+    EXPECT_EQ(list[0].newName, L"2024-05-17 - 01.jpg");
+    EXPECT_EQ(list[1].newName, L"2024-05-17 - 02.jpg");
+    ExpectStatusesOf(list, {ItemStatus::Ready, ItemStatus::Ready, ItemStatus::ReadingDate});
 }

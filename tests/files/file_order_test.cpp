@@ -174,3 +174,39 @@ TEST(ListDirectory, Failures)
         EXPECT_TRUE(rows.empty()) << c.path;
     }
 }
+
+// The remembered offsets give what the system gives for each time itself: times in no order over
+// forty years, twice over (the second pass answered from memory), and every hour of the days
+// around this zone's changes of offset in one year, if it has any.
+TEST(LocalTimeOf, AgreesWithTheSystemForEveryTime)
+{
+    auto system = [](uint64_t ticks) {
+        const FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        SYSTEMTIME universal = {}, local = {};
+        FILETIME localFile = {};
+        FileTimeToSystemTime(&utc, &universal);
+        SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+        SystemTimeToFileTime(&local, &localFile);
+        return (static_cast<uint64_t>(localFile.dwHighDateTime) << 32 | localFile.dwLowDateTime) + ticks % 10'000;
+    };
+    std::vector<uint64_t> times;
+    uint64_t seed = 7;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        times.push_back(125'000'000'000'000'000ull + (seed >> 12) % 126'000'000'000'000'000ull / 10);
+    }
+    constexpr uint64_t kHour = 36'000'000'000ull;
+    const uint64_t year2021 = 132'539'328'000'000'000ull;
+    for (uint64_t hour = 0; hour < 365 * 24; ++hour) {
+        if (system(year2021 + hour * kHour) - (year2021 + hour * kHour) !=
+            system(year2021 + (hour + 1) * kHour) - (year2021 + (hour + 1) * kHour)) {
+            for (uint64_t h = hour - 30; h < hour + 30; ++h) times.push_back(year2021 + h * kHour + 1234567);
+        }
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const uint64_t ticks : times) {
+            const FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+            ASSERT_EQ(LocalTimeOf(utc), system(ticks)) << ticks << " pass " << pass;
+        }
+    }
+}

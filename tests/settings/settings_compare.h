@@ -54,6 +54,7 @@ inline std::string SettingsDifference(const AppSettings& a, const AppSettings& b
     check(a.splitPct == b.splitPct, "splitPct");
     check(a.fileFilter == b.fileFilter, "fileFilter");
     check(r.searchRegex == q.searchRegex, "searchRegex");
+    check(a.colOrig3 == b.colOrig3, "colOrig3");
     return diff;
 }
 
@@ -69,7 +70,7 @@ inline AppSettings UnusualSettings()
     s.rules.prefix = {SequenceType::Letters, -999999, 100000, 10, L"\x01-\x1f-\x7f"};
     s.rules.replaceEntireName = true;
     s.rules.replaceName = L"line1\nline2\r\n";
-    s.rules.suffix = {SequenceType::Numbers, 999999, 7, 4, L"\\\\server\\"};
+    s.rules.suffix = {SequenceType::DateTimeTaken, 999999, 7, 4, L"\\\\server\\"};
     s.rules.search = L"/slash/ and \\u0041 literally";
     s.rules.replace = L"\u00e9\u00e8\u20ac";
     s.rules.removeChars = L"{}[]:,\"";
@@ -95,5 +96,6 @@ inline AppSettings UnusualSettings()
     s.splitPct = 21;
     s.fileFilter = L"*.jpg; IMG_?\u00e9*";
     s.rules.searchRegex = true;
+    s.colOrig3 = 16;
     return s;
 }

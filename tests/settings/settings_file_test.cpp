@@ -52,7 +52,8 @@ const char kDefaultFile[] = "{\n"
                             "  \"colNew2\": 0,\n"
                             "  \"splitPct\": 50,\n"
                             "  \"fileFilter\": \"\",\n"
-                            "  \"searchRegex\": false\n"
+                            "  \"searchRegex\": false,\n"
+                            "  \"colOrig3\": 0\n"
                             "}\n";
 
 // Settings that differ from the defaults wherever a file could change them.
@@ -72,7 +73,7 @@ TEST(SettingsFile, DefaultFileIsByteExact)
     EXPECT_EQ(FormatSettingsText(DefaultSettings()), kDefaultFile);
     int lines = 0;
     for (const char c : std::string(kDefaultFile)) lines += c == '\n';
-    EXPECT_EQ(lines, 43);
+    EXPECT_EQ(lines, 44);
 }
 
 TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
@@ -87,11 +88,19 @@ TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
     EXPECT_FALSE(initial.hasWindowPos);
     loaded.hasWindowPos = false;
     EXPECT_EQ(SettingsDifference(loaded, initial), "");
+
+    // A file written before the "Modified" column had a width loads the same.
+    std::string older = kDefaultFile;
+    older.replace(older.find(",\n  \"colOrig3\": 0"), 17, "");
+    AppSettings fromOlder = Sentinel();
+    ASSERT_TRUE(ParseSettingsText(older, fromOlder)) << older;
+    fromOlder.colOrig3 = 0;
+    EXPECT_EQ(SettingsDifference(fromOlder, loaded), "hasWindowPos");
 }
 
 TEST(SettingsFile, KeyTableCoversEveryKeyOnce)
 {
-    ASSERT_EQ(kSettingKeyCount, 41u);
+    ASSERT_EQ(kSettingKeyCount, 42u);
     for (size_t i = 0; i < kSettingKeyCount; ++i) {
         EXPECT_EQ(FindSettingKey(kSettingKeys[i].name), &kSettingKeys[i]) << kSettingKeys[i].name;
     }
@@ -153,7 +162,10 @@ TEST(SettingsFile, LoadedValuesAreClamped)
         {"{\"mode\": 3}", [](const AppSettings& s) { return s.mode == ProcessMode::RenameInPlace; }},
         {"{\"mode\": 2}", [](const AppSettings& s) { return s.mode == ProcessMode::MoveAndRename; }},
         {"{\"prefixType\": -1}", [](const AppSettings& s) { return s.rules.prefix.type == SequenceType::None; }},
-        {"{\"suffixType\": 3}", [](const AppSettings& s) { return s.rules.suffix.type == SequenceType::None; }},
+        {"{\"suffixType\": 7}", [](const AppSettings& s) { return s.rules.suffix.type == SequenceType::None; }},
+        {"{\"prefixType\": 3}", [](const AppSettings& s) { return s.rules.prefix.type == SequenceType::Date; }},
+        {"{\"suffixType\": 6}",
+         [](const AppSettings& s) { return s.rules.suffix.type == SequenceType::DateTimeTaken; }},
         {"{\"caseMode\": -1}", [](const AppSettings& s) { return s.rules.caseMode == CaseMode::NoChange; }},
         {"{\"caseMode\": 3}", [](const AppSettings& s) { return s.rules.caseMode == CaseMode::Title; }},
         {"{\"extMode\": 4294967298}", [](const AppSettings& s) { return s.rules.extMode == ExtMode::Lowercase; }},
