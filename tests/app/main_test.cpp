@@ -124,7 +124,7 @@ TEST_F(ProgramRun, SecondInstanceExitsWhileFirstRunsAndCloseSaves)
 
     EXPECT_EQ(CloseNormally(first, window), 0u);
     std::string text = TempDir::ReadFileBytes(settings_);
-    EXPECT_EQ(CountLines(text), 43);
+    EXPECT_EQ(CountLines(text), 44);
     EXPECT_EQ(text.rfind("{", 0), 0u);
 }
 

@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, CloseSavesFortyThreeLinesAndDestroys)
         EXPECT_FALSE(IsWindow(window_));
         EXPECT_EQ(g_app.mainWindow, nullptr);
         ASSERT_TRUE(SettingsFileExists());
-        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 43);
+        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 44);
         AppSettings saved = SavedSettings();
         EXPECT_EQ(saved.rules.search, L"holiday") << "the close collects the controls";
         EXPECT_EQ(saved.autoSave, autoSave);

@@ -52,7 +52,8 @@ const char kDefaultFile[] = "{\n"
                             "  \"colNew2\": 0,\n"
                             "  \"splitPct\": 50,\n"
                             "  \"fileFilter\": \"\",\n"
-                            "  \"searchRegex\": false\n"
+                            "  \"searchRegex\": false,\n"
+                            "  \"renameWithinBatch\": false\n"
                             "}\n";
 
 // Settings that differ from the defaults wherever a file could change them.
@@ -91,7 +92,7 @@ TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
 
 TEST(SettingsFile, KeyTableCoversEveryKeyOnce)
 {
-    ASSERT_EQ(kSettingKeyCount, 41u);
+    ASSERT_EQ(kSettingKeyCount, 42u);
     for (size_t i = 0; i < kSettingKeyCount; ++i) {
         EXPECT_EQ(FindSettingKey(kSettingKeys[i].name), &kSettingKeys[i]) << kSettingKeys[i].name;
     }
