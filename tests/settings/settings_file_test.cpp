@@ -73,7 +73,7 @@ TEST(SettingsFile, DefaultFileIsByteExact)
     EXPECT_EQ(FormatSettingsText(DefaultSettings()), kDefaultFile);
     int lines = 0;
     for (const char c : std::string(kDefaultFile)) lines += c == '\n';
-    EXPECT_EQ(lines, 43);
+    EXPECT_EQ(lines, 44);
 }
 
 TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
