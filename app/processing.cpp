@@ -65,8 +65,9 @@ void KeepLastBatch()
 bool OrderJob(ProcessJob& job)
 {
     job.ordered = std::make_shared<OrderedMoves>();
-    const bool ordered = job.undo.empty() ? ArrangeBatch(job.rows, g_app.settings.mode, JournalPath(), *job.ordered, job.listRow)
-                                          : ArrangeUndo(job.undo, JournalPath(), *job.ordered);
+    const bool ordered = job.undo.empty()
+                             ? ArrangeBatch(job.rows, g_app.settings.mode, JournalPath(), *job.ordered, job.listRow)
+                             : ArrangeUndo(job.undo, JournalPath(), *job.ordered);
     if (!ordered) Ask(L"The batch journal could not be written beside the program. Nothing was changed.", MB_ICONERROR);
     return ordered;
 }

@@ -260,8 +260,9 @@ void Report(const wchar_t* mode, size_t files, int rounds, const Summary& s, dou
                 "<= %.2f), median round %.3f | worker alone %9.1f ms (%.3fx) | window behind the worker %7.1f ms | "
                 "progress handling %7.1f ms | end + rescan %7.1f ms | longest answer %6.1f ms | done %d/%zu, bare "
                 "failures %d\n",
-                mode, files, rounds, s.bareMs, s.userMs, s.userMs / s.bareMs, target, median, s.workerMs, s.workerMs / s.bareMs,
-                s.behindMs, s.progressMs, s.rescanMs, s.longestAnswerMs, s.done, files, s.bareFailures);
+                mode, files, rounds, s.bareMs, s.userMs, s.userMs / s.bareMs, target, median, s.workerMs,
+                s.workerMs / s.bareMs, s.behindMs, s.progressMs, s.rescanMs, s.longestAnswerMs, s.done, files,
+                s.bareFailures);
     std::fflush(stdout);
 }
 

@@ -90,7 +90,8 @@ MoveOrder OrderMoves(const std::vector<const std::wstring*>& from, const std::ve
     // What is left are cycles: the first member steps aside, the rest follow it round.
     for (uint32_t start = 0; start < from.size(); ++start) {
         if (placed[start]) continue;
-        MoveUnit unit{static_cast<uint32_t>(order.moves.size()), 0, true, TemporaryMovePath(*from[start], batchId, ++temps)};
+        MoveUnit unit{static_cast<uint32_t>(order.moves.size()), 0, true,
+                      TemporaryMovePath(*from[start], batchId, ++temps)};
         for (uint32_t at = start; at != kNoMove && !placed[at]; at = waitedBy[at]) {
             add(at);
             ++unit.count;

@@ -215,8 +215,8 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
         facts[i].invalid = facts[i].invalidText || IsInvalidFileName(row.newName);
-        facts[i].unchanged = caseIsARename ? row.targetPath == row.sourcePath
-                                           : EqualIgnoringCase(row.targetPath, row.sourcePath);
+        facts[i].unchanged =
+            caseIsARename ? row.targetPath == row.sourcePath : EqualIgnoringCase(row.targetPath, row.sourcePath);
     }
 }
 

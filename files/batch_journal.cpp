@@ -173,7 +173,8 @@ std::wstring NewBatchId()
     GetSystemTimeAsFileTime(&now);
     wchar_t id[64];
     swprintf(id, 64, L"%lx%lx%lx", static_cast<unsigned long>(now.dwLowDateTime >> 12),
-             static_cast<unsigned long>(GetCurrentProcessId()), static_cast<unsigned long>(InterlockedIncrement(&counter)));
+             static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long>(InterlockedIncrement(&counter)));
     return id;
 }
 

@@ -203,19 +203,23 @@ RecoveryResult RecoverBatch(const RunningBatch& batch, bool finish, const std::w
     }
     OrderedMoves moves;
     std::vector<uint32_t> order;
-    if (!rows.empty() && PrepareMoves(rows, std::vector<char>(rows.size(), want), batch.mode, journalPath, moves, order)) {
+    if (!rows.empty() &&
+        PrepareMoves(rows, std::vector<char>(rows.size(), want), batch.mode, journalPath, moves, order)) {
         for (const MoveUnit& unit : moves.units) {
             const bool moved = RunMoveUnit(moves, unit) == ERROR_SUCCESS;
             for (uint32_t k = unit.first; k < unit.first + unit.count; ++k) {
-                if (moved) at[rowOf[order[k]]] = want;
-                else result.leftAlone.push_back(moves.items[k].from);
+                if (moved)
+                    at[rowOf[order[k]]] = want;
+                else
+                    result.leftAlone.push_back(moves.items[k].from);
             }
             if (moved) result.moved += static_cast<int>(unit.count);
         }
     }
     moves.journal.Close();
     for (size_t i = 0; finish && i < batch.rows.size(); ++i) {
-        if (at[i] == kAtTarget) result.done.records.push_back({batch.mode, batch.rows[i].source, batch.rows[i].target, {}});
+        if (at[i] == kAtTarget)
+            result.done.records.push_back({batch.mode, batch.rows[i].source, batch.rows[i].target, {}});
     }
     result.done.withinBatch = true;
     SaveLastBatch(journalPath, result.done);  // no record (a rollback): the journal goes

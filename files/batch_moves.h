@@ -44,10 +44,10 @@ bool ArrangeUndo(UndoList& records, const std::wstring& journalPath, OrderedMove
 
 // What the recovery of an interrupted batch did.
 struct RecoveryResult {
-    bool finished = false;  // finished (true) or rolled back (false)
-    int moved = 0;          // files moved into place
+    bool finished = false;                // finished (true) or rolled back (false)
+    int moved = 0;                        // files moved into place
     std::vector<std::wstring> leftAlone;  // files it could not put in place without replacing one
-    LastBatchRecord done;   // what the batch did in the end, for Undo (finished only)
+    LastBatchRecord done;                 // what the batch did in the end, for Undo (finished only)
 };
 
 // Finds where each file of `batch` is, then moves every file to its target (finish) or back

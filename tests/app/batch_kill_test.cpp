@@ -95,7 +95,8 @@ TEST_F(ProgramRun, KilledMidBatchEachNextStartFinishesOrRollsBack)
         PROCESS_INFORMATION first = Start();
         HWND window = WaitForMainWindow(first.dwProcessId, 20000);
         ASSERT_NE(window, nullptr);
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, 1080)));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, 1080)));
         HWND confirm = WaitForBox(first.dwProcessId, 10000);
         ASSERT_NE(confirm, nullptr) << "no confirmation";
         Answer(confirm, IDYES);
@@ -112,9 +113,8 @@ TEST_F(ProgramRun, KilledMidBatchEachNextStartFinishesOrRollsBack)
         Answer(question, finish ? IDYES : IDNO);
         window = WaitForMainWindow(next.dwProcessId, 20000);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(StatusBarText(window).rfind(finish ? L"The interrupted batch was finished"
-                                                     : L"The interrupted batch was rolled back",
-                                              0),
+        EXPECT_EQ(StatusBarText(window).rfind(
+                      finish ? L"The interrupted batch was finished" : L"The interrupted batch was rolled back", 0),
                   0u)
             << StatusBarText(window);
         EXPECT_EQ(CloseNormally(next, window), 0u);

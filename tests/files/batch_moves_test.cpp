@@ -134,7 +134,11 @@ TEST_F(WithinBatchFiles, EveryFileEndsWhereThePreviewSaidAndTheUndoAfterARestart
         {"1,000-file rotation", {{Kind::Rotation, 1000}}, 0},
         {"1,000 case-only renames", {{Kind::CaseOnly, 1000}}, 0},
         {"mixed, with blocked chains",
-         {{Kind::Blocked, 7}, {Kind::Rotation, 9}, {Kind::Swaps, 10}, {Kind::Shift, 10}, {Kind::CaseOnly, 5},
+         {{Kind::Blocked, 7},
+          {Kind::Rotation, 9},
+          {Kind::Swaps, 10},
+          {Kind::Shift, 10},
+          {Kind::CaseOnly, 5},
           {Kind::Blocked, 3}},
          10},
     };
@@ -228,7 +232,7 @@ TEST_F(WithinBatchFiles, RecoveryLeavesAloneWhatItCannotPlaceWithoutReplacing)
     ASSERT_EQ(RunMoveUnit(moves, moves.units[0]), 0u);  // 0002 -> 0003
     moves.journal.Close();
     DeleteFileW((dir_ / L"0000.sft").c_str());  // gone by hand
-    dir_.Write(L"0002.sft", "someone else's");   // the freed name taken by hand
+    dir_.Write(L"0002.sft", "someone else's");  // the freed name taken by hand
     JournalContents contents;
     ASSERT_TRUE(ReadJournal(journal_, contents));
     const RecoveryResult result = RecoverBatch(contents.batch, true, journal_);
