@@ -242,3 +242,51 @@ TEST_F(WithinBatchFiles, RecoveryLeavesAloneWhatItCannotPlaceWithoutReplacing)
     EXPECT_EQ(TempDir::ReadFileBytes(dir_ / L"0003.sft"), "0002.sft");
     EXPECT_NE(LeftAloneText(result).find(dir_ / L"0000.sft"), std::wstring::npos);
 }
+
+// A move inside a unit that fails (the file is in use) takes the unit's files back where they
+// were: nothing stays under a temporary name, every row of the unit is Failed with the reason,
+// and the rest of the batch goes on.
+TEST_F(WithinBatchFiles, AUnitWithAFileInUseIsUndoneWholeAndTheBatchGoesOn)
+{
+    struct Case {
+        const char* what;
+        std::vector<Block> blocks;
+        const wchar_t* held;
+        int failed;
+    };
+    const Case cases[] = {
+        {"rotation, its last member in use", {{Kind::Rotation, 3}, {Kind::Shift, 2}}, L"0001.rot", 3},
+        {"swap, its second member in use", {{Kind::Swaps, 2}, {Kind::Shift, 2}}, L"0001.swp", 2},
+        {"change of case of a file in use", {{Kind::CaseOnly, 1}, {Kind::Shift, 2}}, L"0001.JPG", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CreateDirectoryW(dir_.path().c_str(), nullptr);
+        FileList rows = Prepare(Build(c.blocks));
+        FileList moving = rows;  // the shift moves, the unit in use stays
+        for (FileEntry& row : moving) {
+            if (row.name.find(L".sft") == std::wstring::npos) row.status = ItemStatus::Failed;
+        }
+        const auto expected = Expected(moving, Folder(dir_));
+        auto job = std::make_shared<ProcessJob>();
+        job->rows = rows;
+        job->ordered = std::make_shared<OrderedMoves>();
+        ASSERT_TRUE(ArrangeBatch(job->rows, ProcessMode::RenameInPlace, journal_, *job->ordered, job->listRow));
+        {
+            HeldOpen held(dir_ / c.held);
+            RunWorker(job);
+        }
+        int failed = 0;
+        for (const ProgressRecord& outcome : job->outcomes) {
+            if (outcome.status != ItemStatus::Failed) continue;
+            ++failed;
+            EXPECT_EQ(outcome.text.rfind(kLocked, 0), 0u);
+        }
+        EXPECT_EQ(failed, c.failed);
+        auto after = Folder(dir_);
+        after.erase(L"batch-journal.json");
+        EXPECT_TRUE(after == expected) << "the unit in use was not put back whole";
+        TempDir::RemoveTree(dir_.path());
+    }
+    CreateDirectoryW(dir_.path().c_str(), nullptr);
+}
