@@ -55,11 +55,6 @@ std::wstring TemporaryMovePath(const std::wstring& besidePath, const std::wstrin
     return folder + L"~op-" + batchId + L"-" + std::to_wstring(n) + L".tmp";
 }
 
-bool IsTemporaryMoveName(const std::wstring& name)
-{
-    return name.size() > 8 && name.compare(0, 4, L"~op-") == 0 && name.compare(name.size() - 4, 4, L".tmp") == 0;
-}
-
 MoveOrder OrderMoves(const std::vector<const std::wstring*>& from, const std::vector<const std::wstring*>& to,
                      const std::wstring& batchId)
 {

@@ -42,5 +42,3 @@ MoveOrder OrderMoves(const std::vector<const std::wstring*>& from, const std::ve
 
 // The temporary name of a unit: `~op-<batchId>-<n>.tmp` in the folder of `besidePath`.
 std::wstring TemporaryMovePath(const std::wstring& besidePath, const std::wstring& batchId, uint32_t n);
-// True for a name that TemporaryMovePath makes (any batch).
-bool IsTemporaryMoveName(const std::wstring& name);

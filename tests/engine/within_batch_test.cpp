@@ -133,6 +133,4 @@ TEST(WithinBatch, OrderRunsChainsFromTheFreeEndAndCyclesThroughOneTemporaryName)
     EXPECT_EQ(OrderText({{L"a", L"b"}, {L"b", L"c"}, {L"c", L"a"}}), L"[a>b c>a b>c via ~op-id-1.tmp]");
     EXPECT_EQ(OrderText({{L"A.JPG", L"a.jpg"}, {L"B.JPG", L"b.jpg"}}),
               L"[A.JPG>a.jpg via ~op-id-1.tmp] | [B.JPG>b.jpg via ~op-id-2.tmp]");
-    EXPECT_TRUE(IsTemporaryMoveName(L"~op-id-1.tmp"));
-    EXPECT_FALSE(IsTemporaryMoveName(L"op-id-1.tmp"));
 }
