@@ -1,6 +1,7 @@
 // The built program killed in the middle of a batch of renames within the batch (no clean-up of
 // any kind), at 20 points; each next start finishes or rolls back the batch, as answered, so that
 // every file exists exactly once, under its old or its new name, and no temporary name is left.
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,15 +19,39 @@ std::wstring Numbered(int n, const wchar_t* ext)
     return name;
 }
 
-// Old name -> new name of every listed file, by position (a row's new name is its position with
-// its extension lower-cased): a chain blocked by a folder, a shift, changes of case.
-std::map<std::wstring, std::wstring> Batch()
-{
+// Old name -> new name of every listed file, by position (a row's new name is its position, with
+// `pad` digits and its extension lower-cased), and how many of them move.
+struct Batch {
+    int pad = 4;
     std::map<std::wstring, std::wstring> renames;
-    for (int p = 1; p <= 10; ++p) renames[Numbered(p - 1, L".blk")] = Numbered(p - 1, L".blk");  // blocked: stay
-    for (int p = 11; p <= 70; ++p) renames[Numbered(p - 1, L".sft")] = Numbered(p, L".sft");
-    for (int p = 71; p <= 110; ++p) renames[Numbered(p, L".JPG")] = Numbered(p, L".jpg");
-    return renames;
+    int moving = 0;
+};
+
+// A chain blocked by a folder, a shift, changes of case.
+Batch ChainsAndCase()
+{
+    Batch batch;
+    for (int p = 1; p <= 10; ++p) batch.renames[Numbered(p - 1, L".blk")] = Numbered(p - 1, L".blk");  // blocked
+    for (int p = 11; p <= 70; ++p) batch.renames[Numbered(p - 1, L".sft")] = Numbered(p, L".sft");
+    for (int p = 71; p <= 110; ++p) batch.renames[Numbered(p, L".JPG")] = Numbered(p, L".jpg");
+    batch.moving = 100;
+    return batch;
+}
+
+// Cycles: "1.cyc" to "60.cyc" are listed in name order (1, 10, 11, ..., 19, 2, 20, ...), so
+// renumbering them by position permutes the names.
+Batch Cycles()
+{
+    Batch batch;
+    batch.pad = 1;
+    std::vector<std::wstring> names;
+    for (int n = 1; n <= 60; ++n) names.push_back(std::to_wstring(n) + L".cyc");
+    std::sort(names.begin(), names.end());
+    for (size_t p = 0; p < names.size(); ++p) {
+        batch.renames[names[p]] = std::to_wstring(p + 1) + L".cyc";
+        batch.moving += names[p] != batch.renames[names[p]];
+    }
+    return batch;
 }
 
 // Every file of the folder by exact name, with its bytes.
@@ -82,10 +107,14 @@ TEST_F(ProgramRun, KilledMidBatchEachNextStartFinishesOrRollsBack)
     settings.rules.prefix = {SequenceType::Numbers, 1, 1, 4, L""};
     settings.rules.replaceEntireName = true;
     settings.rules.extMode = ExtMode::Lowercase;
-    const auto renames = Batch();
+    const Batch batches[] = {ChainsAndCase(), Cycles()};
     for (int point = 0; point < 20; ++point) {
-        const bool finish = point % 2 == 0;
-        SCOPED_TRACE("kill point " + std::to_string(point) + (finish ? ", finished" : ", rolled back"));
+        const Batch& batch = batches[point % 2];
+        const auto& renames = batch.renames;
+        settings.rules.prefix.pad = batch.pad;
+        const bool finish = point / 2 % 2 == 0;
+        SCOPED_TRACE("kill point " + std::to_string(point) + (point % 2 ? ", cycles" : ", chains and case") +
+                     (finish ? ", finished" : ", rolled back"));
         TempDir::RemoveTree(input.path());
         CreateDirectoryW(input.path().c_str(), nullptr);
         input.MakeDir(L"0010.blk");  // not a listed file, but its name is taken
@@ -100,7 +129,7 @@ TEST_F(ProgramRun, KilledMidBatchEachNextStartFinishesOrRollsBack)
         HWND confirm = WaitForBox(first.dwProcessId, 10000);
         ASSERT_NE(confirm, nullptr) << "no confirmation";
         Answer(confirm, IDYES);
-        const int killAt = 1 + point * 5;  // files that have left their name
+        const int killAt = 1 + point / 2 * (batch.moving - 5) / 10;  // files that have left their name
         for (int waited = 0; Moved(journal) < killAt && waited < 20000; ++waited) Sleep(1);
         TerminateProcess(first.hProcess, 9);
         WaitForSingleObject(first.hProcess, 10000);
