@@ -19,8 +19,8 @@
 #include "app/taskbar.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
-#include "files/file_order.h"
 #include "files/batch_journal.h"
+#include "files/file_order.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
 
