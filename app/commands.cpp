@@ -40,6 +40,15 @@ void ToggleAutoSave(int)
     SaveSettings(true);
 }
 
+// The preview judges targets anew: with the option, against the folder as the batch leaves it.
+void ToggleRenameWithinBatch(int)
+{
+    g_app.settings.renameWithinBatch = !g_app.settings.renameWithinBatch;
+    UpdateMenuChecks();
+    RefreshPreview();
+    SaveSettings(false);
+}
+
 void ToggleDarkTheme(int)
 {
     g_app.settings.darkTheme = !g_app.settings.darkTheme;
@@ -90,6 +99,7 @@ const MenuCommand kMenuCommands[] = {
     {IDM_PRESET_NONE, ApplyNamingPreset},
     {IDM_RESET_SETTINGS, [](int) { ResetSettings(); }},
     {IDM_DARK_THEME, ToggleDarkTheme},
+    {IDM_RENAME_WITHIN_BATCH, ToggleRenameWithinBatch},
     {IDM_FONT_9, SetFontSize},
     {IDM_FONT_12, SetFontSize},
     {IDM_FONT_15, SetFontSize},
@@ -284,6 +294,7 @@ void UpdateMenuChecks()
     const AppSettings& s = g_app.settings;
     CheckMenuItem(menu, IDM_AUTO_SAVE, MF_BYCOMMAND | (s.autoSave ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, IDM_DARK_THEME, MF_BYCOMMAND | (s.darkTheme ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_RENAME_WITHIN_BATCH, MF_BYCOMMAND | (s.renameWithinBatch ? MF_CHECKED : MF_UNCHECKED));
     UINT font = s.fontPt >= 15 ? IDM_FONT_15 : s.fontPt >= 12 ? IDM_FONT_12 : IDM_FONT_9;
     CheckMenuRadioItem(menu, IDM_FONT_9, IDM_FONT_15, font, MF_BYCOMMAND);
 }

@@ -45,6 +45,7 @@ LRESULT OnCreate(HWND window)
 {
     g_app.mainWindow = window;
     g_app.closing = false;
+    RestoreLastBatch();
     g_lastFocus = nullptr;
     g_inSizeMove = false;
     g_appActive = true;

@@ -22,6 +22,7 @@
 #include "app/win_util.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
+#include "files/batch_journal.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
 #include "files/worker.h"
@@ -34,7 +35,8 @@ constexpr wchar_t kCaption[] = L"Orvane Pallisto";
 ProcessMode g_batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
 std::shared_ptr<ProcessJob> g_batch;                   // the running batch, shared with its worker
 size_t g_batchApplied = 0;                             // outcomes of `g_batch` already applied to `files`
-UndoList g_lastBatch;                                  // what the last finished batch did (memory only)
+UndoList g_lastBatch;                                  // what the last finished batch did (kept in the journal)
+bool g_lastWithin = false;                             // it renamed within itself: its undo is ordered too
 std::vector<size_t> g_undoRows;                        // during an undo: the row of `files` showing each record
 HWND g_focusBefore = nullptr;                          // the control that had the focus when the batch began
 std::wstring g_createdFolder;                          // the output folder the last batch created, if any
@@ -67,6 +69,28 @@ void StopCountTimer()
 int Ask(const wchar_t* text, UINT flags)
 {
     return MessageBoxW(g_app.mainWindow, text, kCaption, flags);
+}
+
+std::wstring JournalPath()
+{
+    return JournalPathBeside(ActiveSettingsPath());
+}
+
+void KeepLastBatch()
+{
+    SaveLastBatch(JournalPath(), {g_lastBatch, g_lastWithin});  // a failed write only loses the undo after a restart
+}
+
+// Renames within the batch: the job's rows (or undo records) put in the order they move, the
+// journal written. False, with the user told, when the journal could not be written.
+bool OrderJob(ProcessJob& job)
+{
+    job.ordered = std::make_shared<OrderedMoves>();
+    const bool ordered = job.undo.empty()
+                             ? ArrangeBatch(job.rows, g_app.settings.mode, JournalPath(), *job.ordered, job.listRow)
+                             : ArrangeUndo(job.undo, JournalPath(), *job.ordered);
+    if (!ordered) Ask(L"The batch journal could not be written beside the program. Nothing was changed.", MB_ICONERROR);
+    return ordered;
 }
 
 // A prompt about the output folder names it in full when the user typed a relative one.
@@ -163,7 +187,7 @@ constexpr size_t kNoRow = SIZE_MAX;
 // The row of `files` an outcome belongs to: a batch's row i, or the row showing an undone file.
 size_t OutcomeRow(const ProcessJob& job, size_t outcome)
 {
-    if (job.undo.empty()) return outcome;
+    if (job.undo.empty()) return outcome < job.listRow.size() ? job.listRow[outcome] : outcome;
     return outcome < g_undoRows.size() ? g_undoRows[outcome] : kNoRow;
 }
 
@@ -320,6 +344,8 @@ int NotReached(const ProcessJob& job)
 void EndBatch(const ProcessJob& job)
 {
     g_lastBatch = RecordOf(job);  // the menu item follows with the control states below
+    g_lastWithin = job.ordered != nullptr;
+    KeepLastBatch();
     int done = 0;
     int failed = 0;
     for (const FileEntry& row : g_app.files) {
@@ -353,6 +379,7 @@ void EndUndo(const ProcessJob& job)
     // A stopped undo leaves the files it never reached to a later undo, in their batch order.
     const int notProcessed = NotReached(job);
     g_lastBatch.assign(job.undo.rbegin(), job.undo.rbegin() + notProcessed);
+    KeepLastBatch();
     g_undoRows.clear();
     // The folder the batch created goes too once nothing is left in it; a folder with anything
     // in it stays (the removal fails). A stopped undo leaves it to the undo of the rest.
@@ -403,6 +430,7 @@ void StartProcessing()
     if (!ConfirmBatch(mode)) return;
     auto job = std::make_shared<ProcessJob>();
     job->rows = g_app.files;
+    if (PlansWithinBatch(MakePlanInput(g_app.settings)) && !OrderJob(*job)) return;
     g_focusBefore = focus;
     g_createdFolder = created;
     LaunchWorker(std::move(job), mode);
@@ -417,6 +445,7 @@ void StartUndo()
     g_focusBefore = focus;
     auto job = std::make_shared<ProcessJob>();
     job->undo.assign(g_lastBatch.rbegin(), g_lastBatch.rend());  // the last file first
+    if (g_lastWithin && !OrderJob(*job)) return;
     g_undoRows = RowsShowing(job->undo);
     LaunchWorker(std::move(job), mode);
 }
@@ -446,6 +475,25 @@ bool CanUndoLastBatch()
     return !g_app.busy && !g_lastBatch.empty();
 }
 
+void RestoreLastBatch()
+{
+    JournalContents contents;
+    if (g_app.busy || !ReadJournal(JournalPath(), contents) || contents.running) return;
+    g_lastBatch = std::move(contents.last.records);
+    g_lastWithin = contents.last.withinBatch;
+}
+
+std::wstring RecoverInterruptedBatch()
+{
+    JournalContents contents;
+    if (!ReadJournal(JournalPath(), contents) || !contents.running) return {};
+    const bool finish = Ask(kInterruptedQuestion, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    const RecoveryResult result = RecoverBatch(contents.batch, finish, JournalPath());
+    const std::wstring left = LeftAloneText(result);
+    if (!left.empty()) Ask(left.c_str(), MB_ICONWARNING);
+    return RecoveryStatusText(result);
+}
+
 void ForgetBatches()
 {
     if (g_batch) {  // a worker held by the question must not wait for good
@@ -457,6 +505,7 @@ void ForgetBatches()
     g_countLater = false;  // the window's timers went with it
     g_stopAsked = false;
     g_lastBatch.clear();
+    g_lastWithin = false;
     g_undoRows.clear();
     g_createdFolder.clear();
 }

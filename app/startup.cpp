@@ -7,8 +7,10 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/file_list.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/processing.h"
 #include "app/theme_hooks.h"
 #include "app/win_util.h"
 #include "resources/resource.h"
@@ -205,10 +207,12 @@ int RunApplication(HINSTANCE instance, int showCommand, const std::wstring& star
     ResolveThemeHooksAtStartup();
     ApplyProcessTheme(g_app.settings.darkTheme);
     InitCommonControlClasses();
+    const std::wstring recovered = RecoverInterruptedBatch();
 
     int exitCode = 1;
     HWND window = RegisterWindowClasses(instance) ? CreateMainWindow(instance) : nullptr;
     if (window) {
+        if (!recovered.empty()) SetStatusText(recovered);
         RestoreWindowPlacement(window, showCommand);
         EnforceMinimumWindowSize();  // the saved size may predate a DPI or font change
         g_app.windowReady = true;

@@ -4,9 +4,14 @@
 // painting of what changed), beside the bare MoveFileW / CopyFileW loop over the same files in
 // the same run; and the longest time the window took to answer a message while the batch ran.
 //   worker_bench.exe                  batches of 1,000 and 10,000 files, window shown
-//   worker_bench.exe [--hidden] [--rename|--copy|--move] N...
+//   worker_bench.exe [--hidden] [--rename|--copy|--move|--shift|--case] N...
 //                                     batches of N files; --hidden leaves the window unshown, which
-//                                     shows what painting costs; a mode option runs that mode only
+//                                     shows what painting costs; a mode option runs that mode only.
+//                                     --shift and --case rename within the batch: every name n
+//                                     becomes n+1 (beside the bare loop doing the same moves, top
+//                                     down), and *.JPG becomes *.jpg (beside a bare loop of one
+//                                     move per file: the program needs two, through a temporary
+//                                     name). Neither runs unless asked for.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -29,11 +34,17 @@
 namespace {
 
 bool g_hidden = false;
-const wchar_t* g_onlyMode = nullptr;  // "--rename", "--copy" or "--move"
+const wchar_t* g_onlyMode = nullptr;  // "--rename", "--copy", "--move", "--shift" or "--case"
 
 bool RunsMode(const wchar_t* option)
 {
     return !g_onlyMode || std::wstring(g_onlyMode) == option;
+}
+
+// The renames within the batch run only when asked for.
+bool RunsWithinBatch(const wchar_t* option)
+{
+    return g_onlyMode && std::wstring(g_onlyMode) == option;
 }
 
 std::wstring TempFolder(const std::wstring& name)
@@ -146,7 +157,8 @@ struct WindowRun {
     int done = 0;
 };
 
-WindowRun ProcessThroughWindow(const std::wstring& input, const std::wstring& output, ProcessMode mode)
+WindowRun ProcessThroughWindow(const std::wstring& input, const std::wstring& output, ProcessMode mode,
+                               void (*adjust)(AppSettings&) = nullptr)
 {
     g_app.settings = DefaultSettings();
     g_app.settings.autoSave = false;
@@ -157,6 +169,7 @@ WindowRun ProcessThroughWindow(const std::wstring& input, const std::wstring& ou
     g_app.settings.rules.prefix.type = SequenceType::Numbers;
     g_app.settings.rules.prefix.pad = 5;
     g_app.settings.rules.prefix.sep = L"_";
+    if (adjust) adjust(g_app.settings);
     HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
     if (!g_hidden) ShowWindow(window, SW_SHOWNOACTIVATE);
 
@@ -240,15 +253,16 @@ struct Summary {
     }
 };
 
-void Report(const wchar_t* mode, size_t files, int rounds, const Summary& s)
+void Report(const wchar_t* mode, size_t files, int rounds, const Summary& s, double target = 1.10)
 {
     const double median = Median(s.roundRatios);
     std::printf("%-15ls %6zu files, best of %d: bare %9.1f ms | Yes .. \"Finished.\" %9.1f ms  ratio %.3f (target "
-                "<= 1.10), median round %.3f | worker alone %9.1f ms (%.3fx) | window behind the worker %7.1f ms | "
+                "<= %.2f), median round %.3f | worker alone %9.1f ms (%.3fx) | window behind the worker %7.1f ms | "
                 "progress handling %7.1f ms | end + rescan %7.1f ms | longest answer %6.1f ms | done %d/%zu, bare "
                 "failures %d\n",
-                mode, files, rounds, s.bareMs, s.userMs, s.userMs / s.bareMs, median, s.workerMs, s.workerMs / s.bareMs,
-                s.behindMs, s.progressMs, s.rescanMs, s.longestAnswerMs, s.done, files, s.bareFailures);
+                mode, files, rounds, s.bareMs, s.userMs, s.userMs / s.bareMs, target, median, s.workerMs,
+                s.workerMs / s.bareMs, s.behindMs, s.progressMs, s.rescanMs, s.longestAnswerMs, s.done, files,
+                s.bareFailures);
     std::fflush(stdout);
 }
 
@@ -265,6 +279,92 @@ void CreateFiles(const std::wstring& dir, size_t count)
     }
     std::printf("(%zu files created in %.1f s; window %s)\n", count, (NowMs() - c0) / 1000,
                 g_hidden ? "not shown" : "shown");
+}
+
+std::wstring ShiftName(size_t n)
+{
+    wchar_t name[32];
+    swprintf(name, 32, L"%06zu.dat", n);
+    return name;
+}
+
+std::wstring CaseName(int round, size_t n, const wchar_t* ext)
+{
+    wchar_t name[40];
+    swprintf(name, 40, L"c%d_%06zu%ls", round, n, ext);
+    return name;
+}
+
+void TempDirWrite(const std::wstring& dir, const std::wstring& name)
+{
+    HANDLE file = CreateFileW(JoinPath(dir, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, name.c_str(), 20, &written, nullptr);
+    CloseHandle(file);
+}
+
+void CreateNamed(const std::wstring& dir, size_t count, std::wstring (*name)(size_t))
+{
+    for (size_t i = 0; i < count; ++i) TempDirWrite(dir, name(i));
+}
+
+size_t g_shiftFirst = 0;  // the number the lowest file has now
+void ShiftSettings(AppSettings& s)
+{
+    s.renameWithinBatch = true;
+    s.rules.prefix = {SequenceType::Numbers, static_cast<int32_t>(g_shiftFirst + 1), 1, 6, L""};
+    s.rules.replaceEntireName = true;
+}
+
+void CaseSettings(AppSettings& s)
+{
+    s.renameWithinBatch = true;
+    s.rules.prefix.type = SequenceType::None;
+    s.rules.extMode = ExtMode::Lowercase;
+}
+
+// Renames within the batch. A shift: the bare loop moves every file n to n+1, top down, then
+// the program does the same once more. Changes of case: the program turns c<r>_*.JPG into
+// c<r>_*.jpg (two moves each), then the bare loop moves each to c<r+1>_*.JPG (one move each),
+// ready for the next round.
+void BenchWithinBatch(size_t count)
+{
+    const int rounds = count <= 2000 ? 6 : 1;
+    const std::wstring in = TempFolder(L"within");
+    int failures = 0;
+    Summary summary;
+    if (RunsWithinBatch(L"--shift")) {
+        CreateNamed(in, count, ShiftName);
+        for (int round = 0; round < rounds; ++round) {
+            std::vector<std::wstring> from, to;
+            for (size_t i = count; i-- > 0;) {
+                from.push_back(JoinPath(in, ShiftName(g_shiftFirst + i)));
+                to.push_back(JoinPath(in, ShiftName(g_shiftFirst + i + 1)));
+            }
+            failures = 0;
+            const double t0 = NowMs();
+            for (size_t i = 0; i < from.size(); ++i) failures += !MoveFileW(from[i].c_str(), to[i].c_str());
+            const double bare = NowMs() - t0;
+            ++g_shiftFirst;
+            summary.Add(bare, failures, ProcessThroughWindow(in, in, ProcessMode::RenameInPlace, ShiftSettings));
+            ++g_shiftFirst;
+        }
+        Report(L"Shift n -> n+1", count, rounds, summary, 1.2);
+    } else {
+        for (size_t i = 0; i < count; ++i) TempDirWrite(in, CaseName(0, i, L".JPG"));
+        for (int round = 0; round < rounds; ++round) {
+            const WindowRun run = ProcessThroughWindow(in, in, ProcessMode::RenameInPlace, CaseSettings);
+            failures = 0;
+            const double t0 = NowMs();
+            for (size_t i = 0; i < count; ++i) {
+                failures += !MoveFileW(JoinPath(in, CaseName(round, i, L".jpg")).c_str(),
+                                       JoinPath(in, CaseName(round + 1, i, L".JPG")).c_str());
+            }
+            summary.Add(NowMs() - t0, failures, run);
+        }
+        Report(L"Case only", count, rounds, summary, 2.2);
+    }
+    RemoveFolder(in);
 }
 
 // Each round, the bare loop and the program handle the same files, one right after the other;
@@ -334,14 +434,20 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring arg = argv[i];
         if (arg == L"--hidden") {
             g_hidden = true;
-        } else if (arg == L"--rename" || arg == L"--copy" || arg == L"--move") {
+        } else if (arg == L"--rename" || arg == L"--copy" || arg == L"--move" || arg == L"--shift" ||
+                   arg == L"--case") {
             g_onlyMode = argv[i];
         } else {
             sizes.push_back(static_cast<size_t>(_wtoi(argv[i])));
         }
     }
     if (sizes.empty()) sizes = {1000, 10000};
-    for (size_t count : sizes) BenchSize(count);
+    for (size_t count : sizes) {
+        if (RunsWithinBatch(L"--shift") || RunsWithinBatch(L"--case"))
+            BenchWithinBatch(count);
+        else
+            BenchSize(count);
+    }
 
     RemoveFolder(settingsDir);
     return 0;

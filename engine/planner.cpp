@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/batch_order.h"
 #include "engine/path.h"
 #include "engine/search_pattern.h"
 #include "engine/wide_char.h"
@@ -222,6 +223,7 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
     if (!pattern.Error().empty()) texts.invalid = InvalidPatternText(pattern.Error());
     std::wstring key;
     int giveUps = 0;
+    const bool caseIsARename = PlansWithinBatch(input);
     for (size_t i = 0; i < list.size(); ++i) {
         FileEntry& row = list[i];
         BuildRowName(row, static_cast<int32_t>(i), rules, pattern, giveUps, facts[i], texts);
@@ -229,7 +231,8 @@ void BuildTargets(FileList& list, const PlanInput& input, std::vector<RowFacts>&
         JoinPathInto(row.targetPath, row.targetDirectory, row.newName);
         facts[i].keyHash = KeyHash(row.targetPath, key);
         facts[i].invalid = facts[i].invalidText || IsInvalidFileName(row.newName);
-        facts[i].unchanged = EqualIgnoringCase(row.targetPath, row.sourcePath);
+        facts[i].unchanged =
+            caseIsARename ? row.targetPath == row.sourcePath : EqualIgnoringCase(row.targetPath, row.sourcePath);
     }
 }
 
@@ -245,7 +248,61 @@ bool ReachesExistenceTest(const FileEntry& row, const RowFacts& facts, const Dup
     return status == ItemStatus::Ready && !row.targetPath.empty();
 }
 
+// Renames within the batch, before the existence test: a Ready row whose target is the current
+// name of a listed row (its own, for a change of case) is not asked; waits[i] says which row it
+// waits for. The rows asked keep their order.
+std::vector<uint32_t> SetAsideTargetsOfTheBatch(const FileList& list, std::vector<uint32_t>& asked)
+{
+    std::vector<const std::wstring*> from, to;
+    for (const FileEntry& row : list) {
+        from.push_back(&row.sourcePath);
+        to.push_back(&row.targetPath);
+    }
+    std::vector<uint32_t> waits = WaitingMoves(from, to);
+    std::erase_if(asked, [&](uint32_t i) {
+        return waits[i] != kNoMove || SamePathIgnoringCase(list[i].sourcePath, list[i].targetPath);
+    });
+    return waits;
+}
+
+// After the existence test: a row waiting for a file that stays (its row is not Ready) cannot
+// have its target, and neither can the rows waiting for that row. A cycle of Ready rows frees
+// itself.
+void BlockRowsWaitingForStayingFiles(FileList& list, const std::vector<uint32_t>& waits)
+{
+    enum : uint8_t { Unknown, Visiting, Free, Blocked };
+    std::vector<uint8_t> state(list.size(), Unknown);
+    std::vector<uint32_t> path;
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        if (waits[i] == kNoMove || list[i].status != ItemStatus::Ready || state[i] != Unknown) continue;
+        path.clear();
+        uint8_t result = Free;
+        for (uint32_t at = i; at != kNoMove; at = waits[at]) {
+            if (list[at].status != ItemStatus::Ready) result = Blocked;
+            if (list[at].status != ItemStatus::Ready || state[at] != Unknown) {
+                if (state[at] == Blocked) result = Blocked;
+                break;
+            }
+            state[at] = Visiting;
+            path.push_back(at);
+        }
+        for (uint32_t row : path) {
+            state[row] = result;
+            if (result == Blocked) SetPlannedStatus(list[row], ItemStatus::TargetExists);
+        }
+    }
+}
+
 }  // namespace
+
+bool PlansWithinBatch(const PlanInput& input)
+{
+    if (!input.renameWithinBatch) return false;
+    if (input.mode == ProcessMode::RenameInPlace) return true;
+    if (input.mode != ProcessMode::MoveAndRename) return false;
+    return input.sameAsInput ||
+           EqualIgnoringCase(ResolveOutputDirectory(Text(input.inputDir), Text(input.outputDir)), Text(input.inputDir));
+}
 
 void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& exists)
 {
@@ -266,6 +323,8 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
         SetPlannedStatus(list[i], status);
         if (facts[i].invalidText) list[i].statusText = *facts[i].invalidText;
     }
+    std::vector<uint32_t> waits;
+    if (PlansWithinBatch(input)) waits = SetAsideTargetsOfTheBatch(list, asked);
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);
     for (size_t k = 0; k < asked.size(); ++k) {
@@ -275,6 +334,7 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
             list[asked[k]].statusText.assign(kTakenFallbackText);
         }
     }
+    if (!waits.empty()) BlockRowsWaitingForStayingFiles(list, waits);
 }
 
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)

@@ -85,7 +85,13 @@ struct PlanInput {
     const std::wstring* inputDir = nullptr;
     const std::wstring* outputDir = nullptr;
     const RenameRules* rules = nullptr;
+    // Renames within the batch: a target that another listed row renames away is free, and a
+    // change of case alone is a rename (in place, or moved into the input folder itself).
+    bool renameWithinBatch = false;
 };
+
+// Whether the plan for `input` judges targets against the folder as the batch leaves it.
+bool PlansWithinBatch(const PlanInput& input);
 
 // The planner's only contact with the file system: does anything exist at this path?
 using PathExistsFn = bool (*)(const std::wstring& path);

@@ -283,22 +283,77 @@ bool MayTakeLong(const ProcessJob& job, size_t i)
            (job.mode == ProcessMode::MoveAndRename && MoveMayCopy(row.sourcePath, row.targetPath));
 }
 
+// The outcome of item i of an ordered job: its unit moved (error ERROR_SUCCESS) or not.
+ProgressRecord OrderedOutcome(size_t i, DWORD error)
+{
+    ProgressRecord outcome;
+    outcome.index = static_cast<int>(i);
+    outcome.succeeded = error == ERROR_SUCCESS;
+    outcome.status = outcome.succeeded ? ItemStatus::Done : ItemStatus::Failed;
+    SetText(outcome, outcome.succeeded ? std::wstring(L"Done") : DescribeError(error));
+    return outcome;
+}
+
+// While the stop question is open the worker starts nothing new. The question shows every row
+// done (`done` rows, the last ones perhaps not yet reported) before the worker waits for its answer.
+void WaitWhileHeld(ProcessJob& job, size_t done, bool& unreported)
+{
+    if (!job.hold.load(std::memory_order_acquire)) return;
+    if (unreported && done > 0) PostToWindow(job.window, WM_APP_PROGRESS, done - 1, 0);
+    unreported = false;
+    job.hold.wait(true, std::memory_order_acquire);
+}
+
+// Renames within the batch: unit by unit, a stop honoured only between units (no file is left
+// under a temporary name); then the rows that do not move, as any batch reports them.
+void RunOrderedJob(ProcessJob& job)
+{
+    OrderedMoves& moves = *job.ordered;
+    ULONGLONG postedAt = 0;
+    bool unreported = false;  // rows done since the last post
+    auto publish = [&](size_t end) {
+        job.completed.store(end, std::memory_order_release);
+        const ULONGLONG now = GetTickCount64();
+        unreported =
+            !(end == JobLength(job) || job.stop.load(std::memory_order_acquire) || now - postedAt >= kProgressFrameMs);
+        if (!unreported) {
+            PostToWindow(job.window, WM_APP_PROGRESS, end - 1, 0);
+            postedAt = now;
+        }
+    };
+    for (const MoveUnit& unit : moves.units) {
+        WaitWhileHeld(job, unit.first, unreported);
+        if (job.stop.load(std::memory_order_acquire)) break;
+        const DWORD error = RunMoveUnit(moves, unit);
+        for (size_t i = unit.first; i < unit.first + unit.count; ++i) job.outcomes[i] = OrderedOutcome(i, error);
+        publish(unit.first + unit.count);
+    }
+    moves.journal.Close();  // the window replaces it with the record of what was done
+    for (size_t i = moves.items.size(); i < job.rows.size(); ++i) {
+        WaitWhileHeld(job, i, unreported);
+        if (job.stop.load(std::memory_order_acquire)) break;
+        job.outcomes[i] = ProcessRow(job.rows[i], static_cast<int>(i), job.mode);
+        publish(i + 1);
+    }
+}
+
 }  // namespace
 
 unsigned __stdcall WorkerMain(void* parameter)
 {
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
+    if (job.ordered) {
+        RunOrderedJob(job);
+        job.ended.store(true, std::memory_order_release);
+        PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
+        return 0;
+    }
     ULONGLONG postedAt = 0;
     bool unreported = false;  // rows done since the last post
     // A stop or a hold is honoured between files: the file in hand is always finished.
     for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
-        if (job.hold.load(std::memory_order_acquire)) {
-            // The question shows every row done before the worker waits for its answer.
-            if (unreported) PostToWindow(job.window, WM_APP_PROGRESS, i - 1, 0);
-            unreported = false;
-            job.hold.wait(true, std::memory_order_acquire);
-        }
+        WaitWhileHeld(job, i, unreported);
         if (job.stop.load(std::memory_order_acquire)) break;
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);

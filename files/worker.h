@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/planner.h"
+#include "files/batch_moves.h"
 #include "files/undo.h"
 
 constexpr UINT WM_APP_PROGRESS = WM_APP + 1;
@@ -42,6 +43,11 @@ struct ProcessJob {
     std::atomic<bool> ended{false};
     std::atomic<bool> stop{false};  // end after the file in hand
     std::atomic<bool> hold{false};  // start no further file (std::atomic wait/notify)
+    // Renames within the batch: the moves in the order they run (the rows, or the undo records,
+    // are already in that order, the moving ones first) with their journal; a stop waits for the
+    // end of a unit. For a batch, listRow[i] is the row of the list that row i came from.
+    std::shared_ptr<OrderedMoves> ordered;
+    std::vector<size_t> listRow;
 };
 
 // The number of outcomes the job produces.

@@ -27,12 +27,13 @@ struct AppSettings {
     int32_t splitPct = 50;
     std::wstring fileFilter;  // "*.jpg; IMG_*": which of the scanned files are rows (empty: all)
     // rules.searchRegex is stored next, under "searchRegex".
+    bool renameWithinBatch = false;  // targets freed by the batch itself; case-only renames
     int32_t colOrig3 = 0;  // the original-names list's "Modified" column
 };
 
 inline PlanInput MakePlanInput(const AppSettings& s)
 {
-    return PlanInput{s.mode, s.sameAsInput, &s.inputDir, &s.outputDir, &s.rules};
+    return PlanInput{s.mode, s.sameAsInput, &s.inputDir, &s.outputDir, &s.rules, s.renameWithinBatch};
 }
 
 inline void PlanPreview(FileList& list, const AppSettings& s, PathExistsFn exists = FileSystemPathExists)

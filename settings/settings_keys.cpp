@@ -50,6 +50,7 @@ const SettingKey kSettingKeys[kSettingKeyCount] = {
     OP_SETTING("splitPct", splitPct),
     OP_SETTING("fileFilter", fileFilter),
     OP_SETTING("searchRegex", rules.searchRegex),
+    OP_SETTING("renameWithinBatch", renameWithinBatch),
     OP_SETTING("colOrig3", colOrig3),
 };
 

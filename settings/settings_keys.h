@@ -16,7 +16,7 @@ struct SettingKey {
     SettingField (*field)(AppSettings& settings);
 };
 
-constexpr size_t kSettingKeyCount = 42;
+constexpr size_t kSettingKeyCount = 43;
 extern const SettingKey kSettingKeys[kSettingKeyCount];
 
 // Null when the name is not a current key (legacy and unknown keys).

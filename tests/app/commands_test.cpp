@@ -37,6 +37,7 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
         {IDM_EXIT, L"E&xit"},
         {IDM_AUTO_SAVE, L"&Auto-save state"},
         {IDM_DARK_THEME, L"&Dark theme"},
+        {IDM_RENAME_WITHIN_BATCH, L"Allow renames &within the batch"},
         {IDM_FONT_9, L"&Default (9 pt)"},
         {IDM_FONT_12, L"&Large (12 pt)"},
         {IDM_FONT_15, L"&Extra large (15 pt)"},
@@ -60,10 +61,11 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(GetMenuItemCount(file), 7);
     const UINT order[] = {IDM_REFRESH, IDM_CLEAR_LIST, IDM_UNDO_LAST_BATCH, IDM_REMOVE_FROM_LIST, IDM_STOP_BATCH, 0, IDM_EXIT};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(GetMenuItemID(file, i), order[i]) << i;
-    ASSERT_EQ(GetMenuItemCount(settings), 6);
-    EXPECT_EQ(MenuText(settings, 2, MF_BYPOSITION), L"F&ont size");
-    EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"Default naming &format");
-    EXPECT_EQ(GetMenuItemID(settings, 4), 0u) << "separator before Reset";
+    ASSERT_EQ(GetMenuItemCount(settings), 7);
+    EXPECT_EQ(GetMenuItemID(settings, 2), static_cast<UINT>(IDM_RENAME_WITHIN_BATCH)) << "after Dark theme";
+    EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"F&ont size");
+    EXPECT_EQ(MenuText(settings, 4, MF_BYPOSITION), L"Default naming &format");
+    EXPECT_EQ(GetMenuItemID(settings, 5), 0u) << "separator before Reset";
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 2)), 1);
 }
 

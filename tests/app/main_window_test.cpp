@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, ManifestRequestsAsInvokerAndDeclaresNoDpiAwareness)
     for (const Row& row : rows) EXPECT_EQ(text.find(row.fragment) != std::string::npos, row.present) << row.fragment;
 }
 
-TEST_F(MainWindowTest, CloseSavesFortyFourLinesAndDestroys)
+TEST_F(MainWindowTest, CloseSavesFortyFiveLinesAndDestroys)
 {
     for (bool autoSave : {true, false}) {
         SCOPED_TRACE(autoSave);
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, CloseSavesFortyFourLinesAndDestroys)
         EXPECT_FALSE(IsWindow(window_));
         EXPECT_EQ(g_app.mainWindow, nullptr);
         ASSERT_TRUE(SettingsFileExists());
-        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 44);
+        EXPECT_EQ(CountLines(TempDir::ReadFileBytes(settingsPath_)), 45);
         AppSettings saved = SavedSettings();
         EXPECT_EQ(saved.rules.search, L"holiday") << "the close collects the controls";
         EXPECT_EQ(saved.autoSave, autoSave);

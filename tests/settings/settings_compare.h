@@ -54,6 +54,7 @@ inline std::string SettingsDifference(const AppSettings& a, const AppSettings& b
     check(a.splitPct == b.splitPct, "splitPct");
     check(a.fileFilter == b.fileFilter, "fileFilter");
     check(r.searchRegex == q.searchRegex, "searchRegex");
+    check(a.renameWithinBatch == b.renameWithinBatch, "renameWithinBatch");
     check(a.colOrig3 == b.colOrig3, "colOrig3");
     return diff;
 }
@@ -96,6 +97,7 @@ inline AppSettings UnusualSettings()
     s.splitPct = 21;
     s.fileFilter = L"*.jpg; IMG_?\u00e9*";
     s.rules.searchRegex = true;
+    s.renameWithinBatch = true;
     s.colOrig3 = 16;
     return s;
 }

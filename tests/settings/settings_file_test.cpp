@@ -53,6 +53,7 @@ const char kDefaultFile[] = "{\n"
                             "  \"splitPct\": 50,\n"
                             "  \"fileFilter\": \"\",\n"
                             "  \"searchRegex\": false,\n"
+                            "  \"renameWithinBatch\": false,\n"
                             "  \"colOrig3\": 0\n"
                             "}\n";
 
@@ -73,7 +74,7 @@ TEST(SettingsFile, DefaultFileIsByteExact)
     EXPECT_EQ(FormatSettingsText(DefaultSettings()), kDefaultFile);
     int lines = 0;
     for (const char c : std::string(kDefaultFile)) lines += c == '\n';
-    EXPECT_EQ(lines, 44);
+    EXPECT_EQ(lines, 45);
 }
 
 TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
