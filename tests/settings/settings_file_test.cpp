@@ -101,7 +101,7 @@ TEST(SettingsFile, DefaultSettingsMatchTheDefaultFile)
 
 TEST(SettingsFile, KeyTableCoversEveryKeyOnce)
 {
-    ASSERT_EQ(kSettingKeyCount, 42u);
+    ASSERT_EQ(kSettingKeyCount, 43u);
     for (size_t i = 0; i < kSettingKeyCount; ++i) {
         EXPECT_EQ(FindSettingKey(kSettingKeys[i].name), &kSettingKeys[i]) << kSettingKeys[i].name;
     }
