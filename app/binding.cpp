@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/win_util.h"
+#include "files/batch.h"
 #include "files/folder_snapshot.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
@@ -140,14 +141,6 @@ int ParseNumberText(const std::wstring& text, int fallback)
     return end == begin ? fallback : static_cast<int>(value);
 }
 
-std::wstring StatusCountsText(size_t total, int ready, int unchanged, int conflicts)
-{
-    wchar_t buffer[256];
-    std::swprintf(buffer, 256, L"Files: %llu  |  Ready: %d  |  Unchanged: %d  |  Conflicts: %d",
-                  static_cast<unsigned long long>(total), ready, unchanged, conflicts);
-    return buffer;
-}
-
 void ReadControlsIntoSettings()
 {
     if (!ControlsExist()) return;
@@ -214,18 +207,7 @@ void RefreshPreview()
 
 void UpdateStatusCounts()
 {
-    int ready = 0, unchanged = 0, conflicts = 0;
-    for (const FileEntry& row : g_app.files) {
-        if (row.status == ItemStatus::Ready)
-            ++ready;
-        else if (row.status == ItemStatus::Unchanged)
-            ++unchanged;
-        else if (IsConflict(row.status))
-            ++conflicts;
-    }
-    g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
-    if (g_app.hiddenByFilter > 0)
-        g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
+    g_app.statusBarText = StatusCountsLine(g_app.files, g_app.hiddenByFilter);
     if (g_app.statusBar)
         SendMessageW(g_app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_app.statusBarText.c_str()));
 }

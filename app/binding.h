@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "files/batch.h"  // StatusCountsText
+
 void ReadControlsIntoSettings();
 void WriteSettingsToControls();
 void UpdateControlStates();
@@ -16,7 +18,5 @@ void UpdateStatusCounts();
 
 // A directory edit's text: trimmed, and without one pair of double quotes around it.
 std::wstring ReadFolderEdit(HWND edit);
-// The counts line of the status bar, e.g. "Files: 6  |  Ready: 3  |  Unchanged: 1  |  Conflicts: 2".
-std::wstring StatusCountsText(size_t total, int ready, int unchanged, int conflicts);
 // A number edit's text: wcstol base 10; `fallback` when no digit was read.
 int ParseNumberText(const std::wstring& text, int fallback);
