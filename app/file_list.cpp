@@ -81,20 +81,18 @@ void ScanInputDirectory()
     const std::wstring& folder = g_app.settings.inputDir;
     const HANDLE watch = folder.empty() ? INVALID_HANDLE_VALUE : WatchFolder(folder);
     FolderNames names;
-    const ListResult result = ListDirectory(folder, g_app.files, &names);
+    size_t hidden = 0;
+    const ListResult result = ScanFolderRows(folder, g_app.settings.fileFilter, g_app.files, g_scanned, hidden, &names);
     AdoptFolderListing(folder, watch, names);
     if (result != ListResult::Listed) {
         ClearFileList();
-        SetStatusText(result == ListResult::NotFound ? L"Input directory not found."
-                                                     : L"Unable to read the input directory.");
+        SetStatusText(ScanFailureText(result));
         return;
     }
-    SortRowsByName(g_app.files);
-    KeepScannedFiles(g_app.files, g_scanned);
     g_sortColumn = 0;
     g_sortAscending = true;
     UpdateSortIndicators();
-    g_app.hiddenByFilter = DropUnmatchedRows(g_app.files, NormalizeFileFilter(g_app.settings.fileFilter));
+    g_app.hiddenByFilter = hidden;
     RefreshPreview();
     ClearSelections();
 }

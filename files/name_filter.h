@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/planner.h"
+#include "files/file_order.h"
 
 // Patterns separated by ';' with blanks around them dropped, in the form PathMatchSpecExW takes;
 // empty when the filter is blank (every file is a row).
@@ -28,3 +29,11 @@ void KeepScannedFiles(const FileList& rows, ScannedFiles& kept);
 size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter);
 // The rows of the kept files that match, in the kept order; returns how many did not match.
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows);
+
+// The scan of a folder: every file it lists, in name order, is kept in `kept`, and the rows are
+// those the filter (as typed) lets through; `hidden` counts the others. `allNames`, when given,
+// receives every name of the folder (see ListDirectory). A failed listing leaves `kept` as it was.
+ListResult ScanFolderRows(const std::wstring& folder, const std::wstring& fileFilter, FileList& rows,
+                          ScannedFiles& kept, size_t& hidden, FolderNames* allNames = nullptr);
+// What the status bar says when a scan fails.
+const wchar_t* ScanFailureText(ListResult result);
