@@ -286,25 +286,30 @@ bool MayTakeLong(const ProcessJob& job, size_t i)
 
 }  // namespace
 
-unsigned __stdcall WorkerMain(void* parameter)
+void RunProcessJob(ProcessJob& job, const JobReport& report)
 {
-    const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
-    ProcessJob& job = **holder;
-    ULONGLONG postedAt = 0;
+    ULONGLONG reportedAt = 0;
     // A stop is honoured between files: the file in hand is always finished.
     for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size() && !job.stop.load(std::memory_order_acquire);
          ++i) {
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
-        // Published before the post: a handler that runs late, or never, loses nothing.
+        // Published before the report: a handler that runs late, or never, loses nothing.
         job.completed.store(i + 1, std::memory_order_release);
         const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
         const ULONGLONG now = GetTickCount64();
-        if (last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
-            PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
-            postedAt = now;
+        if (last || now - reportedAt >= kProgressFrameMs || MayTakeLong(job, i + 1)) {
+            report(i);
+            reportedAt = now;
         }
     }
+}
+
+unsigned __stdcall WorkerMain(void* parameter)
+{
+    const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
+    ProcessJob& job = **holder;
+    RunProcessJob(job, [&job](size_t lastRow) { PostToWindow(job.window, WM_APP_PROGRESS, lastRow, 0); });
     job.ended.store(true, std::memory_order_release);
     PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
     return 0;
