@@ -9,19 +9,10 @@
 #include "engine/path.h"
 #include "settings/settings_file.h"
 #include "tests/support/message_box.h"
+#include "tests/support/run_exe.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-// build/tests/app/main_tests.exe -> build/app/OrvanePallisto.exe
-std::wstring BuiltExePath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir = path;
-    for (int i = 0; i < 3; ++i) dir = dir.substr(0, dir.find_last_of(L"\\/"));
-    return dir + L"\\app\\OrvanePallisto.exe";
-}
 
 HWND WaitForMainWindow(DWORD pid, int timeoutMs)
 {
