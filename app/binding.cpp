@@ -180,6 +180,8 @@ void UpdateFileMenu()
     const bool canRemove = !g_app.busy && SelectedRow() >= 0;
     EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
+    for (const UINT rules : {IDM_LOAD_RULES, IDM_SAVE_RULES})
+        EnableMenuItem(menu, rules, MF_BYCOMMAND | (g_app.busy ? MF_GRAYED : MF_ENABLED));
 }
 
 bool UpdatingControls()

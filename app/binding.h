@@ -9,7 +9,8 @@
 void ReadControlsIntoSettings();
 void WriteSettingsToControls();
 void UpdateControlStates();
-// File > Undo Last Batch and Remove From List: gray when they have nothing to do.
+// File > Undo Last Batch and Remove From List gray when they have nothing to do; Stop Batch is
+// only for a batch, Load Rules and Save Rules As not during one.
 void UpdateFileMenu();
 void RefreshPreview();
 // True while the program itself writes the controls (their notifications are its own).

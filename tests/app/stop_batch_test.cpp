@@ -29,9 +29,20 @@ BOOL WINAPI SendInTurn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
+bool MenuItemAvailable(UINT id)
+{
+    return !(GetMenuState(GetMenu(g_app.mainWindow), id, MF_BYCOMMAND) & MF_GRAYED);
+}
+
 bool StopAvailable()
 {
-    return !(GetMenuState(GetMenu(g_app.mainWindow), IDM_STOP_BATCH, MF_BYCOMMAND) & MF_GRAYED);
+    return MenuItemAvailable(IDM_STOP_BATCH);
+}
+
+// Load Rules and Save Rules As, which a batch grays.
+bool RulesFilesAvailable()
+{
+    return MenuItemAvailable(IDM_LOAD_RULES) && MenuItemAvailable(IDM_SAVE_RULES);
 }
 
 const std::wstring kStopPrompt = L"Stop after the current file? Files already processed stay as they are.";
@@ -105,11 +116,13 @@ TEST_F(StopBatchTest, EscStopsAfterTheFileInHandAndUndoPutsBackExactlyThat)
             UseOutput(radios[static_cast<int>(c.mode)], c.mode, out.path());
         }
         EXPECT_FALSE(StopAvailable());
+        EXPECT_TRUE(RulesFilesAvailable());
         {
             BoxAnswerer answerer({IDYES, IDYES});
             PressEscape(window_);  // idle: asks nothing
             StartHeldAt(c.stopAt - 1);
             EXPECT_TRUE(StopAvailable());
+            EXPECT_FALSE(MenuItemAvailable(IDM_LOAD_RULES) || MenuItemAvailable(IDM_SAVE_RULES));
             EXPECT_TRUE(PressEscape(c.target ? c.target : window_, c.key));
             ASSERT_EQ(answerer.Seen().size(), 2u) << "the confirmation, then the question";
             EXPECT_EQ(answerer.Seen()[1].text, kStopPrompt);
@@ -133,6 +146,7 @@ TEST_F(StopBatchTest, EscStopsAfterTheFileInHandAndUndoPutsBackExactlyThat)
             EXPECT_EQ(Cell(g_app.listNew, 2, 2), L"Ready");
         }
         EXPECT_FALSE(StopAvailable());
+        EXPECT_TRUE(RulesFilesAvailable());
 
         const auto boxes = RunAnswered(IDM_UNDO_LAST_BATCH, {IDYES});
         ASSERT_FALSE(boxes.empty());
