@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
@@ -28,9 +29,14 @@ TEST(RulesFile, HoldsTheRulesAloneAndRoundTrips)
     AppSettings loaded = DefaultSettings();
     std::wstring reason;
     ASSERT_TRUE(ParseRulesText(text, loaded, reason)) << reason;
+    // The defaults with every rule key's value taken over, whichever keys are rules.
     AppSettings expected = DefaultSettings();
-    expected.rules = original.rules;
-    expected.fileFilter = original.fileFilter;
+    AppSettings source = original;
+    for (const SettingKey& key : kSettingKeys) {
+        if (!IsRuleKey(key.name)) continue;
+        std::visit([&](auto* to) { *to = *std::get<decltype(to)>(key.field(source)); }, key.field(expected));
+    }
+    EXPECT_NE(SettingsDifference(expected, DefaultSettings()), "");
     EXPECT_EQ(SettingsDifference(loaded, expected), "");
 }
 

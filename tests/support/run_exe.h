@@ -47,6 +47,31 @@ struct ExeRun {
     }
 };
 
+// Runs `exe` with `arguments` in `workDir` (null: this one), its standard output and error going to
+// the given inheritable handles, and waits for it; its exit code (STILL_ACTIVE: it did not end in
+// time and was ended).
+inline DWORD RunWithOutput(const std::wstring& exe, const std::wstring& arguments, const wchar_t* workDir, HANDLE out,
+                           HANDLE err, DWORD timeoutMs = INFINITE)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    DWORD exitCode = STILL_ACTIVE;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workDir, &startup,
+                        &process))
+        return exitCode;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, 5000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return exitCode;
+}
+
 // Runs `exe` with `arguments` in `workDir`; its output goes to files in `scratch`.
 inline ExeRun RunExe(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workDir,
                      const TempDir& scratch, DWORD timeoutMs = 60000)
@@ -59,22 +84,8 @@ inline ExeRun RunExe(const std::wstring& exe, const std::wstring& arguments, con
                        errPath = scratch / (L"stderr" + number + L".txt");
     HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    PROCESS_INFORMATION process = {};
-    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     ExeRun run;
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workDir.c_str(), &startup,
-                       &process)) {
-        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, 5000);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    run.exitCode = RunWithOutput(exe, arguments, workDir.c_str(), out, err, timeoutMs);
     CloseHandle(out);
     CloseHandle(err);
     run.out = TempDir::ReadFileBytes(outPath);
