@@ -14,7 +14,7 @@
 #include "app/main_window.h"
 #include "app/processing.h"
 #include "app/win_util.h"
-#include "engine/search_pattern.h"
+#include "files/batch.h"
 #include "files/folder_snapshot.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
@@ -144,14 +144,6 @@ int ParseNumberText(const std::wstring& text, int fallback)
     return end == begin ? fallback : static_cast<int>(value);
 }
 
-std::wstring StatusCountsText(size_t total, int ready, int unchanged, int conflicts)
-{
-    wchar_t buffer[256];
-    std::swprintf(buffer, 256, L"Files: %llu  |  Ready: %d  |  Unchanged: %d  |  Conflicts: %d",
-                  static_cast<unsigned long long>(total), ready, unchanged, conflicts);
-    return buffer;
-}
-
 void ReadControlsIntoSettings()
 {
     if (!ControlsExist()) return;
@@ -191,7 +183,8 @@ void UpdateFileMenu()
     const bool canRemove = !g_app.busy && SelectedRow() >= 0;
     EnableMenuItem(menu, IDM_REMOVE_FROM_LIST, MF_BYCOMMAND | (canRemove ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_STOP_BATCH, MF_BYCOMMAND | (g_app.busy ? MF_ENABLED : MF_GRAYED));
-    for (UINT idle : {IDM_REFRESH, IDM_CLEAR_LIST})  // they do nothing during a batch
+    // They do nothing during a batch, and a rules file loaded then would change the rules under it.
+    for (const UINT idle : {IDM_REFRESH, IDM_CLEAR_LIST, IDM_LOAD_RULES, IDM_SAVE_RULES})
         EnableMenuItem(menu, idle, MF_BYCOMMAND | (g_app.busy ? MF_GRAYED : MF_ENABLED));
 }
 
@@ -221,22 +214,8 @@ void RefreshPreview()
 
 void UpdateStatusCounts()
 {
-    int ready = 0, unchanged = 0, conflicts = 0;
-    for (const FileEntry& row : g_app.files) {
-        if (row.status == ItemStatus::Ready)
-            ++ready;
-        else if (row.status == ItemStatus::Unchanged)
-            ++unchanged;
-        else if (IsConflict(row.status))
-            ++conflicts;
-    }
-    g_app.statusBarText = StatusCountsText(g_app.files.size(), ready, unchanged, conflicts);
-    if (g_app.hiddenByFilter > 0)
-        g_app.statusBarText += L"  |  Hidden by filter: " + std::to_wstring(g_app.hiddenByFilter);
-    if (g_app.removedRows > 0) g_app.statusBarText += L"  |  Removed: " + std::to_wstring(g_app.removedRows);
-    // The rows' cells cut a long reason short, and with no rows there are none to show it.
-    const SearchPattern pattern(g_app.settings.rules);
-    if (!pattern.Error().empty()) g_app.statusBarText += L"  |  " + InvalidPatternText(pattern.Error());
+    g_app.statusBarText =
+        StatusCountsLine(g_app.files, g_app.hiddenByFilter, g_app.removedRows, &g_app.settings.rules);
     const std::wstring reading = DatesTakenStatusText();
     if (!reading.empty()) g_app.statusBarText = reading;
     if (g_app.statusBar)

@@ -11,6 +11,7 @@
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/processing.h"
+#include "app/rules_commands.h"
 #include "app/theme.h"
 #include "app/win_util.h"
 #include "files/file_order.h"
@@ -87,6 +88,8 @@ const MenuCommand kMenuCommands[] = {
          ScanInputDirectory();
      }},
     {IDM_CLEAR_LIST, [](int) { ClearFileList(); }},
+    {IDM_LOAD_RULES, [](int) { LoadRulesCommand(); }},
+    {IDM_SAVE_RULES, [](int) { SaveRulesCommand(); }},
     {IDM_UNDO_LAST_BATCH, [](int) { StartUndo(); }},
     {IDM_REMOVE_FROM_LIST, [](int) { RemoveSelectedRow(); }},
     {IDM_STOP_BATCH, [](int) { AskToStopBatch(); }},
@@ -199,8 +202,9 @@ void HandleControlCommand(int id, int code, HWND control)
     }
 }
 
-// The picker starts where the edit points, when that folder exists.
-void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
+}  // namespace
+
+void OpenAtFolder(IFileDialog* dialog, const std::wstring& folder)
 {
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
@@ -208,8 +212,6 @@ void OpenAtFolder(IFileOpenDialog* dialog, const std::wstring& folder)
     if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(item.put()))))
         dialog->SetFolder(item.get());
 }
-
-}  // namespace
 
 void HandleCommand(int id, int code, HWND control)
 {
@@ -299,23 +301,28 @@ void UpdateMenuChecks()
     CheckMenuRadioItem(menu, IDM_FONT_9, IDM_FONT_15, font, MF_BYCOMMAND);
 }
 
+bool RunFileDialog(IFileDialog* dialog, FILEOPENDIALOGOPTIONS add, std::wstring& path)
+{
+    FILEOPENDIALOGOPTIONS options = 0;
+    ComPtr<IShellItem> item;
+    PWSTR chosen = nullptr;
+    if (FAILED(dialog->GetOptions(&options)) || FAILED(dialog->SetOptions(options | add)) ||
+        FAILED(dialog->Show(g_app.mainWindow)) || FAILED(dialog->GetResult(item.put())) ||
+        FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
+        return false;
+    path = chosen;
+    CoTaskMemFree(chosen);
+    return true;
+}
+
 bool BrowseForFolder(std::wstring& path)
 {
     ComPtr<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(dialog.put()))))
         return false;
-    FILEOPENDIALOGOPTIONS options = 0;
-    ComPtr<IShellItem> item;
-    PWSTR chosen = nullptr;
     OpenAtFolder(dialog.get(), path);
-    if (FAILED(dialog->GetOptions(&options)) ||
-        FAILED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) ||
-        FAILED(dialog->SetTitle(L"Select folder")) || FAILED(dialog->Show(g_app.mainWindow)) ||
-        FAILED(dialog->GetResult(item.put())) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
-        return false;
-    path = chosen;
-    CoTaskMemFree(chosen);
-    return true;
+    return SUCCEEDED(dialog->SetTitle(L"Select folder")) &&
+           RunFileDialog(dialog.get(), FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST, path);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

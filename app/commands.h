@@ -2,6 +2,7 @@
 // Menu and control commands of the main window.
 #include <windows.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
 #include <string>
 
@@ -12,6 +13,11 @@ void UpdateMenuChecks();
 // The shell's folder picker, opened at `path` when that folder exists; true with the chosen
 // path when the user picked a folder.
 bool BrowseForFolder(std::wstring& path);
+// Shows a file dialog over the main window with these options added; true with the chosen
+// file-system path.
+bool RunFileDialog(IFileDialog* dialog, FILEOPENDIALOGOPTIONS add, std::wstring& path);
+// A file dialog starts in `folder` when that folder exists.
+void OpenAtFolder(IFileDialog* dialog, const std::wstring& folder);
 // A folder stands for itself, a file for its folder (a path that does not exist is kept as it is).
 std::wstring FolderOfPath(const std::wstring& path);
 // WM_DROPFILES: the first item dropped (a folder, or a file's folder) becomes the input

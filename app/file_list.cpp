@@ -92,22 +92,20 @@ void ScanInputDirectory()
         folder == g_scannedFolder ? RemovedNames(g_scanned) : std::vector<std::wstring>();
     const HANDLE watch = folder.empty() ? INVALID_HANDLE_VALUE : WatchFolder(folder);
     FolderNames names;
-    const ListResult result = ListDirectory(folder, g_app.files, &names);
+    size_t hidden = 0;
+    const ListResult result = ScanFolderRows(folder, g_app.settings.fileFilter, g_app.files, g_scanned, hidden, &names, removed);
     AdoptFolderListing(folder, watch, names);
     if (result != ListResult::Listed) {
         ClearFileList();
-        SetStatusText(result == ListResult::NotFound ? L"Input directory not found."
-                                                     : L"Unable to read the input directory.");
+        SetStatusText(ScanFailureText(result));
         return;
     }
-    SortRowsByName(g_app.files);
-    KeepScannedFiles(g_app.files, g_scanned, removed);
     g_scannedFolder = folder;
     CountRemovedRows();
     g_sortColumn = 0;
     g_sortAscending = true;
     UpdateSortIndicators();
-    g_app.hiddenByFilter = DropUnmatchedRows(g_app.files, NormalizeFileFilter(g_app.settings.fileFilter), g_scanned);
+    g_app.hiddenByFilter = hidden;
     RefreshPreview();
     ClearSelections();
 }

@@ -75,7 +75,7 @@ std::wstring CellText(const FileEntry& row, bool isOriginal, int subItem)
     }
     if (subItem == 0) return row.newName;
     if (subItem == 1) return row.targetPath;
-    return row.statusText.empty() ? StatusDisplayText(row.status) : row.statusText;
+    return RowStatusText(row);
 }
 
 void FillDisplayTextFrom(const FileList& rows, NMLVDISPINFOW* info, bool isOriginal)

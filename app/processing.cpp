@@ -22,6 +22,7 @@
 #include "app/win_util.h"
 #include "engine/path.h"
 #include "engine/wide_char.h"
+#include "files/batch.h"
 #include "files/batch_journal.h"
 #include "files/file_order.h"
 #include "files/folder_snapshot.h"
@@ -110,17 +111,17 @@ bool EnsureOutputDirectory(const std::wstring& directory, std::wstring& created)
         return false;
     }
     // The folder the planner aimed at, by its exact full name.
-    const std::wstring full = ResolveOutputDirectory(g_app.settings.inputDir, directory);
-    const std::wstring exact = ExtendedDirectory(full);
-    if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    const std::wstring question = NamingFolder(L"The output directory does not exist. Create it?", directory, full);
+    const OutputFolder folder = FindOutputFolder(g_app.settings.inputDir, directory);
+    if (folder.exists) return true;
+    const std::wstring question =
+        NamingFolder(L"The output directory does not exist. Create it?", directory, folder.full);
     if (Ask(question.c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
-    if (!CreateDirectoryW(exact.c_str(), nullptr)) {
-        if (GetLastError() == ERROR_ALREADY_EXISTS) return true;
-        Ask(L"Could not create the output directory.", MB_ICONERROR);
-        return false;
+    switch (CreateOutputFolder(folder)) {
+    case FolderMade::Existed: return true;
+    case FolderMade::Failed: Ask(L"Could not create the output directory.", MB_ICONERROR); return false;
+    case FolderMade::Created: break;
     }
-    created = exact;
+    created = folder.exact;
     return true;
 }
 
@@ -203,17 +204,7 @@ void ApplyOutcomes(size_t end)
         if (index >= g_app.files.size()) continue;
         const ProgressRecord& outcome = job.outcomes[g_batchApplied];
         if (outcome.status == ItemStatus::Failed) g_batchFailed = true;
-        FileEntry& row = g_app.files[index];
-        row.status = outcome.status;
-        row.statusText = outcome.text;
-        if (job.undo.empty() && outcome.succeeded && outcome.status == ItemStatus::Done &&
-            job.mode != ProcessMode::CopyAndRename) {
-            // The file now lives under its new name.
-            row.name = row.newName;
-            row.sourcePath = row.targetPath;
-            row.directory = row.targetDirectory;
-            row.extension = ExtensionOf(row.name);
-        }
+        ApplyOutcomeToRow(g_app.files[index], job, outcome);
         painter.Redraw(static_cast<int>(index));
     }
 }
@@ -295,19 +286,6 @@ std::vector<size_t> RowsShowing(const UndoList& records)
     return rows;
 }
 
-// What the batch did, for an undo: every row that ended Done.
-UndoList RecordOf(const ProcessJob& job)
-{
-    UndoList records;
-    const size_t reached = job.completed.load(std::memory_order_acquire);  // a stopped batch did no more
-    for (size_t i = 0; i < job.rows.size() && i < reached; ++i) {
-        const ProgressRecord& outcome = job.outcomes[i];
-        if (outcome.succeeded && outcome.status == ItemStatus::Done)
-            records.push_back({job.mode, job.rows[i].sourcePath, job.rows[i].targetPath, outcome.copy});
-    }
-    return records;
-}
-
 // Sets busy and hands the job to a new worker; if none starts, the window is idle again. The
 // menu grays before the worker starts, the controls after: their repainting need not delay the
 // first file (the window takes no input before they are gray).
@@ -335,29 +313,16 @@ void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
 }
 
-// The rows a stopped job never reached (0 for a job that ran to its end).
-int NotReached(const ProcessJob& job)
-{
-    return static_cast<int>(job.outcomes.size() - std::min(job.outcomes.size(), job.completed.load()));
-}
-
 void EndBatch(const ProcessJob& job)
 {
     g_lastBatch = RecordOf(job);  // the menu item follows with the control states below
     g_lastWithin = job.ordered != nullptr;
     KeepLastBatch();
-    int done = 0;
-    int failed = 0;
-    for (const FileEntry& row : g_app.files) {
-        if (row.status == ItemStatus::Done) ++done;
-        if (row.status == ItemStatus::Failed) ++failed;
-    }
-    const int notProcessed = NotReached(job);
-    const int skipped = static_cast<int>(g_app.files.size()) - done - failed - notProcessed;
-    const std::wstring summary = notProcessed ? StoppedText(done, skipped, failed, notProcessed, g_app.files.size())
-                                              : FinishedText(done, skipped, failed, g_app.files.size());
+    const std::wstring summary = BatchSummaryText(g_app.files, job);
     SetStatusText(summary);
-    if (failed > 0) {
+    const bool failed = std::any_of(g_app.files.begin(), g_app.files.end(),
+                                    [](const FileEntry& row) { return row.status == ItemStatus::Failed; });
+    if (failed) {
         Ask(L"Some files could not be processed (they may be open or locked). Those items are marked Failed in "
             L"the preview list.",
             MB_ICONWARNING);

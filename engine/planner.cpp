@@ -363,6 +363,11 @@ const wchar_t* StatusDisplayText(ItemStatus status)
     return InStatusRange(status) ? kStatusInfo[static_cast<int32_t>(status)].display : L"";
 }
 
+std::wstring RowStatusText(const FileEntry& row)
+{
+    return row.statusText.empty() ? StatusDisplayText(row.status) : row.statusText;
+}
+
 bool IsConflict(ItemStatus status)
 {
     return status == ItemStatus::Duplicate || status == ItemStatus::InvalidName || status == ItemStatus::TargetExists;

@@ -106,4 +106,6 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists = FileSystemPathExists);
 bool IsInvalidFileName(const std::wstring& name);
 const wchar_t* StatusDisplayText(ItemStatus status);
+// What a row's Status column says: its own text (a failure's reason), else its status's text.
+std::wstring RowStatusText(const FileEntry& row);
 bool IsConflict(ItemStatus status);

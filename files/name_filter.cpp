@@ -139,7 +139,8 @@ size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter, c
         std::erase_if(rows, [&](const FileEntry& row) { return names.count(row.name) > 0; });
     }
     if (normalizedFilter.empty()) return 0;
-    return std::erase_if(rows, [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
+    return std::erase_if(rows,
+                         [&](const FileEntry& row) { return !MatchesFileFilter(row.name.c_str(), normalizedFilter); });
 }
 
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows)
@@ -156,4 +157,22 @@ size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normali
         FillFileEntry(rows.emplace_back(), kept.directory, name, kept.sizes[i], kept.modified[i]);
     }
     return hidden;
+}
+
+ListResult ScanFolderRows(const std::wstring& folder, const std::wstring& fileFilter, FileList& rows,
+                          ScannedFiles& kept, size_t& hidden, FolderNames* allNames,
+                          const std::vector<std::wstring>& removed)
+{
+    hidden = 0;
+    const ListResult result = ListDirectory(folder, rows, allNames);
+    if (result != ListResult::Listed) return result;
+    SortRowsByName(rows);
+    KeepScannedFiles(rows, kept, removed);
+    hidden = DropUnmatchedRows(rows, NormalizeFileFilter(fileFilter), kept);
+    return result;
+}
+
+const wchar_t* ScanFailureText(ListResult result)
+{
+    return result == ListResult::NotFound ? L"Input directory not found." : L"Unable to read the input directory.";
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/planner.h"
+#include "files/file_order.h"
 
 // Patterns separated by ';' with blanks around them dropped; empty when the filter is blank or
 // holds "*.*", which means every file in Windows' file dialogs (every file is a row then).
@@ -41,3 +42,13 @@ size_t DropUnmatchedRows(FileList& rows, const std::wstring& normalizedFilter, c
 // The rows of the kept files that match and are not removed, in the kept order; returns how
 // many of the others did not match.
 size_t RowsOfMatchingFiles(const ScannedFiles& kept, const std::wstring& normalizedFilter, FileList& rows);
+
+// The scan of a folder: every file it lists, in name order, is kept in `kept`, and the rows are
+// those the filter (as typed) lets through; `hidden` counts the others. `allNames`, when given,
+// receives every name of the folder (see ListDirectory). The files named in `removed` stay out of
+// the rows (see KeepScannedFiles). A failed listing leaves `kept` as it was.
+ListResult ScanFolderRows(const std::wstring& folder, const std::wstring& fileFilter, FileList& rows,
+                          ScannedFiles& kept, size_t& hidden, FolderNames* allNames = nullptr,
+                          const std::vector<std::wstring>& removed = {});
+// What the status bar says when a scan fails.
+const wchar_t* ScanFailureText(ListResult result);

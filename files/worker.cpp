@@ -296,33 +296,33 @@ ProgressRecord OrderedOutcome(size_t i, DWORD error)
 
 // While the stop question is open the worker starts nothing new. The question shows every row
 // done (`done` rows, the last ones perhaps not yet reported) before the worker waits for its answer.
-void WaitWhileHeld(ProcessJob& job, size_t done, bool& unreported)
+void WaitWhileHeld(ProcessJob& job, size_t done, bool& unreported, const JobReport& report)
 {
     if (!job.hold.load(std::memory_order_acquire)) return;
-    if (unreported && done > 0) PostToWindow(job.window, WM_APP_PROGRESS, done - 1, 0);
+    if (unreported && done > 0) report(done - 1);
     unreported = false;
     job.hold.wait(true, std::memory_order_acquire);
 }
 
 // Renames within the batch: unit by unit, a stop honoured only between units (no file is left
 // under a temporary name); then the rows that do not move, as any batch reports them.
-void RunOrderedJob(ProcessJob& job)
+void RunOrderedJob(ProcessJob& job, const JobReport& report)
 {
     OrderedMoves& moves = *job.ordered;
-    ULONGLONG postedAt = 0;
-    bool unreported = false;  // rows done since the last post
+    ULONGLONG reportedAt = 0;
+    bool unreported = false;  // rows done since the last report
     auto publish = [&](size_t end) {
         job.completed.store(end, std::memory_order_release);
         const ULONGLONG now = GetTickCount64();
-        unreported =
-            !(end == JobLength(job) || job.stop.load(std::memory_order_acquire) || now - postedAt >= kProgressFrameMs);
+        unreported = !(end == JobLength(job) || job.stop.load(std::memory_order_acquire) ||
+                       now - reportedAt >= kProgressFrameMs);
         if (!unreported) {
-            PostToWindow(job.window, WM_APP_PROGRESS, end - 1, 0);
-            postedAt = now;
+            report(end - 1);
+            reportedAt = now;
         }
     };
     for (const MoveUnit& unit : moves.units) {
-        WaitWhileHeld(job, unit.first, unreported);
+        WaitWhileHeld(job, unit.first, unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
         const DWORD error = RunMoveUnit(moves, unit);
         for (size_t i = unit.first; i < unit.first + unit.count; ++i) job.outcomes[i] = OrderedOutcome(i, error);
@@ -330,7 +330,7 @@ void RunOrderedJob(ProcessJob& job)
     }
     moves.journal.Close();  // the window replaces it with the record of what was done
     for (size_t i = moves.items.size(); i < job.rows.size(); ++i) {
-        WaitWhileHeld(job, i, unreported);
+        WaitWhileHeld(job, i, unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
         job.outcomes[i] = ProcessRow(job.rows[i], static_cast<int>(i), job.mode);
         publish(i + 1);
@@ -339,34 +339,37 @@ void RunOrderedJob(ProcessJob& job)
 
 }  // namespace
 
+void RunProcessJob(ProcessJob& job, const JobReport& report)
+{
+    if (job.ordered) {
+        RunOrderedJob(job, report);
+        return;
+    }
+    ULONGLONG reportedAt = 0;
+    bool unreported = false;  // rows done since the last report
+    // A stop or a hold is honoured between files: the file in hand is always finished.
+    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
+        WaitWhileHeld(job, i, unreported, report);
+        if (job.stop.load(std::memory_order_acquire)) break;
+        const int index = static_cast<int>(i);
+        job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
+        // Published before the report: a handler that runs late, or never, loses nothing.
+        job.completed.store(i + 1, std::memory_order_release);
+        const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
+        const ULONGLONG now = GetTickCount64();
+        unreported = !(last || now - reportedAt >= kProgressFrameMs || MayTakeLong(job, i + 1));
+        if (!unreported) {
+            report(i);
+            reportedAt = now;
+        }
+    }
+}
+
 unsigned __stdcall WorkerMain(void* parameter)
 {
     const std::unique_ptr<std::shared_ptr<ProcessJob>> holder(static_cast<std::shared_ptr<ProcessJob>*>(parameter));
     ProcessJob& job = **holder;
-    if (job.ordered) {
-        RunOrderedJob(job);
-        job.ended.store(true, std::memory_order_release);
-        PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
-        return 0;
-    }
-    ULONGLONG postedAt = 0;
-    bool unreported = false;  // rows done since the last post
-    // A stop or a hold is honoured between files: the file in hand is always finished.
-    for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
-        WaitWhileHeld(job, i, unreported);
-        if (job.stop.load(std::memory_order_acquire)) break;
-        const int index = static_cast<int>(i);
-        job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
-        // Published before the post: a handler that runs late, or never, loses nothing.
-        job.completed.store(i + 1, std::memory_order_release);
-        const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
-        const ULONGLONG now = GetTickCount64();
-        unreported = !(last || now - postedAt >= kProgressFrameMs || MayTakeLong(job, i + 1));
-        if (!unreported) {
-            PostToWindow(job.window, WM_APP_PROGRESS, i, 0);
-            postedAt = now;
-        }
-    }
+    RunProcessJob(job, [&job](size_t lastRow) { PostToWindow(job.window, WM_APP_PROGRESS, lastRow, 0); });
     job.ended.store(true, std::memory_order_release);
     PostToWindow(job.window, WM_APP_FINISHED, 0, 0);
     return 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,12 @@ HANDLE StartWorkerThread(const std::shared_ptr<ProcessJob>& job);
 
 // The worker's side, usable without the main window.
 unsigned __stdcall WorkerMain(void* job);  // takes ownership of a heap std::shared_ptr<ProcessJob>
+// The worker's loop on the calling thread, over outcomes already sized to the job: `report(i)`
+// says that rows up to i are done (quick rows share one report a frame; a long file is never
+// started with results unreported). Ends after the last row, or after the file in hand once
+// `stop` is set; `ended` is the caller's to set.
+using JobReport = std::function<void(size_t lastRow)>;
+void RunProcessJob(ProcessJob& job, const JobReport& report);
 bool ProcessOneFile(const FileEntry& row, ProcessMode mode, std::wstring& errorText);
 std::wstring DescribeLastError();
 std::wstring DescribeError(DWORD code);

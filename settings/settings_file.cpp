@@ -29,7 +29,9 @@ int32_t Low32(int64_t value)
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
 }
 
-bool ReadField(const std::string& text, JsonCursor& cursor, const SettingField& field)
+}  // namespace
+
+bool ReadSettingField(const std::string& text, JsonCursor& cursor, const SettingField& field)
 {
     return std::visit(
         [&](auto* target) {
@@ -48,7 +50,7 @@ bool ReadField(const std::string& text, JsonCursor& cursor, const SettingField& 
         field);
 }
 
-void WriteField(JsonTextWriter& writer, const char* key, const SettingField& field)
+void WriteSettingField(JsonTextWriter& writer, const char* key, const SettingField& field)
 {
     std::visit(
         [&](auto* source) {
@@ -62,6 +64,8 @@ void WriteField(JsonTextWriter& writer, const char* key, const SettingField& fie
         },
         field);
 }
+
+namespace {
 
 bool ReadLegacyKey(const std::string& key, const std::string& text, JsonCursor& cursor, LegacyKeys& legacy)
 {
@@ -91,7 +95,7 @@ bool ReadMember(const std::string& key, const std::string& text, JsonCursor& cur
 {
     const SettingKey* entry = FindSettingKey(key);
     if (!entry) return ReadLegacyKey(key, text, cursor, legacy);
-    if (!ReadField(text, cursor, entry->field(work))) return false;
+    if (!ReadSettingField(text, cursor, entry->field(work))) return false;
     if (key == "winX") work.hasWindowPos = true;
     if (key == "prefixType") legacy.sawPrefixType = true;
     if (key == "suffixType") legacy.sawSuffixType = true;
@@ -175,7 +179,7 @@ std::string FormatSettingsText(const AppSettings& settings)
     AppSettings copy = settings;
     ClampSettings(copy);
     JsonTextWriter writer;
-    for (const SettingKey& key : kSettingKeys) WriteField(writer, key.name, key.field(copy));
+    for (const SettingKey& key : kSettingKeys) WriteSettingField(writer, key.name, key.field(copy));
     return writer.Finish();
 }
 

@@ -31,6 +31,8 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     } rows[] = {
         {IDM_REFRESH, L"&Refresh Directory\tF5"},
         {IDM_CLEAR_LIST, L"&Clear List"},
+        {IDM_LOAD_RULES, L"&Load Rules...\tCtrl+O"},
+        {IDM_SAVE_RULES, L"&Save Rules As...\tCtrl+S"},
         {IDM_UNDO_LAST_BATCH, L"&Undo Last Batch"},
         {IDM_REMOVE_FROM_LIST, L"&Remove From List\tDel"},
         {IDM_STOP_BATCH, L"S&top Batch\tEsc"},
@@ -58,9 +60,17 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(MenuText(menu, 2, MF_BYPOSITION), L"&Help");
     HMENU file = GetSubMenu(menu, 0);
     HMENU settings = GetSubMenu(menu, 1);
-    EXPECT_EQ(GetMenuItemCount(file), 7);
-    const UINT order[] = {IDM_REFRESH, IDM_CLEAR_LIST, IDM_UNDO_LAST_BATCH, IDM_REMOVE_FROM_LIST, IDM_STOP_BATCH, 0, IDM_EXIT};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(GetMenuItemID(file, i), order[i]) << i;
+    const UINT order[] = {IDM_REFRESH,
+                          IDM_CLEAR_LIST,
+                          IDM_LOAD_RULES,
+                          IDM_SAVE_RULES,
+                          IDM_UNDO_LAST_BATCH,
+                          IDM_REMOVE_FROM_LIST,
+                          IDM_STOP_BATCH,
+                          0,
+                          IDM_EXIT};
+    ASSERT_EQ(GetMenuItemCount(file), 9);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(GetMenuItemID(file, i), order[i]) << i;
     ASSERT_EQ(GetMenuItemCount(settings), 7);
     EXPECT_EQ(GetMenuItemID(settings, 2), static_cast<UINT>(IDM_RENAME_WITHIN_BATCH)) << "after Dark theme";
     EXPECT_EQ(MenuText(settings, 3, MF_BYPOSITION), L"F&ont size");
@@ -69,15 +79,20 @@ TEST_F(CommandsTest, MenuResourceHasEveryItemWithItsText)
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 2)), 1);
 }
 
-TEST_F(CommandsTest, AcceleratorTableHasOnlyF5ForRefresh)
+TEST_F(CommandsTest, AcceleratorTableHasF5AndTheRulesFiles)
 {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     ASSERT_NE(table, nullptr);
     ACCEL entries[4] = {};
-    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 1);
-    EXPECT_EQ(entries[0].key, VK_F5);
-    EXPECT_EQ(entries[0].cmd, IDM_REFRESH);
-    EXPECT_EQ(entries[0].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT), FVIRTKEY);
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 3);
+    const ACCEL expected[] = {{FVIRTKEY, VK_F5, IDM_REFRESH},
+                              {FVIRTKEY | FCONTROL, 'O', IDM_LOAD_RULES},
+                              {FVIRTKEY | FCONTROL, 'S', IDM_SAVE_RULES}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+        EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT), expected[i].fVirt) << i;
+    }
 }
 
 TEST_F(CommandsTest, MenuChecksFollowSettings)

@@ -45,14 +45,17 @@ bool MenuEnabled(UINT id)
 {
     return !(GetMenuState(GetMenu(g_app.mainWindow), id, MF_BYCOMMAND) & MF_GRAYED);
 }
-// During a batch only Stop is offered; Refresh Directory and Clear List would do nothing.
+// During a batch only Stop is offered: Refresh Directory, Clear List and the rules files would do
+// nothing or change the rules under it.
 bool OnlyStopAvailable()
 {
-    return MenuEnabled(IDM_STOP_BATCH) && !MenuEnabled(IDM_REFRESH) && !MenuEnabled(IDM_CLEAR_LIST);
+    return MenuEnabled(IDM_STOP_BATCH) && !MenuEnabled(IDM_REFRESH) && !MenuEnabled(IDM_CLEAR_LIST) &&
+           !MenuEnabled(IDM_LOAD_RULES) && !MenuEnabled(IDM_SAVE_RULES);
 }
 bool IdleMenu()
 {
-    return !MenuEnabled(IDM_STOP_BATCH) && MenuEnabled(IDM_REFRESH) && MenuEnabled(IDM_CLEAR_LIST);
+    return !MenuEnabled(IDM_STOP_BATCH) && MenuEnabled(IDM_REFRESH) && MenuEnabled(IDM_CLEAR_LIST) &&
+           MenuEnabled(IDM_LOAD_RULES) && MenuEnabled(IDM_SAVE_RULES);
 }
 
 const std::wstring kStopPrompt = L"Stop after the current file? Files already processed stay as they are.";

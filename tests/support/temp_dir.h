@@ -50,10 +50,11 @@ public:
         WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
         CloseHandle(file);
     }
-    // The file's bytes, or "<missing>" when it cannot be read.
+    // The file's bytes, or "<missing>" when it cannot be read (another's open handle does not stop it).
     static std::string ReadFileBytes(const std::wstring& path)
     {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return "<missing>";
         std::string contents;
         char buffer[4096];
