@@ -214,8 +214,7 @@ void RefreshPreview()
 
 void UpdateStatusCounts()
 {
-    g_app.statusBarText =
-        StatusCountsLine(g_app.files, g_app.hiddenByFilter, g_app.removedRows, &g_app.settings.rules);
+    g_app.statusBarText = StatusCountsLine(g_app.files, g_app.hiddenByFilter, g_app.removedRows, &g_app.settings.rules);
     const std::wstring reading = DatesTakenStatusText();
     if (!reading.empty()) g_app.statusBarText = reading;
     if (g_app.statusBar)

@@ -74,6 +74,34 @@ void InvalidateBothLists(BOOL erase)
     }
 }
 
+namespace {
+
+RowsInView ViewOf(HWND list)
+{
+    RowsInView view;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS | SIF_PAGE;
+    if (list && GetScrollInfo(list, SB_VERT, &info) && info.nPage > 0) {
+        view.top = info.nPos;
+        view.last = info.nPos + static_cast<int>(info.nPage);  // with the row cut off at the bottom
+    }
+    return view;
+}
+
+}  // namespace
+
+RowPainter::RowPainter() : views_{ViewOf(g_app.listOriginal), ViewOf(g_app.listNew)} {}
+
+void RowPainter::Redraw(int index) const
+{
+    const HWND lists[] = {g_app.listOriginal, g_app.listNew};
+    for (int i = 0; i < 2; ++i) {
+        if (lists[i] && index >= views_[i].top && index <= views_[i].last)
+            SendMessageW(lists[i], LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+    }
+}
+
 void SetStatusText(const std::wstring& text)
 {
     g_app.statusBarText = text;
@@ -93,7 +121,8 @@ void ScanInputDirectory()
     const HANDLE watch = folder.empty() ? INVALID_HANDLE_VALUE : WatchFolder(folder);
     FolderNames names;
     size_t hidden = 0;
-    const ListResult result = ScanFolderRows(folder, g_app.settings.fileFilter, g_app.files, g_scanned, hidden, &names, removed);
+    const ListResult result =
+        ScanFolderRows(folder, g_app.settings.fileFilter, g_app.files, g_scanned, hidden, &names, removed);
     AdoptFolderListing(folder, watch, names);
     if (result != ListResult::Listed) {
         ClearFileList();

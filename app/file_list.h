@@ -1,7 +1,9 @@
 #pragma once
-// The scan of the input directory into the window's list, the column sort and the status bar.
+// The scan of the input directory into the window's list, the column sort, the repaint of its
+// rows and the status bar.
 #include <windows.h>
 
+#include <climits>
 #include <string>
 
 // Lists the input directory, keeps every file it read, and makes rows of those the name filter
@@ -29,5 +31,23 @@ void ReplanAfterReorder();
 // Both lists' row count (LVM_SETITEMCOUNT with `flags`), and their repaint.
 void SetBothItemCounts(int count, DWORD flags);
 void InvalidateBothLists(BOOL erase);
+
+// The rows a list shows, read from its scroll bar (in rows in report view) without a message to
+// the list: a long batch asks this for every row, and every message to a list costs.
+struct RowsInView {
+    int top = 0;
+    int last = INT_MAX;  // no scroll bar: every row is in view
+};
+
+// Repaints rows where the lists show them; a row out of view is painted when it is scrolled to.
+// The views are read once: a frame of progress repaints many rows, and nothing scrolls meanwhile.
+class RowPainter {
+public:
+    RowPainter();
+    void Redraw(int index) const;
+
+private:
+    RowsInView views_[2];
+};
 // Puts a text into the status bar and remembers it in g_app.statusBarText.
 void SetStatusText(const std::wstring& text);

@@ -5,7 +5,6 @@
 #include <process.h>
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -145,43 +144,6 @@ bool ConfirmBatch(ProcessMode mode)
     }
     return Ask(text.c_str(), flags) == IDYES;
 }
-
-// The rows a list shows, read from its scroll bar (in rows in report view) without a message to
-// the list: a long batch asks this for every row, and every message to a list costs.
-struct RowsInView {
-    int top = 0;
-    int last = INT_MAX;  // no scroll bar: every row is in view
-};
-RowsInView ViewOf(HWND list)
-{
-    RowsInView view;
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_POS | SIF_PAGE;
-    if (list && GetScrollInfo(list, SB_VERT, &info) && info.nPage > 0) {
-        view.top = info.nPos;
-        view.last = info.nPos + static_cast<int>(info.nPage);  // with the row cut off at the bottom
-    }
-    return view;
-}
-
-// Repaints rows where the lists show them; a row out of view is painted when it is scrolled to.
-// The views are read once: a frame of progress repaints many rows, and nothing scrolls meanwhile.
-class RowPainter {
-public:
-    RowPainter() : views_{ViewOf(g_app.listOriginal), ViewOf(g_app.listNew)} {}
-    void Redraw(int index) const
-    {
-        const HWND lists[] = {g_app.listOriginal, g_app.listNew};
-        for (int i = 0; i < 2; ++i) {
-            if (lists[i] && index >= views_[i].top && index <= views_[i].last)
-                SendMessageW(lists[i], LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
-        }
-    }
-
-private:
-    RowsInView views_[2];
-};
 
 constexpr size_t kNoRow = SIZE_MAX;
 

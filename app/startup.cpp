@@ -13,6 +13,7 @@
 #include "app/processing.h"
 #include "app/theme_hooks.h"
 #include "app/win_util.h"
+#include "engine/path.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 
@@ -169,13 +170,7 @@ std::wstring StartPathArgument(const wchar_t* commandLine)
     LPWSTR* args = commandLine && *commandLine ? CommandLineToArgvW(commandLine, &count) : nullptr;
     std::wstring path = args && count > 1 ? UnquotedArgument(args[1]) : L"";
     if (args) LocalFree(args);
-    if (path.empty()) return path;
-    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(length, L'\0');
-    const DWORD written = length ? GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
-    if (written == 0 || written >= length) return path;
-    full.resize(written);
-    return full;
+    return path.empty() ? path : FullPathOf(path);
 }
 
 bool HandOverStartPath(HWND running, const std::wstring& path)

@@ -7,6 +7,7 @@
 
 #include "cli/arguments.h"
 #include "cli/console_output.h"
+#include "engine/path.h"
 #include "files/batch.h"
 #include "files/batch_journal.h"
 #include "files/batch_moves.h"
@@ -31,16 +32,6 @@ BOOL WINAPI StopOnBreak(DWORD)
     return TRUE;
 }
 
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(length, L'\0');
-    const DWORD written = length ? GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
-    if (written == 0 || written >= length) return path;
-    full.resize(written);
-    return full;
-}
-
 // One field of a line: a tab or a line break inside a name would cut the line apart.
 std::wstring Field(const std::wstring& text)
 {
@@ -61,7 +52,7 @@ std::wstring RowLine(const FileEntry& row, const std::wstring& status)
 bool PrepareSettings(const CommandLineOptions& options, AppSettings& settings, OutputStream& err)
 {
     settings = DefaultSettings();
-    const std::wstring rules = FullPath(options.rulesFile);
+    const std::wstring rules = FullPathOf(options.rulesFile);
     std::wstring reason;
     if (GetFileAttributesW(rules.c_str()) == INVALID_FILE_ATTRIBUTES) {
         err.WriteLine(rules + L": Rules file not found.");
@@ -71,10 +62,10 @@ bool PrepareSettings(const CommandLineOptions& options, AppSettings& settings, O
         err.WriteLine(rules + L": This file is not a rules file: " + reason);
         return false;
     }
-    settings.inputDir = FullPath(options.folder);
+    settings.inputDir = FullPathOf(options.folder);
     settings.mode = options.mode;
     settings.sameAsInput = options.mode == ProcessMode::RenameInPlace;
-    settings.outputDir = settings.sameAsInput ? settings.inputDir : FullPath(options.outputDir);
+    settings.outputDir = settings.sameAsInput ? settings.inputDir : FullPathOf(options.outputDir);
     return true;
 }
 

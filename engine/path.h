@@ -19,6 +19,8 @@ std::wstring ExtendedPath(const std::wstring& fullPath);
 // "NUL", "con.txt", "COM1 .log" and the like.
 bool IsDeviceName(const std::wstring& name);
 
+// The full form of a path (GetFullPathNameW), or the path itself when the system cannot make it.
+std::wstring FullPathOf(const std::wstring& path);
 // These two ask the system (GetFullPathNameW); empty on failure.
 // The extended form of a directory's full path.
 std::wstring ExtendedDirectory(const std::wstring& directory);

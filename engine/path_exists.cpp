@@ -5,6 +5,16 @@
 #include "engine/path.h"
 #include "engine/planner.h"
 
+std::wstring FullPathOf(const std::wstring& path)
+{
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    const DWORD written = length ? GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
+    if (written == 0 || written >= length) return path;
+    full.resize(written);
+    return full;
+}
+
 std::wstring ExtendedDirectory(const std::wstring& directory)
 {
     if (directory.empty()) return {};

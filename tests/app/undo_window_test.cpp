@@ -14,22 +14,6 @@ bool UndoAvailable()
     return !(GetMenuState(GetMenu(g_app.mainWindow), IDM_UNDO_LAST_BATCH, MF_BYCOMMAND) & MF_GRAYED);
 }
 
-// "name=bytes" of every file in a folder, sorted.
-std::vector<std::string> Contents(const TempDir& folder)
-{
-    std::vector<std::string> files;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        const std::wstring name = data.cFileName;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(std::string(name.begin(), name.end()) + "=" + TempDir::ReadFileBytes(folder / name));
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::atomic<bool> g_availableWhileBusy{true};
 void WatchMenu(const std::wstring&, const std::wstring&)
 {

@@ -10,22 +10,6 @@
 
 namespace {
 
-// "name=bytes" of every file in a folder but the journal, by exact name.
-std::vector<std::string> Contents(const TempDir& folder)
-{
-    std::vector<std::string> files;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        const std::wstring name = data.cFileName;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(std::string(name.begin(), name.end()) + "=" + TempDir::ReadFileBytes(folder / name));
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 const std::vector<std::string> kBefore = {"1.txt=one", "2.txt=two", "3.txt=three", "5.JPG=five"};
 const std::vector<std::string> kAfter = {"2.txt=one", "3.txt=two", "4.txt=three", "5.jpg=five"};
 

@@ -167,7 +167,7 @@ TEST_F(CommandLineRun, RenamesWithinTheBatchThroughTheJournal)
     FindClose(find);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"img_1.jpg", L"img_2.jpg", L"notes.txt", L"skipped.png",
-                                                 L"\u00e9t\u00e9.txt"}));
+                                                L"\u00e9t\u00e9.txt"}));
     const std::wstring journal = home_ / L"batch-journal.json";
     JournalContents contents;
     ASSERT_TRUE(ReadJournal(journal, contents));

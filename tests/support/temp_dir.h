@@ -3,7 +3,9 @@
 // the small file helpers the tests use on it.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -116,4 +118,20 @@ inline int CountLines(const std::string& text)
     for (char c : text) lines += c == '\n';
     if (!text.empty() && text.back() != '\n') ++lines;
     return lines;
+}
+
+// "name=bytes" of every file in a folder, by exact name, sorted.
+inline std::vector<std::string> Contents(const TempDir& folder)
+{
+    std::vector<std::string> files;
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
+        const std::wstring name = data.cFileName;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(std::string(name.begin(), name.end()) + "=" + TempDir::ReadFileBytes(folder / name));
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    std::sort(files.begin(), files.end());
+    return files;
 }
