@@ -208,8 +208,8 @@ std::vector<Row> PackedRuleLines(const Metrics& m, int width)
     return best;
 }
 
-// The layout as specified, as lines.
-Form SpecifiedForm(const Metrics& m)
+// The layout's base form, as lines.
+Form BaseForm(const Metrics& m)
 {
     Form form;
     AddLine(form, HeadingRow(m, kIdHeadingMode, L"Processing action"));
@@ -392,7 +392,7 @@ std::vector<Placement> ComputeLayout(const LayoutInput& in, RuleScroll* scroll)
     auto enoughRows = [&](const std::vector<Placement>& out) {
         return FitsWidth(m, out) && ListRowsShown(ListHeight(out), in.rowH, in.dpi) >= kWantedListRows;
     };
-    std::vector<Placement> out = Unscrolled(m, SpecifiedForm(m));
+    std::vector<Placement> out = Unscrolled(m, BaseForm(m));
     if (enoughRows(out)) return out;
     out = Unscrolled(m, ReflowedForm(m, m.contentW));
     if (enoughRows(out)) return out;

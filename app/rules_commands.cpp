@@ -49,6 +49,7 @@ bool LoadRulesFromFile(const std::wstring& path)
     }
     RememberFolderOf(path);
     WriteSettingsToControls();
+    UpdateMenuChecks();  // the rules carry "Allow renames within the batch"
     if (settings.fileFilter != filterBefore) {
         ApplyFileFilter();  // other rows of the scan's files, then the preview
     } else {

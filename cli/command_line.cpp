@@ -11,6 +11,7 @@
 #include "files/batch.h"
 #include "files/batch_journal.h"
 #include "files/batch_moves.h"
+#include "files/date_reading.h"
 #include "files/folder_snapshot.h"
 #include "files/name_filter.h"
 #include "files/worker.h"
@@ -69,6 +70,17 @@ bool PrepareSettings(const CommandLineOptions& options, AppSettings& settings, O
     return true;
 }
 
+// The dates taken the rules show, read here and now: a script waits for its preview anyway.
+void ReadDatesTaken(const AppSettings& settings, FileList& rows)
+{
+    if (!UsesDateTaken(settings.rules)) return;
+    for (FileEntry& row : rows) {
+        const DateTaken date = ReadDateTaken(row.sourcePath);
+        row.takenState = date.state;
+        row.taken = date.taken;
+    }
+}
+
 // The rows of the folder, planned as the window plans its preview; false (said on `err`) when
 // the folder cannot be listed.
 bool PlanFolder(const AppSettings& settings, FileList& rows, size_t& hidden, OutputStream& err)
@@ -83,6 +95,7 @@ bool PlanFolder(const AppSettings& settings, FileList& rows, size_t& hidden, Out
         err.WriteLine(folder + L": " + ScanFailureText(result));
         return false;
     }
+    ReadDatesTaken(settings, rows);
     PlanPreview(rows, settings, TargetsExist);
     DropFolderSnapshots();
     return true;
@@ -148,11 +161,13 @@ int ApplyRows(FileList& rows, const AppSettings& settings, OutputStream& out, Ou
     size_t printed = 0;
     g_running.store(&job);
     SetConsoleCtrlHandler(StopOnBreak, TRUE);
-    RunProcessJob(job, [&](size_t lastRow) {
-        for (; printed <= lastRow; ++printed)
-            out.WriteLine(RowLine(job.rows[printed], OutcomeText(job.outcomes[printed])));
+    const auto printUpTo = [&](size_t end) {
+        for (; printed < end; ++printed) out.WriteLine(RowLine(job.rows[printed], OutcomeText(job.outcomes[printed])));
         out.Flush();  // a console shows the batch as it goes
-    });
+    };
+    RunProcessJob(job, [&](size_t lastRow) { printUpTo(lastRow + 1); });
+    // A stop between the worker's last report and its stop check leaves finished rows unreported.
+    printUpTo(job.completed.load());
     job.ended.store(true, std::memory_order_release);
     SetConsoleCtrlHandler(StopOnBreak, FALSE);
     g_running.store(nullptr);

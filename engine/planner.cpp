@@ -328,13 +328,14 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);
     for (size_t k = 0; k < asked.size(); ++k) {
-        if (found[k]) {
-            SetPlannedStatus(list[asked[k]], ItemStatus::TargetExists);
-        } else if (facts[asked[k]].takenFallback) {
-            list[asked[k]].statusText.assign(kTakenFallbackText);
-        }
+        if (found[k]) SetPlannedStatus(list[asked[k]], ItemStatus::TargetExists);
     }
     if (!waits.empty()) BlockRowsWaitingForStayingFiles(list, waits);
+    // Also the rows set aside for renames within the batch, which the existence test never saw.
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (facts[i].takenFallback && list[i].status == ItemStatus::Ready)
+            list[i].statusText.assign(kTakenFallbackText);
+    }
 }
 
 void PlanPreview(FileList& list, const PlanInput& input, PathExistsFn exists)

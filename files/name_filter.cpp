@@ -1,5 +1,6 @@
 #include "files/name_filter.h"
 
+#include <string_view>
 #include <unordered_set>
 
 #include "engine/rename_rules.h"
@@ -91,15 +92,17 @@ void KeepScannedFiles(const FileList& rows, ScannedFiles& kept, const std::vecto
     kept.starts.reserve(rows.size());
     kept.sizes.reserve(rows.size());
     kept.modified.reserve(rows.size());
+    kept.removed.assign(removed.empty() ? 0 : rows.size(), 0);
+    // One look-up per row: a rescan after many removals stays linear.
+    const std::unordered_set<std::wstring_view> removedNames(removed.begin(), removed.end());
     for (const FileEntry& row : rows) {
+        if (!removedNames.empty() && removedNames.count(row.name)) kept.removed[kept.starts.size()] = 1;
         kept.starts.push_back(static_cast<uint32_t>(kept.units.size()));
         kept.sizes.push_back(row.size);
         kept.modified.push_back(row.modified);
         kept.units.append(row.name).push_back(L'\0');
     }
     kept.units.shrink_to_fit();
-    kept.removed.assign(removed.empty() ? 0 : kept.starts.size(), 0);
-    for (const std::wstring& name : removed) MarkRemoved(kept, name);
 }
 
 bool MarkRemoved(ScannedFiles& kept, const std::wstring& name)

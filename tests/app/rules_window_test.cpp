@@ -53,6 +53,10 @@ protected:
 
 TEST_F(RulesWindowTest, SavedRulesGiveTheSamePreviewInAnotherWindowAndOnTheCommandLine)
 {
+    const auto withinBatchTicked = [] {
+        return (GetMenuState(GetMenu(g_app.mainWindow), IDM_RENAME_WITHIN_BATCH, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    Command(IDM_RENAME_WITHIN_BATCH);  // saved with the rules, ticked again when they are loaded
     Type(g_app.searchEdit, L"IMG_");
     Type(g_app.replaceEdit, L"pic_");
     Type(g_app.filterEdit, L"IMG_*; notes*");
@@ -77,8 +81,10 @@ TEST_F(RulesWindowTest, SavedRulesGiveTheSamePreviewInAnotherWindowAndOnTheComma
     g_app.settings.inputDir = input_.path();
     ASSERT_TRUE(ReopenMainWindow());
     ASSERT_NE(ShownPreview(), preview);
+    ASSERT_FALSE(withinBatchTicked());
     ASSERT_TRUE(ThroughDialog(IDM_LOAD_RULES, L"photos.oprules")) << "no open dialog appeared";
     EXPECT_EQ(ShownPreview(), preview);
+    EXPECT_TRUE(withinBatchTicked());
     EXPECT_EQ(Text(g_app.searchEdit), L"IMG_");
     EXPECT_EQ(Text(g_app.filterEdit), L"IMG_*; notes*");
 

@@ -12,6 +12,7 @@
 #include "files/batch_journal.h"
 #include "settings/rules_file.h"
 #include "settings/settings_file.h"
+#include "tests/support/exif_file.h"
 #include "tests/support/run_exe.h"
 #include "tests/support/temp_dir.h"
 
@@ -143,6 +144,26 @@ TEST_F(CommandLineRun, PreviewsThenAppliesWithTheWindowsTextsAndExitCodes)
     EXPECT_EQ(run.Lines(), applied);
     EXPECT_EQ(TempDir::ReadFileBytes(input_ / L"pic_1.jpg"), "one");
     EXPECT_FALSE(TempDir::Exists(input_ / L"IMG_1.jpg"));
+}
+
+// A date taken in the names: read before the preview, with the window's fallback for a photo
+// without one.
+TEST_F(CommandLineRun, ReadsDatesTakenForTheNames)
+{
+    input_.Write(L"IMG_1.jpg", MakeJpeg("2024:05:17 13:45:10"));
+    AppSettings rules = DefaultSettings();
+    rules.rules.prefix.type = SequenceType::DateTaken;
+    rules.fileFilter = L"*.jpg";
+    ASSERT_TRUE(WriteRulesFile(rules_, rules));
+    const ExeRun run = Run(Preview());
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    ASSERT_EQ(run.Lines().size(), 3u) << run.out;
+    EXPECT_EQ(run.Lines()[0], "IMG_1.jpg\t2024-05-17 - IMG_1.jpg\tReady");
+    const std::string fallback = "\tReady (no date taken: modified date)";
+    EXPECT_EQ(run.Lines()[1].rfind("IMG_2.jpg\t", 0), 0u) << run.Lines()[1];
+    EXPECT_EQ(run.Lines()[1].find(fallback), run.Lines()[1].size() - fallback.size()) << run.Lines()[1];
+    EXPECT_EQ(Run(L"--apply " + Preview()).exitCode, 0u);
+    EXPECT_TRUE(TempDir::Exists(input_ / L"2024-05-17 - IMG_1.jpg"));
 }
 
 // Renames within the batch from a rules file: the window's ordered moves and journal. The journal

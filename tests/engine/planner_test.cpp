@@ -48,11 +48,12 @@ struct Plan {
     std::wstring inputDir = L"C:\\in";
     std::wstring outputDir;
     RenameRules rules;
+    bool withinBatch = false;
 
     void Run(FileList& list, PathExistsFn exists = FakeExists)
     {
         g_existsCalls = 0;
-        PlanPreview(list, PlanInput{mode, sameAsInput, &inputDir, &outputDir, &rules}, exists);
+        PlanPreview(list, PlanInput{mode, sameAsInput, &inputDir, &outputDir, &rules, withinBatch}, exists);
     }
 };
 
@@ -599,6 +600,7 @@ TEST(PlanPreview, DatesInNames)
         const wchar_t* newName;
         ItemStatus status;
         const wchar_t* text;
+        const wchar_t* listedTarget = nullptr;  // a listed file named as the row's target: renames within the batch
     };
     const Case cases[] = {
         {SequenceType::Date, SequenceType::None, TakenState::Unread, L"2023-01-02 - img.jpg", ItemStatus::Ready, L"Ready"},
@@ -614,15 +616,21 @@ TEST(PlanPreview, DatesInNames)
          L"Reading date\u2026"},
         {SequenceType::Date, SequenceType::Numbers, TakenState::Found, L"2023-01-02 - img - 001.jpg", ItemStatus::Ready,
          L"Ready"},
+        {SequenceType::DateTaken, SequenceType::None, TakenState::Missing, L"2023-01-02 - img.jpg", ItemStatus::Ready,
+         L"Ready (no date taken: modified date)", L"2023-01-02 - img.jpg"},
     };
     for (const Case& c : cases) {
         Plan plan;
         plan.rules.prefix.type = c.prefix;
         plan.rules.suffix.type = c.suffix;
+        plan.withinBatch = c.listedTarget != nullptr;
         FileList list = Rows(L"C:\\in", {L"img.jpg"});
-        list[0].modified = jan2;
-        list[0].taken = may17;
-        list[0].takenState = c.state;
+        if (c.listedTarget) list.push_back(FileRow(L"C:\\in", c.listedTarget));
+        for (FileEntry& row : list) {
+            row.modified = jan2;
+            row.taken = may17;
+            row.takenState = c.state;
+        }
         plan.Run(list);
         if (c.newName) {
             EXPECT_EQ(list[0].newName, c.newName);
