@@ -76,16 +76,28 @@ std::wstring JournalPath()
     return JournalPathBeside(ActiveSettingsPath());
 }
 
-void KeepLastBatch()
+// The record replaces the journal, unless the job stranded a file: its running journal is the
+// only record of where that file is, and the next start offers its recovery.
+void KeepLastBatch(const ProcessJob& job)
 {
+    if (job.ordered && !job.ordered->stranded.empty()) return;
     SaveLastBatch(JournalPath(), {g_lastBatch, g_lastWithin});  // a failed write only loses the undo after a restart
 }
 
 // Renames within the batch: the job's rows (or undo records) put in the order they move, the
-// journal written. False, with the user told, when the journal could not be written.
+// journal written, its lock held to the end of the batch. False, with the user told, when
+// another batch holds the journal or it could not be written.
 bool OrderJob(ProcessJob& job)
 {
     job.ordered = std::make_shared<OrderedMoves>();
+    switch (ClaimJournal(JournalPath(), job.ordered->lock)) {
+    case JournalClaim::Busy: Ask(kJournalBusyText, MB_ICONWARNING); return false;
+    case JournalClaim::Interrupted:
+        Ask(L"The last batch was interrupted: restart the program to finish it first. Nothing was changed.",
+            MB_ICONWARNING);
+        return false;
+    case JournalClaim::Taken: break;
+    }
     const bool ordered = job.undo.empty()
                              ? ArrangeBatch(job.rows, g_app.settings.mode, JournalPath(), *job.ordered, job.listRow)
                              : ArrangeUndo(job.undo, JournalPath(), *job.ordered);
@@ -272,6 +284,7 @@ void LaunchWorker(std::shared_ptr<ProcessJob> job, ProcessMode mode)
     }
     g_app.busy = false;
     UpdateFileMenu();
+    if (job->ordered) job->ordered->journal.Abandon();  // the batch never began: the record before it stays
     Ask(L"Could not start the worker thread.", MB_ICONERROR);
 }
 
@@ -279,7 +292,7 @@ void EndBatch(const ProcessJob& job)
 {
     g_lastBatch = RecordOf(job);  // the menu item follows with the control states below
     g_lastWithin = job.ordered != nullptr;
-    KeepLastBatch();
+    KeepLastBatch(job);
     const std::wstring summary = BatchSummaryText(g_app.files, job);
     SetStatusText(summary);
     const bool failed = std::any_of(g_app.files.begin(), g_app.files.end(),
@@ -306,7 +319,7 @@ void EndUndo(const ProcessJob& job)
     // A stopped undo leaves the files it never reached to a later undo, in their batch order.
     const int notProcessed = NotReached(job);
     g_lastBatch.assign(job.undo.rbegin(), job.undo.rbegin() + notProcessed);
-    KeepLastBatch();
+    KeepLastBatch(job);
     g_undoRows.clear();
     // The folder the batch created goes too once nothing is left in it; a folder with anything
     // in it stays (the removal fails). A stopped undo leaves it to the undo of the rest.
@@ -412,8 +425,9 @@ void RestoreLastBatch()
 
 std::wstring RecoverInterruptedBatch()
 {
+    JournalLock lock;  // held elsewhere: that batch is alive, not interrupted
     JournalContents contents;
-    if (!ReadJournal(JournalPath(), contents) || !contents.running) return {};
+    if (!lock.Take(JournalPath()) || !ReadJournal(JournalPath(), contents) || !contents.running) return {};
     const bool finish = Ask(kInterruptedQuestion, MB_ICONQUESTION | MB_YESNO) == IDYES;
     const RecoveryResult result = RecoverBatch(contents.batch, finish, JournalPath());
     const std::wstring left = LeftAloneText(result);
@@ -484,5 +498,6 @@ void OnFinished()
     } else {
         EndUndo(*job);
     }
+    if (job->ordered) job->ordered->lock.Release();  // on the thread that took it
     FocusAfterBatch(g_focusBefore);
 }

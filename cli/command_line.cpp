@@ -132,12 +132,14 @@ std::wstring OutcomeText(const ProgressRecord& outcome)
 // interrupted is what its recovery needs, so it is never written over here.
 bool OrderRows(ProcessJob& job, const std::wstring& journal, OutputStream& err)
 {
-    JournalContents contents;
-    if (ReadJournal(journal, contents) && contents.running) {
+    job.ordered = std::make_shared<OrderedMoves>();  // holds the journal's lock to the end of the batch
+    switch (ClaimJournal(journal, job.ordered->lock)) {
+    case JournalClaim::Busy: err.WriteLine(kJournalBusyText); return false;
+    case JournalClaim::Interrupted:
         err.WriteLine(L"The last batch was interrupted: start the program without arguments to finish it first.");
         return false;
+    case JournalClaim::Taken: break;
     }
-    job.ordered = std::make_shared<OrderedMoves>();
     if (ArrangeBatch(job.rows, job.mode, journal, *job.ordered, job.listRow)) return true;
     err.WriteLine(L"The batch journal could not be written beside the program. Nothing was changed.");
     return false;
@@ -171,8 +173,9 @@ int ApplyRows(FileList& rows, const AppSettings& settings, OutputStream& out, Ou
     job.ended.store(true, std::memory_order_release);
     SetConsoleCtrlHandler(StopOnBreak, FALSE);
     g_running.store(nullptr);
-    // The journal now holds what the batch did instead, as after the window's batches.
-    if (job.ordered) SaveLastBatch(journal, {RecordOf(job), true});
+    // The journal now holds what the batch did instead, as after the window's batches (unless a
+    // file is stranded under another name: the running journal is its only record).
+    if (job.ordered && job.ordered->stranded.empty()) SaveLastBatch(journal, {RecordOf(job), true});
     bool failed = false;
     for (size_t i = 0; i < job.completed.load(); ++i) {
         ApplyOutcomeToRow(rows[ListRow(job, i)], job, job.outcomes[i]);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/path.h"
+#include "engine/wide_char.h"
 #include "settings/json_text.h"
 #include "settings/settings_io.h"
 
@@ -153,6 +154,11 @@ bool ReadJournal(const std::wstring& path, JournalContents& contents)
     return ReadWholeFile(path, text) && ParseJournal(text, contents);
 }
 
+bool SaveRunningBatch(const std::wstring& path, const RunningBatch& batch)
+{
+    return ReplaceFileContents(path, FormatRunningBatch(batch));
+}
+
 bool SaveLastBatch(const std::wstring& path, const LastBatchRecord& last)
 {
     if (last.records.empty()) return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -183,11 +189,53 @@ bool JournalFile::Begin(const std::wstring& path, const RunningBatch& batch)
     Close();
     const std::string text = FormatRunningBatch(batch);
     const size_t places = text.rfind("\"at\": \"");
+    path_ = path;
+    previous_.clear();
+    ReadWholeFile(path, previous_);
     if (places == std::string::npos || !ReplaceFileContents(path, text)) return false;
     file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     placesAt_ = places + 7;
+    if (!IsOpen()) Abandon();
     return IsOpen();
+}
+
+void JournalFile::Abandon()
+{
+    Close();
+    if (previous_.empty())
+        DeleteFileW(path_.c_str());
+    else
+        ReplaceFileContents(path_, previous_);
+}
+
+std::wstring JournalMutexName(const std::wstring& journalPath)
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a over the path's folded UTF-16 units
+    for (wchar_t c : journalPath) hash = (hash ^ static_cast<uint16_t>(LowerUnit(c))) * 1099511628211ull;
+    wchar_t name[64];
+    swprintf(name, 64, L"Local\\Orvane.Pallisto.Journal.%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+bool JournalLock::Take(const std::wstring& journalPath)
+{
+    if (mutex_) return true;
+    mutex_ = CreateMutexW(nullptr, FALSE, JournalMutexName(journalPath).c_str());
+    if (!mutex_) return false;
+    const DWORD waited = WaitForSingleObject(mutex_, 0);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return true;
+    CloseHandle(mutex_);
+    mutex_ = nullptr;
+    return false;
+}
+
+void JournalLock::Release()
+{
+    if (!mutex_) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+    mutex_ = nullptr;
 }
 
 void JournalFile::SetPlace(size_t row, char at)

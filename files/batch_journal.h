@@ -52,8 +52,10 @@ public:
     JournalFile& operator=(const JournalFile&) = delete;
 
     // Writes the whole batch to `path` and opens it for updates; false when that failed (the
-    // batch must not start then).
+    // batch must not start then, and the journal is as it was).
     bool Begin(const std::wstring& path, const RunningBatch& batch);
+    // The batch never started after all: the journal goes back to what it was before Begin.
+    void Abandon();
     // Row `row` is now `at`. Survives the process being killed the moment after.
     void SetPlace(size_t row, char at);
     // Down to the disk: after a cycle, whose files' names alone do not tell where they are.
@@ -64,7 +66,31 @@ public:
 private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     uint64_t placesAt_ = 0;  // byte offset of the first row's place character
+    std::wstring path_;
+    std::string previous_;  // the journal before Begin; empty when there was none
 };
+
+// A journal belongs to one batch at a time, whichever program (window or command line) runs it:
+// every ordered batch, ordered undo and recovery holds the journal's named mutex while it runs.
+// A Win32 mutex is the thread's: release it on the thread that took it.
+class JournalLock {
+public:
+    JournalLock() = default;
+    ~JournalLock() { Release(); }
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+
+    // False when another batch holds the journal at `journalPath`. One left by a killed process
+    // is taken.
+    bool Take(const std::wstring& journalPath);
+    void Release();
+
+private:
+    HANDLE mutex_ = nullptr;
+};
+// The mutex's name: one per journal file (copies of the program in other folders, and tests,
+// do not share it).
+std::wstring JournalMutexName(const std::wstring& journalPath);
 
 // The journal's file beside the settings file (beside the exe).
 std::wstring JournalPathBeside(const std::wstring& settingsPath);
@@ -76,5 +102,7 @@ std::string FormatLastBatch(const LastBatchRecord& last);
 bool ParseJournal(const std::string& text, JournalContents& contents);
 // False when there is no journal or it cannot be read.
 bool ReadJournal(const std::wstring& path, JournalContents& contents);
+// Writes a batch that is still to be recovered (not opened for updates).
+bool SaveRunningBatch(const std::wstring& path, const RunningBatch& batch);
 // Keeps the record (an empty one removes the journal).
 bool SaveLastBatch(const std::wstring& path, const LastBatchRecord& last);

@@ -7,6 +7,9 @@
 #include "engine/wide_char.h"
 
 const wchar_t kInterruptedQuestion[] = L"The last batch was interrupted. Finish it?";
+const wchar_t kJournalBusyText[] =
+    L"Another batch of renames within the batch is running (in another window or from the command line). Nothing "
+    L"was changed.";
 
 namespace {
 
@@ -147,10 +150,26 @@ DWORD RunMoveUnit(OrderedMoves& moves, const MoveUnit& unit)
     DWORD ignored = ERROR_SUCCESS;
     while (--done > 0) {
         const MoveItem& item = moves.items[first + done];
-        if (Move(item.to, item.from, ignored)) journal.SetPlace(first + done, item.fromPlace);
+        if (Move(item.to, item.from, ignored))
+            journal.SetPlace(first + done, item.fromPlace);
+        else
+            moves.stranded.push_back({first + done, item.to});
     }
-    if (Move(unit.temp, lead.from, ignored)) journal.SetPlace(first, lead.fromPlace);
+    if (Move(unit.temp, lead.from, ignored))
+        journal.SetPlace(first, lead.fromPlace);
+    else
+        moves.stranded.push_back({first, unit.temp});
+    journal.Flush();  // the next start must find the stranded files where they are
     return error;
+}
+
+JournalClaim ClaimJournal(const std::wstring& journalPath, JournalLock& lock)
+{
+    if (!lock.Take(journalPath)) return JournalClaim::Busy;
+    JournalContents contents;
+    if (!ReadJournal(journalPath, contents) || !contents.running) return JournalClaim::Taken;
+    lock.Release();
+    return JournalClaim::Interrupted;
 }
 
 bool ArrangeBatch(FileList& rows, ProcessMode mode, const std::wstring& journalPath, OrderedMoves& moves,
@@ -204,19 +223,35 @@ RecoveryResult RecoverBatch(const RunningBatch& batch, bool finish, const std::w
     OrderedMoves moves;
     std::vector<uint32_t> order;
     if (!rows.empty() &&
-        PrepareMoves(rows, std::vector<char>(rows.size(), want), batch.mode, journalPath, moves, order)) {
-        for (const MoveUnit& unit : moves.units) {
-            const bool moved = RunMoveUnit(moves, unit) == ERROR_SUCCESS;
-            for (uint32_t k = unit.first; k < unit.first + unit.count; ++k) {
-                if (moved)
-                    at[rowOf[order[k]]] = want;
-                else
-                    result.leftAlone.push_back(moves.items[k].from);
-            }
-            if (moved) result.moved += static_cast<int>(unit.count);
+        !PrepareMoves(rows, std::vector<char>(rows.size(), want), batch.mode, journalPath, moves, order)) {
+        result.failed = true;  // the journal is as it was: the next start tries again
+        result.leftAlone.clear();
+        return result;
+    }
+    for (const MoveUnit& unit : moves.units) {
+        const bool moved = RunMoveUnit(moves, unit) == ERROR_SUCCESS;
+        for (uint32_t k = unit.first; k < unit.first + unit.count; ++k) {
+            if (moved)
+                at[rowOf[order[k]]] = want;
+            else
+                result.leftAlone.push_back(moves.items[k].from);
         }
+        if (moved) result.moved += static_cast<int>(unit.count);
     }
     moves.journal.Close();
+    // Files left out of place keep a running journal, so the next start offers this again.
+    if (!moves.stranded.empty()) {
+        for (const StrandedFile& file : moves.stranded) result.leftAlone.push_back(file.path);
+        return result;  // this recovery's own journal is the one that says where they are
+    }
+    if (!result.leftAlone.empty()) {
+        RunningBatch left = batch;
+        for (size_t i = 0; i < left.rows.size(); ++i) {
+            if (at[i]) left.rows[i].at = at[i];
+        }
+        SaveRunningBatch(journalPath, left);
+        return result;
+    }
     for (size_t i = 0; finish && i < batch.rows.size(); ++i) {
         if (at[i] == kAtTarget)
             result.done.records.push_back({batch.mode, batch.rows[i].source, batch.rows[i].target, {}});
@@ -228,6 +263,7 @@ RecoveryResult RecoverBatch(const RunningBatch& batch, bool finish, const std::w
 
 std::wstring RecoveryStatusText(const RecoveryResult& result)
 {
+    if (result.failed) return L"The interrupted batch could not be recovered: the batch journal could not be written.";
     wchar_t text[256];
     swprintf(text, 256,
              result.finished ? L"The interrupted batch was finished: %d file(s) moved into place."

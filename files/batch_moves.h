@@ -20,17 +20,35 @@ struct MoveItem {
     char toPlace = kAtTarget;
 };
 
+// A file of a failed unit that could not be put back either: item `item` is now at `path`.
+struct StrandedFile {
+    size_t item = 0;
+    std::wstring path;
+};
+
 // The moves of a job in the order they run (item i is the job's item i and journal row i), in
-// units, with the journal open.
+// units, with the journal open and its lock held.
 struct OrderedMoves {
     std::vector<MoveItem> items;
     std::vector<MoveUnit> units;  // over `items`
     JournalFile journal;
+    JournalLock lock;
+    // While any file is stranded, the journal stays the running batch's (the only record of
+    // where the file is): the end of the batch must not replace it.
+    std::vector<StrandedFile> stranded;
 };
 
 // Runs one unit: every move of it, or (when one fails) none, its files put back where they
-// were. ERROR_SUCCESS, or the error of the move that failed. Never replaces a file.
+// were. ERROR_SUCCESS, or the error of the move that failed. Never replaces a file. A file that
+// cannot be put back is added to `moves.stranded`.
 DWORD RunMoveUnit(OrderedMoves& moves, const MoveUnit& unit);
+
+// Takes `lock` for an ordered batch on the journal at `journalPath`. Busy: another batch
+// holds it. Interrupted: the journal is a batch that never ended (lock let go); it needs its
+// recovery first.
+enum class JournalClaim { Taken, Busy, Interrupted };
+JournalClaim ClaimJournal(const std::wstring& journalPath, JournalLock& lock);
+extern const wchar_t kJournalBusyText[];
 
 // A batch's rows made ready for its renames within the batch: the Ready rows first, in the
 // order they move, then the others; listRow[i] is the original index of the row now at i.
@@ -44,6 +62,7 @@ bool ArrangeUndo(UndoList& records, const std::wstring& journalPath, OrderedMove
 
 // What the recovery of an interrupted batch did.
 struct RecoveryResult {
+    bool failed = false;                  // the journal could not be written: nothing moved
     bool finished = false;                // finished (true) or rolled back (false)
     int moved = 0;                        // files moved into place
     std::vector<std::wstring> leftAlone;  // files it could not put in place without replacing one
@@ -52,7 +71,8 @@ struct RecoveryResult {
 
 // Finds where each file of `batch` is, then moves every file to its target (finish) or back
 // to its source, file by file, never replacing anything. The journal stays valid throughout:
-// a recovery that is itself interrupted is recovered the next time.
+// a recovery that is itself interrupted is recovered the next time, and so is one that left
+// files alone. The caller holds the journal's lock.
 RecoveryResult RecoverBatch(const RunningBatch& batch, bool finish, const std::wstring& journalPath);
 
 // Texts of the recovery.

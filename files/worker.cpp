@@ -324,11 +324,17 @@ void RunOrderedJob(ProcessJob& job, const JobReport& report)
     for (const MoveUnit& unit : moves.units) {
         WaitWhileHeld(job, unit.first, unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
+        const size_t strandedBefore = moves.stranded.size();
         const DWORD error = RunMoveUnit(moves, unit);
         for (size_t i = unit.first; i < unit.first + unit.count; ++i) job.outcomes[i] = OrderedOutcome(i, error);
+        for (size_t s = strandedBefore; s < moves.stranded.size(); ++s) {
+            const StrandedFile& file = moves.stranded[s];
+            ProgressRecord& outcome = job.outcomes[file.item];
+            SetText(outcome, L"Could not be put back, now " + file.path + L": " + outcome.text);  // the path first
+        }
         publish(unit.first + unit.count);
     }
-    moves.journal.Close();  // the window replaces it with the record of what was done
+    moves.journal.Close();  // the end of the batch replaces it with the record of what was done
     for (size_t i = moves.items.size(); i < job.rows.size(); ++i) {
         WaitWhileHeld(job, i, unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;

@@ -2,6 +2,7 @@
 // off; with it on a shift and a change of case run, the undo works after the window was closed
 // and opened again, and an interrupted batch is finished or rolled back at the next start.
 #include <algorithm>
+#include <thread>
 
 #include "app/processing.h"
 #include "files/batch_moves.h"
@@ -103,4 +104,42 @@ TEST_F(WithinBatchWindow, AnInterruptedBatchIsFinishedOrRolledBackAtTheNextStart
         }
         Refresh();
     }
+}
+
+// A batch of the command line running on the journal: Process says so and moves nothing, and
+// that batch's running journal is not taken for an interrupted one; once it is gone, Process
+// leaves its journal to the recovery.
+TEST_F(WithinBatchWindow, ABatchRunningElsewhereOnTheJournalIsLeftAlone)
+{
+    Command(IDM_RENAME_WITHIN_BATCH);
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([&] {  // a mutex is its thread's: held on the UI thread, the window could take it again
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, JournalMutexName(Journal()).c_str());
+        SetEvent(taken);
+        WaitForSingleObject(done, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(taken, INFINITE);
+    const std::vector<SeenBox> seen = RunProcess({IDYES, IDOK});
+    const std::string running =
+        FormatRunningBatch({L"1-2", ProcessMode::RenameInPlace, {{input_ / L"1.txt", L"", input_ / L"2.txt"}}});
+    TempDir::WriteFileBytes(Journal(), running);
+    const std::wstring recovered = RecoverInterruptedBatch();
+    SetEvent(done);
+    other.join();
+    CloseHandle(taken);
+    CloseHandle(done);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, kJournalBusyText);
+    EXPECT_EQ(Contents(input_), kBefore);
+    EXPECT_EQ(recovered, L"");
+    EXPECT_EQ(TempDir::ReadFileBytes(Journal()), running);
+    // Once that batch is gone, its journal is an interrupted batch: the next start's to recover.
+    const std::vector<SeenBox> interrupted = RunProcess({IDYES, IDOK});
+    ASSERT_EQ(interrupted.size(), 2u);
+    EXPECT_EQ(interrupted[1].text.rfind(L"The last batch was interrupted", 0), 0u) << interrupted[1].text;
+    EXPECT_EQ(Contents(input_), kBefore);
+    EXPECT_EQ(TempDir::ReadFileBytes(Journal()), running);
 }

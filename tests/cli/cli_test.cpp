@@ -175,6 +175,16 @@ TEST_F(CommandLineRun, RenamesWithinTheBatchThroughTheJournal)
     rules.fileFilter = L"*.jpg";
     rules.renameWithinBatch = true;
     ASSERT_TRUE(WriteRulesFile(rules_, rules));
+    const std::wstring journal = home_ / L"batch-journal.json";
+    {  // a batch running on the journal elsewhere (the window): nothing moves, nothing is written
+        HANDLE held = CreateMutexW(nullptr, TRUE, JournalMutexName(journal).c_str());
+        const ExeRun busy = Run(L"--apply " + Preview());
+        CloseHandle(held);
+        EXPECT_EQ(busy.exitCode, 1u) << busy.out;
+        EXPECT_EQ(std::count(busy.err.begin(), busy.err.end(), '\n'), 1) << busy.err;
+        EXPECT_TRUE(TempDir::Exists(input_ / L"IMG_1.jpg"));
+        EXPECT_FALSE(TempDir::Exists(journal));
+    }
     const ExeRun run = Run(L"--apply " + Preview());
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(run.Lines().back(), "Finished. Renamed/copied: 2  |  Skipped: 0  |  Errors: 0  |  Total: 2");
@@ -189,7 +199,6 @@ TEST_F(CommandLineRun, RenamesWithinTheBatchThroughTheJournal)
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"img_1.jpg", L"img_2.jpg", L"notes.txt", L"skipped.png",
                                                 L"\u00e9t\u00e9.txt"}));
-    const std::wstring journal = home_ / L"batch-journal.json";
     JournalContents contents;
     ASSERT_TRUE(ReadJournal(journal, contents));
     EXPECT_FALSE(contents.running);

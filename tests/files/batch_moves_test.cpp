@@ -241,6 +241,54 @@ TEST_F(WithinBatchFiles, RecoveryLeavesAloneWhatItCannotPlaceWithoutReplacing)
     EXPECT_EQ(TempDir::ReadFileBytes(dir_ / L"0001.sft"), "0001.sft");
     EXPECT_EQ(TempDir::ReadFileBytes(dir_ / L"0003.sft"), "0002.sft");
     EXPECT_NE(LeftAloneText(result).find(dir_ / L"0000.sft"), std::wstring::npos);
+    ASSERT_TRUE(ReadJournal(journal_, contents));
+    EXPECT_TRUE(contents.running) << "the files left alone keep their journal: the next start offers them again";
+}
+
+// A recovery whose journal cannot be written moves nothing and keeps the journal as it was: the
+// file under its temporary name stays on record for the next start.
+TEST_F(WithinBatchFiles, ARecoveryThatCannotWriteItsJournalKeepsTheOldOne)
+{
+    for (bool finish : {true, false}) {
+        SCOPED_TRACE(finish ? "finish" : "roll back");
+        CreateDirectoryW(dir_.path().c_str(), nullptr);
+        FileList rows = Prepare(Build({{Kind::Swaps, 2}}));
+        OrderedMoves moves;
+        std::vector<size_t> listRow;
+        ASSERT_TRUE(ArrangeBatch(rows, ProcessMode::RenameInPlace, journal_, moves, listRow));
+        const MoveUnit& unit = moves.units[0];
+        ASSERT_TRUE(MoveFileW(moves.items[unit.first].from.c_str(), unit.temp.c_str()));  // interrupted here
+        moves.journal.Close();
+        const std::string text = TempDir::ReadFileBytes(journal_);
+        const auto before = Folder(dir_);
+        JournalContents contents;
+        ASSERT_TRUE(ReadJournal(journal_, contents));
+        const std::wstring blocker = journal_ + L".tmp";  // the journal's own temporary name, taken
+        ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+        const RecoveryResult failed = RecoverBatch(contents.batch, finish, journal_);
+        EXPECT_TRUE(failed.failed);
+        EXPECT_EQ(TempDir::ReadFileBytes(journal_), text);
+        EXPECT_TRUE(Folder(dir_) == before);
+        RemoveDirectoryW(blocker.c_str());
+        EXPECT_FALSE(RecoverBatch(contents.batch, finish, journal_).failed);
+        EXPECT_FALSE(TempDir::Exists(unit.temp));
+        TempDir::RemoveTree(dir_.path());
+    }
+    CreateDirectoryW(dir_.path().c_str(), nullptr);
+}
+
+// A batch that never began after its journal was written leaves the journal as it was before.
+TEST_F(WithinBatchFiles, AnAbandonedBatchLeavesTheJournalAsItWas)
+{
+    const RunningBatch batch{L"1-2", ProcessMode::RenameInPlace, {{dir_ / L"a", L"", dir_ / L"b"}}};
+    for (const std::string& previous :
+         {std::string(), FormatLastBatch({{{ProcessMode::RenameInPlace, dir_ / L"x", dir_ / L"y", {}}}, true})}) {
+        if (!previous.empty()) TempDir::WriteFileBytes(journal_, previous);
+        JournalFile journal;
+        ASSERT_TRUE(journal.Begin(journal_, batch));
+        journal.Abandon();
+        EXPECT_EQ(TempDir::Exists(journal_) ? TempDir::ReadFileBytes(journal_) : std::string(), previous);
+    }
 }
 
 // A move inside a unit that fails (the file is in use) takes the unit's files back where they
