@@ -1,5 +1,7 @@
 #include "files/batch_moves.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <unordered_set>
 
@@ -244,7 +246,10 @@ RecoveryResult RecoverBatch(const RunningBatch& batch, bool finish, const std::w
         for (const StrandedFile& file : moves.stranded) result.leftAlone.push_back(file.path);
         return result;  // this recovery's own journal is the one that says where they are
     }
-    if (!result.leftAlone.empty()) {
+    // A file still under its temporary name has no other record of its names: the journal stays
+    // running and the next start offers the rest again. Files gone, or left under a name of their
+    // own, were named once; nothing more can be done for them, so the question is not repeated.
+    if (std::find(at.begin(), at.end(), kAtTemp) != at.end()) {
         RunningBatch left = batch;
         for (size_t i = 0; i < left.rows.size(); ++i) {
             if (at[i]) left.rows[i].at = at[i];

@@ -242,7 +242,8 @@ TEST_F(WithinBatchFiles, RecoveryLeavesAloneWhatItCannotPlaceWithoutReplacing)
     EXPECT_EQ(TempDir::ReadFileBytes(dir_ / L"0003.sft"), "0002.sft");
     EXPECT_NE(LeftAloneText(result).find(dir_ / L"0000.sft"), std::wstring::npos);
     ASSERT_TRUE(ReadJournal(journal_, contents));
-    EXPECT_TRUE(contents.running) << "the files left alone keep their journal: the next start offers them again";
+    EXPECT_FALSE(contents.running) << "no file is under a temporary name: named once, not asked about again";
+    EXPECT_EQ(contents.last.records.size(), 1u) << "what was finished can be undone";
 }
 
 // A recovery whose journal cannot be written moves nothing and keeps the journal as it was: the
