@@ -186,19 +186,12 @@ void ApplyOutcomes(size_t end)
 // Results that survive the rescan (or re-plan) at the end of a batch or an undo, by file.
 using RowMarks = std::unordered_map<std::wstring, ProgressRecord>;
 
-std::wstring FileKey(const std::wstring& path)
-{
-    std::wstring key = path;
-    for (wchar_t& c : key) c = LowerUnit(c);  // folded as the planner folds target paths
-    return key;
-}
-
 RowMarks CollectFailures(const FileList& rows)
 {
     RowMarks failures;
     for (const FileEntry& row : rows) {
         if (row.status == ItemStatus::Failed)
-            failures[FileKey(row.sourcePath)] = ProgressRecord{0, false, ItemStatus::Failed, row.statusText, {}};
+            failures[FoldedText(row.sourcePath)] = ProgressRecord{0, false, ItemStatus::Failed, row.statusText, {}};
     }
     return failures;
 }
@@ -215,7 +208,7 @@ RowMarks CollectKept(const ProcessJob& job)
 {
     RowMarks kept;
     for (size_t i = 0; i < job.undo.size() && i < job.completed.load(); ++i) {
-        if (!job.outcomes[i].succeeded) kept[FileKey(ShownPath(job.undo[i]))] = job.outcomes[i];
+        if (!job.outcomes[i].succeeded) kept[FoldedText(ShownPath(job.undo[i]))] = job.outcomes[i];
     }
     return kept;
 }
@@ -227,7 +220,7 @@ void RestoreMarks(const RowMarks& marks)
     const RowPainter painter;
     for (size_t i = 0; i < g_app.files.size(); ++i) {
         FileEntry& row = g_app.files[i];
-        const auto mark = marks.find(FileKey(row.sourcePath));
+        const auto mark = marks.find(FoldedText(row.sourcePath));
         if (mark == marks.end()) continue;
         row.status = mark->second.status;
         row.statusText = mark->second.text;
@@ -247,13 +240,13 @@ void RescanKeeping(const RowMarks& marks, const std::wstring& summary)
 std::vector<size_t> RowsShowing(const UndoList& records)
 {
     std::unordered_map<std::wstring, size_t> bySource;
-    for (size_t i = 0; i < g_app.files.size(); ++i) bySource.emplace(FileKey(g_app.files[i].sourcePath), i);
+    for (size_t i = 0; i < g_app.files.size(); ++i) bySource.emplace(FoldedText(g_app.files[i].sourcePath), i);
     std::vector<size_t> rows;
     for (const UndoRecord& record : records) {
-        const auto found = bySource.find(FileKey(ShownPath(record)));
+        const auto found = bySource.find(FoldedText(ShownPath(record)));
         size_t row = found == bySource.end() ? kNoRow : found->second;
         if (row != kNoRow && record.mode == ProcessMode::CopyAndRename &&
-            FileKey(g_app.files[row].targetPath) != FileKey(record.target))
+            FoldedText(g_app.files[row].targetPath) != FoldedText(record.target))
             row = kNoRow;
         rows.push_back(row);
     }
@@ -347,9 +340,9 @@ void EndUndo(const ProcessJob& job)
     // (if it was listed), and the rest is planned again.
     std::unordered_set<std::wstring> deleted;
     for (size_t i = 0; i < job.undo.size() && i < job.outcomes.size(); ++i) {
-        if (job.outcomes[i].succeeded) deleted.insert(FileKey(job.undo[i].target));
+        if (job.outcomes[i].succeeded) deleted.insert(FoldedText(job.undo[i].target));
     }
-    std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FileKey(row.sourcePath)) > 0; });
+    std::erase_if(g_app.files, [&](const FileEntry& row) { return deleted.count(FoldedText(row.sourcePath)) > 0; });
     RelistKeptFiles();
     RefreshPreview();
     RestoreMarks(kept);

@@ -1,8 +1,9 @@
 #pragma once
-// Timing helpers shared by the benchmarks.
+// Timing helpers and the build folder, shared by the benchmarks.
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 // Milliseconds on the performance counter.
@@ -29,4 +30,15 @@ inline double Median(std::vector<double> v)
 inline double Best(const std::vector<double>& v)
 {
     return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+// The build folder: the benchmark runs as build\bench\<name>.exe.
+inline std::wstring BuildFolder()
+{
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir = exe;
+    dir.resize(dir.rfind(L'\\'));  // build\bench
+    dir.resize(dir.rfind(L'\\'));  // build
+    return dir;
 }

@@ -24,16 +24,6 @@
 
 namespace {
 
-std::wstring BuildFolder()
-{
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    dir.resize(dir.rfind(L'\\'));  // build\bench
-    dir.resize(dir.rfind(L'\\'));  // build
-    return dir;
-}
-
 std::wstring TempFolder(const std::wstring& name)
 {
     wchar_t temp[MAX_PATH];

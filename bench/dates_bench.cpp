@@ -22,12 +22,7 @@ constexpr int kRounds = 5;
 
 std::wstring DefaultFolder()
 {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    dir.resize(dir.rfind(L'\\'));  // build\bench
-    dir.resize(dir.rfind(L'\\'));  // build
-    return dir + L"\\bench-data\\jpeg_10000";
+    return BuildFolder() + L"\\bench-data\\jpeg_10000";
 }
 
 // A camera's photo in miniature: the EXIF block up front, then image data well past 64 KiB.

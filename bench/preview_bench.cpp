@@ -32,12 +32,7 @@ namespace {
 
 std::wstring DataFolder(size_t files, const wchar_t* kind = L"files_")
 {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    dir.resize(dir.rfind(L'\\'));  // build\bench
-    dir.resize(dir.rfind(L'\\'));  // build
-    return dir + L"\\bench-data\\" + kind + std::to_wstring(files);
+    return BuildFolder() + L"\\bench-data\\" + kind + std::to_wstring(files);
 }
 
 // The bare call loop the program's own listing is compared with.

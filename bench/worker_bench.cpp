@@ -152,7 +152,7 @@ struct WindowRun {
     double behindMs = 0;  // the worker posted its end .. the end message reached the window
     double rescanMs = 0;  // the end message's handling (the rescan after renaming or moving) and its repaint
     double longestAnswerMs = 0;
-    double workerMs = 0;  // prompt answered .. the worker posted its end
+    double workerMs = 0;    // prompt answered .. the worker posted its end
     double progressMs = 0;  // the window's handling of the progress messages, all rows together
     int done = 0;
 };

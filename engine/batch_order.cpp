@@ -6,13 +6,6 @@
 
 namespace {
 
-std::wstring Folded(const std::wstring& path)
-{
-    std::wstring key = path;
-    for (wchar_t& c : key) c = LowerUnit(c);
-    return key;
-}
-
 // waitedBy[j]: the move whose target is move j's source (at most one: targets are distinct).
 std::vector<uint32_t> WaitedBy(const std::vector<uint32_t>& waits)
 {
@@ -39,10 +32,10 @@ std::vector<uint32_t> WaitingMoves(const std::vector<const std::wstring*>& from,
 {
     std::unordered_map<std::wstring, uint32_t> bySource;
     bySource.reserve(from.size());
-    for (uint32_t i = 0; i < from.size(); ++i) bySource.emplace(Folded(*from[i]), i);
+    for (uint32_t i = 0; i < from.size(); ++i) bySource.emplace(FoldedText(*from[i]), i);
     std::vector<uint32_t> waits(to.size(), kNoMove);
     for (uint32_t i = 0; i < to.size(); ++i) {
-        const auto found = bySource.find(Folded(*to[i]));
+        const auto found = bySource.find(FoldedText(*to[i]));
         if (found != bySource.end() && found->second != i) waits[i] = found->second;
     }
     return waits;

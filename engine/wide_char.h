@@ -4,6 +4,7 @@
 // table; ASCII is answered inline, since the planner maps every unit of every target path on
 // each keystroke. White space is the C library's.
 #include <cwctype>
+#include <string>
 
 struct CaseTable {
     wchar_t lower[0x10000];
@@ -21,6 +22,15 @@ inline wchar_t UpperUnit(wchar_t c)
 {
     if (c < 0x80) return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
     return SystemCaseTable().upper[c];
+}
+
+// A path (or name) with every unit lower-cased: the key under which names that differ only in
+// case are one file.
+inline std::wstring FoldedText(const std::wstring& text)
+{
+    std::wstring key = text;
+    for (wchar_t& c : key) c = LowerUnit(c);
+    return key;
 }
 
 inline bool IsSpaceUnit(wchar_t c)

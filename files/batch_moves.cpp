@@ -33,13 +33,6 @@ const std::wstring& PathAt(const JournalRow& row, char at)
     return at == kAtTemp ? row.temp : at == kAtTarget ? row.target : row.source;
 }
 
-std::wstring Folded(const std::wstring& path)
-{
-    std::wstring key = path;
-    for (wchar_t& c : key) c = LowerUnit(c);
-    return key;
-}
-
 std::wstring NameOf(const std::wstring& path)
 {
     return path.substr(path.find_last_of(L"\\/") + 1);
@@ -64,7 +57,7 @@ std::vector<char> LocateFiles(const RunningBatch& batch)
     auto place = [&](size_t i, char where) {
         const JournalRow& row = batch.rows[i];
         const std::wstring& path = PathAt(row, where);
-        if (path.empty() || !Exists(path) || !claimed.insert(Folded(path)).second) return;
+        if (path.empty() || !Exists(path) || !claimed.insert(FoldedText(path)).second) return;
         at[i] = SamePathIgnoringCase(row.source, row.target) && where != kAtTemp ? CasePlace(row) : where;
     };
     // A temporary name is the batch's own: a file there is that row's.
