@@ -54,23 +54,31 @@ Batch Cycles()
     return batch;
 }
 
+// The exact names of the folder's files.
+std::vector<std::wstring> FileNames(const TempDir& dir)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileW((dir / L"*").c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return names;
+}
+
 // Every file of the folder by exact name, with its bytes.
 std::map<std::wstring, std::string> Files(const TempDir& dir)
 {
     std::map<std::wstring, std::string> files;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((dir / L"*").c_str(), &data);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files[data.cFileName] = TempDir::ReadFileBytes(dir / data.cFileName);
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    for (const std::wstring& name : FileNames(dir)) files[name] = TempDir::ReadFileBytes(dir / name);
     return files;
 }
 
-// How many files the journal says have left their source ('T' or 'F'); -1 when it is not a
-// running batch's journal (yet, or any more).
-int Moved(const std::wstring& journal)
+// How many files have left their source: those the journal says have ('T' or 'F'), and the
+// changes of case, which only their names on disk tell (temporary, or lower-case now); -1 when
+// the journal is not a running batch's (yet, or any more).
+int Moved(const std::wstring& journal, const TempDir& dir)
 {
     std::string text;
     if (!ReadWholeFile(journal, text) || text.find("\"running\"") == std::string::npos) return -1;
@@ -78,6 +86,8 @@ int Moved(const std::wstring& journal)
     if (at == std::string::npos) return -1;
     int moved = 0;
     for (size_t i = at + 7; i < text.size() && text[i] != '"'; ++i) moved += text[i] != 'S';
+    for (const std::wstring& name : FileNames(dir))
+        moved += name.rfind(L"~op-", 0) == 0 || name.find(L".jpg") != std::wstring::npos;
     return moved;
 }
 
@@ -130,10 +140,10 @@ TEST_F(ProgramRun, KilledMidBatchEachNextStartFinishesOrRollsBack)
         ASSERT_NE(confirm, nullptr) << "no confirmation";
         Answer(confirm, IDYES);
         const int killAt = 1 + point / 2 * (batch.moving - 5) / 10;  // files that have left their name
-        for (int waited = 0; Moved(journal) < killAt && waited < 20000; ++waited) Sleep(1);
+        for (int waited = 0; Moved(journal, input) < killAt && waited < 20000; ++waited) Sleep(1);
         TerminateProcess(first.hProcess, 9);
         WaitForSingleObject(first.hProcess, 10000);
-        ASSERT_GE(Moved(journal), 0) << "the batch ended before the kill";
+        ASSERT_GE(Moved(journal, input), 0) << "the batch ended before the kill";
 
         PROCESS_INFORMATION next = Start();
         HWND question = WaitForBox(next.dwProcessId, 20000);
