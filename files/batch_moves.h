@@ -1,7 +1,8 @@
 #pragma once
 // Renames within the batch on disk: the moves in the order the engine gives, each unit whole or
-// not at all, every step in the journal or told by the names on disk; the recovery of a batch that never ended; the undo of
-// such a batch. No window involved: a command line can run the same job.
+// not at all, every step in the journal or told by the names on disk; the recovery of a batch
+// that never ended; the undo of such a batch. No window involved: a command line can run the
+// same job.
 #include <windows.h>
 
 #include <string>
