@@ -54,19 +54,6 @@ Batch Cycles()
     return batch;
 }
 
-// The exact names of the folder's files.
-std::vector<std::wstring> FileNames(const TempDir& dir)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((dir / L"*").c_str(), &data);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    return names;
-}
-
 // Every file of the folder by exact name, with its bytes.
 std::map<std::wstring, std::string> Files(const TempDir& dir)
 {

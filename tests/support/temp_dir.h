@@ -120,18 +120,25 @@ inline int CountLines(const std::string& text)
     return lines;
 }
 
+// The exact names of a folder's files (not its folders), in the order the folder lists them.
+inline std::vector<std::wstring> FileNames(const TempDir& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return names;
+}
+
 // "name=bytes" of every file in a folder, by exact name, sorted.
 inline std::vector<std::string> Contents(const TempDir& folder)
 {
     std::vector<std::string> files;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        const std::wstring name = data.cFileName;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(std::string(name.begin(), name.end()) + "=" + TempDir::ReadFileBytes(folder / name));
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    for (const std::wstring& name : FileNames(folder))
+        files.push_back(std::string(name.begin(), name.end()) + "=" + TempDir::ReadFileBytes(folder / name));
     std::sort(files.begin(), files.end());
     return files;
 }
