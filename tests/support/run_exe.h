@@ -40,9 +40,9 @@ struct ExeRun {
 
 // Runs `exe` with `arguments` in `workDir` (null: this one), its standard output and error going to
 // the given inheritable handles, and waits for it; its exit code (STILL_ACTIVE: it did not end in
-// time and was ended).
+// time and was ended, or never started: then `startError`, when given, says why).
 inline DWORD RunWithOutput(const std::wstring& exe, const std::wstring& arguments, const wchar_t* workDir, HANDLE out,
-                           HANDLE err, DWORD timeoutMs = INFINITE)
+                           HANDLE err, DWORD timeoutMs = INFINITE, DWORD* startError = nullptr)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -52,9 +52,18 @@ inline DWORD RunWithOutput(const std::wstring& exe, const std::wstring& argument
     PROCESS_INFORMATION process = {};
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     DWORD exitCode = STILL_ACTIVE;
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workDir, &startup,
-                        &process))
-        return exitCode;
+    // A run with no output and no exit code was seen once under a loaded wineserver. A start that
+    // fails never ran the program, so trying again tests the same thing; the error is kept.
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        error = ERROR_SUCCESS;
+        if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workDir, &startup,
+                           &process))
+            break;
+        error = GetLastError();
+    }
+    if (startError) *startError = error;
+    if (error != ERROR_SUCCESS) return exitCode;
     if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 9);
     WaitForSingleObject(process.hProcess, 5000);
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -76,10 +85,12 @@ inline ExeRun RunExe(const std::wstring& exe, const std::wstring& arguments, con
     HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     ExeRun run;
-    run.exitCode = RunWithOutput(exe, arguments, workDir.c_str(), out, err, timeoutMs);
+    DWORD startError = ERROR_SUCCESS;
+    run.exitCode = RunWithOutput(exe, arguments, workDir.c_str(), out, err, timeoutMs, &startError);
     CloseHandle(out);
     CloseHandle(err);
     run.out = TempDir::ReadFileBytes(outPath);
     run.err = TempDir::ReadFileBytes(errPath);
+    if (startError != ERROR_SUCCESS) run.err += "(the test could not start it: error " + std::to_string(startError) + ")";
     return run;
 }
