@@ -11,7 +11,11 @@
 namespace {
 
 constexpr char kPlacesKey[] = "at";
+constexpr char kPlacesMarker[] = "\"at\": \"";  // how the writer puts kPlacesKey before its value
 constexpr int64_t kMaxRows = 10000000;
+// A journal is written only if it can be read back: one batch's plan, with room for millions of
+// long paths, but not more than the reader takes.
+constexpr long long kMaxJournalBytes = 1LL << 30;
 
 std::string Indexed(char letter, size_t i)
 {
@@ -151,7 +155,7 @@ bool ParseJournal(const std::string& text, JournalContents& contents)
 bool ReadJournal(const std::wstring& path, JournalContents& contents)
 {
     std::string text;
-    return ReadWholeFile(path, text) && ParseJournal(text, contents);
+    return ReadWholeFile(path, text, kMaxJournalBytes) && ParseJournal(text, contents);
 }
 
 bool SaveRunningBatch(const std::wstring& path, const RunningBatch& batch)
@@ -187,15 +191,18 @@ std::wstring NewBatchId()
 bool JournalFile::Begin(const std::wstring& path, const RunningBatch& batch)
 {
     Close();
-    const std::string text = FormatRunningBatch(batch);
-    const size_t places = text.rfind("\"at\": \"");
     path_ = path;
     previous_.clear();
-    ReadWholeFile(path, previous_);
-    if (places == std::string::npos || !ReplaceFileContents(path, text)) return false;
+    ReadWholeFile(path, previous_, kMaxJournalBytes);
+    if (batch.rows.size() > static_cast<size_t>(kMaxRows)) return false;
+    const std::string text = FormatRunningBatch(batch);
+    const size_t places = text.rfind(kPlacesMarker);
+    if (places == std::string::npos || text.size() > static_cast<size_t>(kMaxJournalBytes) ||
+        !ReplaceFileContents(path, text))
+        return false;
     file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    placesAt_ = places + 7;
+    placesAt_ = places + sizeof(kPlacesMarker) - 1;
     if (!IsOpen()) Abandon();
     return IsOpen();
 }

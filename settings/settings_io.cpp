@@ -10,9 +10,6 @@
 
 namespace {
 
-// The program never writes more than a few megabytes; anything larger is not its file.
-constexpr LONGLONG kMaxSettingsBytes = 64LL * 1024 * 1024;
-
 class FileHandle {
 public:
     explicit FileHandle(HANDLE h) : h_(h) {}
@@ -57,13 +54,13 @@ bool WriteTemporary(const std::wstring& temp, const std::string& bytes)
 
 }  // namespace
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes)
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, long long maxBytes)
 {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxSettingsBytes) return false;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > maxBytes) return false;
     std::string data(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < data.size()) {

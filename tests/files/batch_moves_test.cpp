@@ -181,6 +181,26 @@ TEST_F(WithinBatchFiles, EveryFileEndsWhereThePreviewSaidAndTheUndoAfterARestart
     }
 }
 
+// A batch of a quarter of a million long paths: its journal is larger than any settings file may
+// be, and the next start must still find the batch that never ended.
+TEST_F(WithinBatchFiles, AHugeBatchsJournalIsFoundAfterACrash)
+{
+    RunningBatch batch{NewBatchId(), ProcessMode::RenameInPlace, {}};
+    const std::wstring folder = L"C:\\" + std::wstring(120, L'd') + L"\\";
+    for (int i = 0; i < 250000; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        batch.rows.push_back({folder + n + L".jpg", {}, folder + L"new " + n + L".jpg", kAtSource});
+    }
+    ASSERT_TRUE(SaveRunningBatch(journal_, batch));
+    ASSERT_GT(TempDir::ReadFileBytes(journal_).size(), 64u << 20);
+    JournalLock lock;
+    EXPECT_EQ(ClaimJournal(journal_, lock), JournalClaim::Interrupted);
+    JournalContents read;
+    ASSERT_TRUE(ReadJournal(journal_, read));
+    ASSERT_EQ(read.batch.rows.size(), batch.rows.size());
+    EXPECT_EQ(read.batch.rows.back().target, batch.rows.back().target);
+}
+
 // An interruption after any number of units, with the next move done but not yet in the journal:
 // finishing gives the batch's result, rolling back the folder as it was; no temporary name stays.
 TEST_F(WithinBatchFiles, RecoveryFinishesOrRollsBackFromAnyPoint)
