@@ -80,3 +80,5 @@ void EnforceMinimumWindowSize(MINMAXINFO* info);
 void ScrollRuleArea(int request);
 bool ScrollRuleAreaByWheel(int delta, POINT screenPoint);
 void RevealNextTabStop(HWND focus, bool backwards);
+// Scrolls the rule area so that `control`, when scrolled out of view, shows again.
+void RevealControl(HWND control);

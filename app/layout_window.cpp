@@ -208,7 +208,8 @@ void ScrollRuleArea(int request)
 bool ScrollRuleAreaByWheel(int delta, POINT screenPoint)
 {
     const Placement* preview = PlacementOf(kIdHeadingPreview);
-    if (g_ruleScroll.lines == 0 || !preview) return false;
+    // An open drop-down list, or a drag, holds the mouse: the wheel is theirs.
+    if (g_ruleScroll.lines == 0 || !preview || GetCapture()) return false;
     RECT client{};
     GetClientRect(g_app.mainWindow, &client);
     ScreenToClient(g_app.mainWindow, &screenPoint);
@@ -237,4 +238,10 @@ void RevealNextTabStop(HWND focus, bool backwards)
             return;
         }
     }
+}
+
+void RevealControl(HWND control)
+{
+    const Placement* p = control && g_ruleScroll.lines ? PlacementOf(GetDlgCtrlID(control)) : nullptr;
+    if (p && p->hidden && p->scrollLine >= 0) RevealRuleLine(p->scrollLine);
 }

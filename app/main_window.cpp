@@ -159,6 +159,7 @@ bool OnActivate(HWND window, WPARAM wParam)
     if (!target || !IsWindow(target) || !IsChild(window, target) || !IsWindowEnabled(target))
         target = FirstTabStop(window);
     if (!target) return false;
+    RevealControl(target);  // it may have been scrolled out of view meanwhile
     SetFocus(target);
     return true;
 }

@@ -1,6 +1,7 @@
 // Existence of target paths from one listing per folder, kept while the folder is unchanged.
 #include "files/folder_snapshot.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -215,7 +216,10 @@ void TargetsExist(const FileList& list, const std::vector<uint32_t>& rows, std::
     AskEachRow(list, rows, perRow, exists);
     for (const FolderAsk& ask : asks) AnswerFolder(ask, list, rows, exists);
     if (g_watchesAllowed) return;
-    for (const auto& snap : g_snapshots) g_listedUnwatched.push_back(snap->folder);
+    for (const auto& snap : g_snapshots) {  // once each: plans come every 100 ms while dates are read
+        if (std::find(g_listedUnwatched.begin(), g_listedUnwatched.end(), snap->folder) == g_listedUnwatched.end())
+            g_listedUnwatched.push_back(snap->folder);
+    }
     g_snapshots.clear();  // unwatched listings go stale unseen
 }
 

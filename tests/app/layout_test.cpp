@@ -797,6 +797,21 @@ TEST_F(LayoutTest, TheRuleAreaScrollsByItsBarTheWheelAndTab)
     EXPECT_TRUE(TranslateMainWindowMessage(window_, nullptr, &wheel));
     EXPECT_TRUE(Shown(g_app.caseCombo));
     SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
+    // While an open drop-down list or a drag holds the mouse, the wheel is theirs.
+    SetCapture(g_app.caseCombo);
+    SendMessageW(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 20), MAKELPARAM(overForm.x, overForm.y));
+    ReleaseCapture();
+    EXPECT_TRUE(Shown(g_app.modeRename)) << "the form scrolled under a captured mouse";
+    // The control that had the focus when the window was left, scrolled away meanwhile, comes
+    // back into view when the window is active again.
+    SetFocus(g_app.modeRename);
+    SendMessageW(window_, WM_ACTIVATE, WA_INACTIVE, 0);
+    SendMessageW(window_, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+    ASSERT_FALSE(Shown(g_app.modeRename));
+    SendMessageW(window_, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(Shown(g_app.modeRename));
+    EXPECT_EQ(GetFocus(), g_app.modeRename);
+    SendMessageW(window_, WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar));
 
     // Tab from the last control in view, then Shift+Tab from the first one at the end.
     for (bool backwards : {false, true}) {
