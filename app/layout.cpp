@@ -41,12 +41,6 @@ SIZE MinimumWindowSize(int fontPt, int dpi, SIZE workArea)
     return SIZE{std::min(minimum.cx, workArea.cx), std::min(minimum.cy, workArea.cy)};
 }
 
-void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y, std::vector<Placement>& out)
-{
-    const Metrics m(in);
-    PlaceSequenceRow(m, ids, y, out, m.contentW);
-}
-
 namespace {
 
 // --- The form above the lists, as lines --------------------------------------------------------

@@ -55,9 +55,6 @@ int ListHeightForRows(int rows, int rowH, int dpi);
 struct SequenceRowIds {
     int label, combo, startLabel, startEdit, stepLabel, stepEdit, padLabel, padEdit, sepLabel, sepEdit;
 };
-// Places one prefix or suffix row at the running `y` and advances it; the separator wraps onto a
-// second line under the combo when the row is too narrow.
-void LayoutSequenceRow(const LayoutInput& in, const SequenceRowIds& ids, int& y, std::vector<Placement>& out);
 int ComboItemHeight(int rowH, int dpi);
 // Minimum outer window size for the font-size setting.
 SIZE MinimumWindowSize(int fontPt, int dpi);

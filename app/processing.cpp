@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Orvane Pallisto";
-
 // The running batch or undo (the worker is files/worker) and the last batch, to put back.
 ProcessMode g_batchMode = ProcessMode::RenameInPlace;  // the mode the running batch was started with
 std::shared_ptr<ProcessJob> g_batch;                   // the running batch, shared with its worker
@@ -68,7 +66,7 @@ void StopCountTimer()
 
 int Ask(const wchar_t* text, UINT flags)
 {
-    return MessageBoxW(g_app.mainWindow, text, kCaption, flags);
+    return MessageBoxW(g_app.mainWindow, text, kMainWindowTitle, flags);
 }
 
 std::wstring JournalPath()

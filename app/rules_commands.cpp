@@ -7,12 +7,12 @@
 #include "app/binding.h"
 #include "app/commands.h"
 #include "app/file_list.h"
+#include "app/main_window.h"
 #include "app/win_util.h"
 #include "settings/rules_file.h"
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Orvane Pallisto";
 constexpr COMDLG_FILTERSPEC kRulesFileType[] = {{L"Rename rules (*.oprules)", L"*.oprules"}};
 
 // The folder of the last rules file loaded or saved: both dialogs start there.
@@ -44,7 +44,7 @@ bool LoadRulesFromFile(const std::wstring& path)
     std::wstring reason;
     if (!LoadRulesFile(path, settings, reason)) {
         const std::wstring text = L"This file is not a rules file: " + reason;
-        MessageBoxW(g_app.mainWindow, text.c_str(), kCaption, MB_ICONWARNING);
+        MessageBoxW(g_app.mainWindow, text.c_str(), kMainWindowTitle, MB_ICONWARNING);
         return false;
     }
     RememberFolderOf(path);
@@ -62,7 +62,7 @@ bool SaveRulesToFile(const std::wstring& path)
 {
     ReadControlsIntoSettings();
     if (!WriteRulesFile(path, g_app.settings)) {
-        MessageBoxW(g_app.mainWindow, L"Could not save the rules file.", kCaption, MB_ICONERROR);
+        MessageBoxW(g_app.mainWindow, L"Could not save the rules file.", kMainWindowTitle, MB_ICONERROR);
         return false;
     }
     RememberFolderOf(path);

@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/app_state.h"
 #include "app/binding.h"
 #include "app/commands.h"
 #include "app/file_list.h"
 #include "app/layout.h"
+#include "app/list_views.h"
 #include "app/main_window.h"
 #include "app/theme.h"
 #include "files/file_order.h"
@@ -45,8 +47,11 @@ void CaptureColumnWidths()
     AppSettings& s = g_app.settings;
     int32_t* original[] = {&s.colOrig0, &s.colOrig1, &s.colOrig2, &s.colOrig3};
     int32_t* renamed[] = {&s.colNew0, &s.colNew1, &s.colNew2};
-    for (int column = 0; column < 4; ++column) *original[column] = ListView_GetColumnWidth(g_app.listOriginal, column);
-    for (int column = 0; column < 3; ++column) *renamed[column] = ListView_GetColumnWidth(g_app.listNew, column);
+    static_assert(std::size(original) == kOriginalColumnCount && std::size(renamed) == kNewColumnCount);
+    for (int column = 0; column < kOriginalColumnCount; ++column)
+        *original[column] = ListView_GetColumnWidth(g_app.listOriginal, column);
+    for (int column = 0; column < kNewColumnCount; ++column)
+        *renamed[column] = ListView_GetColumnWidth(g_app.listNew, column);
 }
 
 void SetNormalPlacement(HWND window, const RECT& normal, UINT flags, UINT showCmd)

@@ -18,15 +18,6 @@ std::vector<uint32_t> WaitedBy(const std::vector<uint32_t>& waits)
 
 }  // namespace
 
-bool SamePathIgnoringCase(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
-    }
-    return true;
-}
-
 std::vector<uint32_t> WaitingMoves(const std::vector<const std::wstring*>& from,
                                    const std::vector<const std::wstring*>& to)
 {
@@ -64,7 +55,7 @@ MoveOrder OrderMoves(const std::vector<const std::wstring*>& from, const std::ve
     // Chains: from the move whose target is free, back along the moves waiting for it.
     for (uint32_t end = 0; end < from.size(); ++end) {
         if (waits[end] != kNoMove) continue;
-        const bool caseOnly = SamePathIgnoringCase(*from[end], *to[end]);
+        const bool caseOnly = EqualIgnoringCase(*from[end], *to[end]);
         for (uint32_t at = end; at != kNoMove && !placed[at]; at = waitedBy[at]) {
             MoveUnit unit{static_cast<uint32_t>(order.moves.size()), 1, false, {}};
             if (at == end && caseOnly) {

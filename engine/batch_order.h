@@ -15,9 +15,6 @@ constexpr uint32_t kNoMove = UINT32_MAX;
 std::vector<uint32_t> WaitingMoves(const std::vector<const std::wstring*>& from,
                                    const std::vector<const std::wstring*>& to);
 
-// Whether a and b name the same file: equal after case folding.
-bool SamePathIgnoringCase(const std::wstring& a, const std::wstring& b);
-
 // A run of `MoveOrder::moves` that is carried out as a whole: Stop waits for its end. A step of a
 // chain is one move. With `viaTemp`, the first move goes to the temporary name first, the others
 // follow in order, and the first one goes from the temporary name to its target last (a cycle;

@@ -44,17 +44,6 @@ void SetPlannedStatus(FileEntry& row, ItemStatus status)
     row.statusText.assign(kStatusInfo[static_cast<int32_t>(status)].planned);
 }
 
-// Equal after LowerUnit of every unit, the mapping the rules use. Compared from the end: paths in one folder, and a
-// name before and after renaming, differ mostly in their last units.
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
-    }
-    return true;
-}
-
 // What the later passes need of a row, gathered while its strings are at hand.
 struct RowFacts {
     uint64_t keyHash = 0;       // hash of the case-folded target path
@@ -260,7 +249,7 @@ std::vector<uint32_t> SetAsideTargetsOfTheBatch(const FileList& list, std::vecto
     }
     std::vector<uint32_t> waits = WaitingMoves(from, to);
     std::erase_if(asked, [&](uint32_t i) {
-        return waits[i] != kNoMove || SamePathIgnoringCase(list[i].sourcePath, list[i].targetPath);
+        return waits[i] != kNoMove || EqualIgnoringCase(list[i].sourcePath, list[i].targetPath);
     });
     return waits;
 }

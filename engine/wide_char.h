@@ -33,6 +33,17 @@ inline std::wstring FoldedText(const std::wstring& text)
     return key;
 }
 
+// Equal after LowerUnit of every unit: the same file. Compared from the end: paths in one folder,
+// and a name before and after renaming, differ mostly in their last units.
+inline bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i] && LowerUnit(a[i]) != LowerUnit(b[i])) return false;
+    }
+    return true;
+}
+
 inline bool IsSpaceUnit(wchar_t c)
 {
     if (c < 0x80) return c == L' ' || (c >= L'\t' && c <= L'\r');

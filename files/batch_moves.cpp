@@ -78,7 +78,7 @@ std::vector<char> LocateFiles(const RunningBatch& batch)
         const JournalRow& row = batch.rows[i];
         const std::wstring& path = PathAt(row, where);
         if (path.empty() || !Exists(path) || !claimed.insert(FoldedText(path)).second) return;
-        at[i] = SamePathIgnoringCase(row.source, row.target) && where != kAtTemp ? CasePlace(row) : where;
+        at[i] = EqualIgnoringCase(row.source, row.target) && where != kAtTemp ? CasePlace(row) : where;
     };
     // A temporary name is the batch's own: a file there is that row's.
     for (size_t i = 0; i < n; ++i) place(i, kAtTemp);

@@ -304,25 +304,33 @@ void WaitWhileHeld(ProcessJob& job, size_t done, bool& unreported, const JobRepo
     job.hold.wait(true, std::memory_order_acquire);
 }
 
-// Renames within the batch: unit by unit, a stop honoured only between units (no file is left
-// under a temporary name); then the rows that do not move, as any batch reports them.
-void RunOrderedJob(ProcessJob& job, const JobReport& report)
-{
-    OrderedMoves& moves = *job.ordered;
+// Publishes that `end` rows are done, and reports them at most once per progress frame: at once
+// for the last row, after a stop, or when `soon` (the next file may take long).
+struct ProgressPublisher {
     ULONGLONG reportedAt = 0;
     bool unreported = false;  // rows done since the last report
-    auto publish = [&](size_t end) {
-        job.completed.store(end, std::memory_order_release);
+
+    void Publish(ProcessJob& job, size_t end, bool soon, const JobReport& report)
+    {
+        job.completed.store(end, std::memory_order_release);  // before the report: a late handler loses nothing
         const ULONGLONG now = GetTickCount64();
-        unreported = !(end == JobLength(job) || job.stop.load(std::memory_order_acquire) ||
+        unreported = !(end == JobLength(job) || job.stop.load(std::memory_order_acquire) || soon ||
                        now - reportedAt >= kProgressFrameMs);
         if (!unreported) {
             report(end - 1);
             reportedAt = now;
         }
-    };
+    }
+};
+
+// Renames within the batch: unit by unit, a stop honoured only between units (no file is left
+// under a temporary name); then the rows that do not move, as any batch reports them.
+void RunOrderedJob(ProcessJob& job, const JobReport& report)
+{
+    OrderedMoves& moves = *job.ordered;
+    ProgressPublisher progress;
     for (const MoveUnit& unit : moves.units) {
-        WaitWhileHeld(job, unit.first, unreported, report);
+        WaitWhileHeld(job, unit.first, progress.unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
         const size_t strandedBefore = moves.stranded.size();
         const DWORD error = RunMoveUnit(moves, unit);
@@ -332,14 +340,14 @@ void RunOrderedJob(ProcessJob& job, const JobReport& report)
             ProgressRecord& outcome = job.outcomes[file.item];
             SetText(outcome, L"Could not be put back, now " + file.path + L": " + outcome.text);  // the path first
         }
-        publish(unit.first + unit.count);
+        progress.Publish(job, unit.first + unit.count, false, report);
     }
     moves.journal.Close();  // the end of the batch replaces it with the record of what was done
     for (size_t i = moves.items.size(); i < job.rows.size(); ++i) {
-        WaitWhileHeld(job, i, unreported, report);
+        WaitWhileHeld(job, i, progress.unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
         job.outcomes[i] = ProcessRow(job.rows[i], static_cast<int>(i), job.mode);
-        publish(i + 1);
+        progress.Publish(job, i + 1, false, report);
     }
 }
 
@@ -351,23 +359,14 @@ void RunProcessJob(ProcessJob& job, const JobReport& report)
         RunOrderedJob(job, report);
         return;
     }
-    ULONGLONG reportedAt = 0;
-    bool unreported = false;  // rows done since the last report
+    ProgressPublisher progress;
     // A stop or a hold is honoured between files: the file in hand is always finished.
     for (size_t i = 0; i < JobLength(job) && i < job.outcomes.size(); ++i) {
-        WaitWhileHeld(job, i, unreported, report);
+        WaitWhileHeld(job, i, progress.unreported, report);
         if (job.stop.load(std::memory_order_acquire)) break;
         const int index = static_cast<int>(i);
         job.outcomes[i] = job.undo.empty() ? ProcessRow(job.rows[i], index, job.mode) : UndoOutcome(job.undo[i], index);
-        // Published before the report: a handler that runs late, or never, loses nothing.
-        job.completed.store(i + 1, std::memory_order_release);
-        const bool last = i + 1 == JobLength(job) || job.stop.load(std::memory_order_acquire);
-        const ULONGLONG now = GetTickCount64();
-        unreported = !(last || now - reportedAt >= kProgressFrameMs || MayTakeLong(job, i + 1));
-        if (!unreported) {
-            report(i);
-            reportedAt = now;
-        }
+        progress.Publish(job, i + 1, i + 1 < JobLength(job) && MayTakeLong(job, i + 1), report);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/batch_order.h"
 #include "engine/planner.h"
+#include "engine/wide_char.h"
 #include "tests/support/file_rows.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::vector<std::wstring> g_onDisk;  // full paths, compared as Wine does: ignor
 bool OnDisk(const std::wstring& path)
 {
     return std::any_of(g_onDisk.begin(), g_onDisk.end(),
-                       [&](const std::wstring& p) { return SamePathIgnoringCase(p, path); });
+                       [&](const std::wstring& p) { return EqualIgnoringCase(p, path); });
 }
 
 // Rows named by the list; every row's new name is its 1-based position plus its extension
