@@ -21,7 +21,8 @@ struct ColumnSpec {
 
 constexpr ColumnSpec kOriginalColumns[kOriginalColumnCount] = {
     {L"Original name", 280}, {L"Size", 90}, {L"Ext", 70}, {L"Modified", 130}};
-constexpr ColumnSpec kNewColumns[kNewColumnCount] = {{L"New / preview name", 260}, {L"Target path", 280}, {L"Status", 120}};
+constexpr ColumnSpec kNewColumns[kNewColumnCount] = {
+    {L"New / preview name", 260}, {L"Target path", 280}, {L"Status", 120}};
 
 HWND OtherList(HWND list)
 {

@@ -74,12 +74,10 @@ std::wstring JournalPath()
     return JournalPathBeside(ActiveSettingsPath());
 }
 
-// The record replaces the journal, unless the job stranded a file: its running journal is the
-// only record of where that file is, and the next start offers its recovery.
+// A record not written only loses the undo after a restart.
 void KeepLastBatch(const ProcessJob& job)
 {
-    if (job.ordered && !job.ordered->stranded.empty()) return;
-    SaveLastBatch(JournalPath(), {g_lastBatch, g_lastWithin});  // a failed write only loses the undo after a restart
+    KeepBatchRecord(JournalPath(), {g_lastBatch, g_lastWithin}, job.ordered.get());
 }
 
 // Renames within the batch: the job's rows (or undo records) put in the order they move, the

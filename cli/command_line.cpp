@@ -173,9 +173,8 @@ int ApplyRows(FileList& rows, const AppSettings& settings, OutputStream& out, Ou
     job.ended.store(true, std::memory_order_release);
     SetConsoleCtrlHandler(StopOnBreak, FALSE);
     g_running.store(nullptr);
-    // The journal now holds what the batch did instead, as after the window's batches (unless a
-    // file is stranded under another name: the running journal is its only record).
-    if (job.ordered && job.ordered->stranded.empty()) SaveLastBatch(journal, {RecordOf(job), true});
+    // The journal now holds what the batch did instead, as after the window's batches.
+    if (job.ordered) KeepBatchRecord(journal, {RecordOf(job), true}, job.ordered.get());
     bool failed = false;
     for (size_t i = 0; i < job.completed.load(); ++i) {
         ApplyOutcomeToRow(rows[ListRow(job, i)], job, job.outcomes[i]);

@@ -50,8 +50,8 @@ struct RowFacts {
     uint32_t firstWithKey = 0;  // the row whose count in the duplicate index is this row's
     bool invalid = false;
     bool unchanged = false;
-    bool readingDate = false;   // its date taken is not read yet
-    bool takenFallback = false;  // its name shows the last-write time for want of a date taken
+    bool readingDate = false;                   // its date taken is not read yet
+    bool takenFallback = false;                 // its name shows the last-write time for want of a date taken
     const std::wstring* invalidText = nullptr;  // the search pattern's reason, in place of "Invalid name"
 };
 
@@ -179,8 +179,8 @@ struct PatternTexts {
 
 // Builds the row's new name; false (and why in facts.invalidText) when the pattern could not be
 // applied to it.
-bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern,
-                  int& giveUps, RowFacts& facts, PatternTexts& texts)
+bool BuildRowName(FileEntry& row, int32_t index, const RenameRules& rules, const SearchPattern& pattern, int& giveUps,
+                  RowFacts& facts, PatternTexts& texts)
 {
     const bool found = row.takenState == TakenState::Found;
     const RowDates dates{row.modified, found ? row.taken : row.modified};

@@ -193,6 +193,13 @@ JournalClaim ClaimJournal(const std::wstring& journalPath, JournalLock& lock)
     return JournalClaim::Interrupted;
 }
 
+bool KeepBatchRecord(const std::wstring& journalPath, const LastBatchRecord& last, const OrderedMoves* ordered)
+{
+    if (ordered) return ordered->stranded.empty() && SaveLastBatch(journalPath, last);
+    JournalLock lock;
+    return ClaimJournal(journalPath, lock) == JournalClaim::Taken && SaveLastBatch(journalPath, last);
+}
+
 bool ArrangeBatch(FileList& rows, ProcessMode mode, const std::wstring& journalPath, OrderedMoves& moves,
                   std::vector<size_t>& listRow)
 {

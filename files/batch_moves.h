@@ -51,6 +51,13 @@ enum class JournalClaim { Taken, Busy, Interrupted };
 JournalClaim ClaimJournal(const std::wstring& journalPath, JournalLock& lock);
 extern const wchar_t kJournalBusyText[];
 
+// Keeps the record of a batch that ended as the journal, where Undo Last Batch finds it after a
+// restart (an empty record removes it). An ordered batch (`ordered`, whose lock is held) replaces
+// its own journal unless it stranded a file: that running journal is then the only record of
+// where the file is. Any other batch leaves alone a journal that another batch holds or that
+// waits for its recovery. False when nothing was written.
+bool KeepBatchRecord(const std::wstring& journalPath, const LastBatchRecord& last, const OrderedMoves* ordered);
+
 // A batch's rows made ready for its renames within the batch: the Ready rows first, in the
 // order they move, then the others; listRow[i] is the original index of the row now at i.
 // The journal is written to `journalPath` before anything moves; false (and nothing changed

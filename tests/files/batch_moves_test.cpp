@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -199,6 +200,44 @@ TEST_F(WithinBatchFiles, AHugeBatchsJournalIsFoundAfterACrash)
     ASSERT_TRUE(ReadJournal(journal_, read));
     ASSERT_EQ(read.batch.rows.size(), batch.rows.size());
     EXPECT_EQ(read.batch.rows.back().target, batch.rows.back().target);
+}
+
+// The record of a plain batch goes into the journal only where no other batch needs it: not over
+// a batch that waits for its recovery, nor while another batch holds the journal.
+TEST_F(WithinBatchFiles, APlainBatchsRecordNeverReplacesAJournalStillNeeded)
+{
+    const RunningBatch interrupted{
+        NewBatchId(), ProcessMode::RenameInPlace, {{L"C:\\a", L"C:\\~op-1.tmp", L"C:\\b", kAtTemp}}};
+    const LastBatchRecord older{{{ProcessMode::RenameInPlace, L"C:\\x", L"C:\\y", {}}}, false};
+    const LastBatchRecord plain{{{ProcessMode::CopyAndRename, L"C:\\p", L"C:\\q", {}}}, false};
+    enum class Journal { Interrupted, HeldElsewhere, Free };
+    for (Journal state : {Journal::Interrupted, Journal::HeldElsewhere, Journal::Free}) {
+        SCOPED_TRACE(static_cast<int>(state));
+        ASSERT_TRUE(state == Journal::Interrupted ? SaveRunningBatch(journal_, interrupted)
+                                                  : SaveLastBatch(journal_, older));
+        const std::string before = TempDir::ReadFileBytes(journal_);
+        HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr), done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread other([&] {  // a lock is its thread's: another batch holds it on a thread of its own
+            JournalLock lock;
+            if (state == Journal::HeldElsewhere) lock.Take(journal_);
+            SetEvent(taken);
+            WaitForSingleObject(done, INFINITE);
+        });
+        WaitForSingleObject(taken, INFINITE);
+        EXPECT_EQ(KeepBatchRecord(journal_, plain, nullptr), state == Journal::Free);
+        SetEvent(done);
+        other.join();
+        CloseHandle(taken);
+        CloseHandle(done);
+        if (state != Journal::Free) {
+            EXPECT_EQ(TempDir::ReadFileBytes(journal_), before);
+            continue;
+        }
+        JournalContents contents;
+        ASSERT_TRUE(ReadJournal(journal_, contents));
+        ASSERT_EQ(contents.last.records.size(), 1u);
+        EXPECT_EQ(contents.last.records[0].target, L"C:\\q");
+    }
 }
 
 // An interruption after any number of units, with the next move done but not yet in the journal:

@@ -91,6 +91,7 @@ inline ExeRun RunExe(const std::wstring& exe, const std::wstring& arguments, con
     CloseHandle(err);
     run.out = TempDir::ReadFileBytes(outPath);
     run.err = TempDir::ReadFileBytes(errPath);
-    if (startError != ERROR_SUCCESS) run.err += "(the test could not start it: error " + std::to_string(startError) + ")";
+    if (startError != ERROR_SUCCESS)
+        run.err += "(the test could not start it: error " + std::to_string(startError) + ")";
     return run;
 }
