@@ -237,17 +237,44 @@ bool ReachesExistenceTest(const FileEntry& row, const RowFacts& facts, const Dup
     return status == ItemStatus::Ready && !row.targetPath.empty();
 }
 
+// waits[i]: the other listed row whose current name is row i's target, compared case folded as
+// WaitingMoves compares (which orders the batch itself), or kNoMove. On every keystroke, so the
+// sources go into an open-addressed table by the same hash as the targets, which have theirs.
+std::vector<uint32_t> RowsWaitedFor(const FileList& list, const std::vector<RowFacts>& facts)
+{
+    size_t size = 1;
+    while (size < 2 * list.size() + 1) size *= 2;
+    const size_t mask = size - 1;
+    std::vector<uint32_t> slots(size, 0);  // row + 1; 0: free
+    std::vector<uint64_t> sourceHash(list.size());
+    std::wstring key;
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        sourceHash[i] = KeyHash(list[i].sourcePath, key);
+        size_t at = static_cast<size_t>(sourceHash[i]) & mask;
+        while (slots[at]) at = (at + 1) & mask;
+        slots[at] = i + 1;
+    }
+    std::vector<uint32_t> waits(list.size(), kNoMove);
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        const uint64_t hash = facts[i].keyHash;
+        for (size_t at = static_cast<size_t>(hash) & mask; slots[at]; at = (at + 1) & mask) {
+            const uint32_t j = slots[at] - 1;
+            if (sourceHash[j] == hash && EqualIgnoringCase(list[j].sourcePath, list[i].targetPath)) {
+                if (j != i) waits[i] = j;
+                break;
+            }
+        }
+    }
+    return waits;
+}
+
 // Renames within the batch, before the existence test: a Ready row whose target is the current
 // name of a listed row (its own, for a change of case) is not asked; waits[i] says which row it
 // waits for. The rows asked keep their order.
-std::vector<uint32_t> SetAsideTargetsOfTheBatch(const FileList& list, std::vector<uint32_t>& asked)
+std::vector<uint32_t> SetAsideTargetsOfTheBatch(const FileList& list, const std::vector<RowFacts>& facts,
+                                                std::vector<uint32_t>& asked)
 {
-    std::vector<const std::wstring*> from, to;
-    for (const FileEntry& row : list) {
-        from.push_back(&row.sourcePath);
-        to.push_back(&row.targetPath);
-    }
-    std::vector<uint32_t> waits = WaitingMoves(from, to);
+    std::vector<uint32_t> waits = RowsWaitedFor(list, facts);
     std::erase_if(asked, [&](uint32_t i) {
         return waits[i] != kNoMove || EqualIgnoringCase(list[i].sourcePath, list[i].targetPath);
     });
@@ -313,7 +340,7 @@ void PlanPreview(FileList& list, const PlanInput& input, const TargetsExistFn& e
         if (facts[i].invalidText) list[i].statusText = *facts[i].invalidText;
     }
     std::vector<uint32_t> waits;
-    if (PlansWithinBatch(input)) waits = SetAsideTargetsOfTheBatch(list, asked);
+    if (PlansWithinBatch(input)) waits = SetAsideTargetsOfTheBatch(list, facts, asked);
     std::vector<uint8_t> found(asked.size(), 0);
     if (!asked.empty() && exists) exists(list, asked, found);
     for (size_t k = 0; k < asked.size(); ++k) {
