@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <unordered_map>
 
 #include "app/app_state.h"
 #include "app/controls.h"
@@ -20,6 +22,28 @@ int MeasureTextWidth(const wchar_t* text)
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
     return extent.cx + ScaleDp(10, g_app.dpi);
 }
+
+namespace {
+
+// The layout measures its few dozen labels many times over (each packing it tries, each step
+// of a scroll): their widths are kept until the font or the DPI changes.
+int LabelWidth(const wchar_t* text)
+{
+    static std::unordered_map<std::wstring, int> widths;
+    static HFONT measuredFont = nullptr;
+    static int measuredDpi = 0, measuredPt = 0;
+    if (measuredFont != g_app.uiFont || measuredDpi != g_app.dpi || measuredPt != g_app.settings.fontPt) {
+        widths.clear();
+        measuredFont = g_app.uiFont;
+        measuredDpi = g_app.dpi;
+        measuredPt = g_app.settings.fontPt;
+    }
+    const auto [at, added] = widths.try_emplace(text ? text : L"", 0);
+    if (added) at->second = MeasureTextWidth(text);
+    return at->second;
+}
+
+}  // namespace
 
 int UiRowHeight()
 {
@@ -50,16 +74,32 @@ RuleScroll g_ruleScroll;
 std::vector<Placement> g_placements;
 int g_wheelRest = 0;  // wheel movement short of a whole notch
 
-void MoveControl(const Placement& p)
+// Puts every control where the layout says, in one deferred batch. A control already there and
+// shown is left alone: a step of the rule area's scroll moves only its lines, and moving the
+// others again (each a repaint) made a step take tens of milliseconds.
+void MoveControls(const std::vector<Placement>& placements)
 {
-    HWND control = ControlById(p.id);
-    if (!control) return;
-    if (p.hidden) {
-        ShowWindow(control, SW_HIDE);
-        return;
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(placements.size()));
+    for (const Placement& p : placements) {
+        HWND control = ControlById(p.id);
+        if (!control) continue;
+        const bool shown = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+        if (p.hidden) {
+            if (shown) ShowWindow(control, SW_HIDE);  // as ever: the focus leaves a control it hides
+            continue;
+        }
+        RECT now{};
+        GetWindowRect(control, &now);
+        MapWindowPoints(nullptr, g_app.mainWindow, reinterpret_cast<POINT*>(&now), 2);
+        const bool placed =
+            now.left == p.x && now.top == p.y && now.right - now.left == p.w && now.bottom - now.top == p.h;
+        if (placed && shown) continue;
+        if (!shown) flags |= SWP_SHOWWINDOW;
+        if (batch) batch = DeferWindowPos(batch, control, nullptr, p.x, p.y, p.w, p.h, flags);
+        if (!batch) SetWindowPos(control, nullptr, p.x, p.y, p.w, p.h, flags);  // the batch could not grow
     }
-    MoveWindow(control, p.x, p.y, p.w, p.h, TRUE);
-    if (!IsWindowVisible(control)) ShowWindow(control, SW_SHOWNA);
+    if (batch) EndDeferWindowPos(batch);
 }
 
 void UpdateScrollBar()
@@ -78,22 +118,12 @@ void UpdateScrollBar()
 
 }  // namespace
 
-void LayoutControls()
+namespace {
+
+// The combos' item heights and drop-down widths: they follow the font and the DPI only.
+void SizeComboLists(int rowH)
 {
-    if (!g_app.mainWindow) return;
-    RECT client{};
-    GetClientRect(g_app.mainWindow, &client);
-    LayoutInput in;
-    in.dpi = g_app.dpi;
-    in.clientW = client.right;
-    in.clientH = client.bottom;
-    in.rowH = UiRowHeight();
-    in.splitPct = g_app.settings.splitPct;
-    in.measure = MeasureTextWidth;
-    if (g_scrolledWindow != g_app.mainWindow) g_firstRuleLine = 0;
-    g_scrolledWindow = g_app.mainWindow;
-    in.scrollLine = g_firstRuleLine;
-    const int itemH = ComboItemHeight(in.rowH, in.dpi);
+    const int itemH = ComboItemHeight(rowH, g_app.dpi);
     for (const ControlRow& row : ControlTable()) {
         if (!row.items) continue;
         HWND combo = ControlById(row.id);
@@ -101,22 +131,49 @@ void LayoutControls()
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemH);
         // Its list shows every item whole, also where the box itself is narrower.
         int widest = 0;
-        for (const wchar_t* const* item = row.items; *item; ++item) widest = std::max(widest, MeasureTextWidth(*item));
-        SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + ScaleDp(12, in.dpi)), 0);
+        for (const wchar_t* const* item = row.items; *item; ++item) widest = std::max(widest, LabelWidth(*item));
+        SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + ScaleDp(12, g_app.dpi)), 0);
     }
+}
+
+// Where every control goes for the client size and the rule area's scroll; all a scroll step needs.
+void PlaceControls(int rowH)
+{
+    RECT client{};
+    GetClientRect(g_app.mainWindow, &client);
+    LayoutInput in;
+    in.dpi = g_app.dpi;
+    in.clientW = client.right;
+    in.clientH = client.bottom;
+    in.rowH = rowH;
+    in.splitPct = g_app.settings.splitPct;
+    in.measure = LabelWidth;
+    if (g_scrolledWindow != g_app.mainWindow) g_firstRuleLine = 0;
+    g_scrolledWindow = g_app.mainWindow;
+    in.scrollLine = g_firstRuleLine;
     in.statusH = SizeStatusBar();
     g_placements = ComputeLayout(in, &g_ruleScroll);
     // A scroll that the new size no longer needs starts from the top again next time.
     g_firstRuleLine = g_ruleScroll.lines ? g_ruleScroll.first : 0;
-    for (const Placement& p : g_placements) MoveControl(p);
+    MoveControls(g_placements);
     UpdateScrollBar();
+    InvalidateRect(g_app.mainWindow, nullptr, TRUE);
+}
+
+}  // namespace
+
+void LayoutControls()
+{
+    if (!g_app.mainWindow) return;
+    const int rowH = UiRowHeight();
+    SizeComboLists(rowH);
+    PlaceControls(rowH);
     ApplyColumnWidths(g_app.listOriginal, true);
     ApplyColumnWidths(g_app.listNew, false);
     if (g_app.statusBar) {
         int parts[1] = {-1};
         SendMessageW(g_app.statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     }
-    InvalidateRect(g_app.mainWindow, nullptr, TRUE);
 }
 
 namespace {
@@ -163,7 +220,7 @@ void ScrollRuleAreaTo(int first)
     first = std::clamp(first, 0, g_ruleScroll.lines - 1);
     if (first == g_ruleScroll.first) return;
     g_firstRuleLine = first;
-    LayoutControls();
+    if (g_app.mainWindow) PlaceControls(UiRowHeight());
 }
 
 const Placement* PlacementOf(int id)
