@@ -14,6 +14,7 @@
 #include "app/rules_commands.h"
 #include "app/theme.h"
 #include "app/win_util.h"
+#include "engine/path.h"
 #include "files/file_order.h"
 #include "files/worker.h"
 
@@ -230,11 +231,8 @@ std::wstring FolderOfPath(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return path;
-    // "C:\a.txt" lies in "C:\", not in "C:" (the drive's current folder).
-    const bool driveRoot = slash == 2 && path[1] == L':';
-    return path.substr(0, driveRoot ? slash + 1 : slash);
+    const std::wstring folder = FolderOf(path);
+    return folder.empty() ? path : folder;
 }
 
 bool OnOpenFolderMessage(const COPYDATASTRUCT* data)

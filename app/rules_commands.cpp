@@ -9,6 +9,7 @@
 #include "app/file_list.h"
 #include "app/main_window.h"
 #include "app/win_util.h"
+#include "engine/path.h"
 #include "settings/rules_file.h"
 
 namespace {
@@ -20,8 +21,8 @@ std::wstring g_lastRulesFolder;
 
 void RememberFolderOf(const std::wstring& path)
 {
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) g_lastRulesFolder = path.substr(0, slash);
+    const std::wstring folder = FolderOf(path);
+    if (!folder.empty()) g_lastRulesFolder = folder;
 }
 
 // The path the user chose in a file dialog of rules files; false when cancelled.

@@ -32,6 +32,19 @@ void JoinPathInto(std::wstring& out, const std::wstring& directory, const std::w
     out.append(name);
 }
 
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::wstring();
+    const bool driveRoot = slash == 2 && path[1] == L':';
+    return path.substr(0, driveRoot ? slash + 1 : slash);
+}
+
+std::wstring NameOf(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name)
 {
     std::wstring out;

@@ -7,6 +7,12 @@ std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
 // The same, written into `out` (which must be neither argument), reusing its memory.
 void JoinPathInto(std::wstring& out, const std::wstring& directory, const std::wstring& name);
 
+// The folder a path lies in: "C:\d\a.txt" -> "C:\d", "C:\a.txt" -> "C:\" (not "C:", which is
+// the drive's current folder); empty for a bare name.
+std::wstring FolderOf(const std::wstring& path);
+// The last part of a path (a file's name); the path itself when it has no folder.
+std::wstring NameOf(const std::wstring& path);
+
 // The output directory as the batch uses it: a relative one is a folder of the input
 // directory (never of the program's current directory).
 std::wstring ResolveOutputDirectory(const std::wstring& inputDir, const std::wstring& outputDir);

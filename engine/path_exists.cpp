@@ -32,7 +32,7 @@ std::wstring ExtendedDirectory(const std::wstring& directory)
 std::wstring ExtendedFilePath(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
-    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::wstring name = NameOf(path);
     // "C:\" must stay a root when its separator is cut off: keep the separator with the folder.
     const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     const std::wstring full = ExtendedDirectory(folder);
@@ -46,9 +46,8 @@ bool FileSystemPathExists(const std::wstring& path)
     const auto exists = [](const std::wstring& p) {
         return !p.empty() && GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
-    const size_t slash = path.find_last_of(L"\\/");
     // A device name is asked plainly too: where the system takes it as the device, the row
     // must stay a conflict.
-    if (IsDeviceName(slash == std::wstring::npos ? path : path.substr(slash + 1)) && exists(path)) return true;
+    if (IsDeviceName(NameOf(path)) && exists(path)) return true;
     return exists(ExtendedFilePath(path));
 }

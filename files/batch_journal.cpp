@@ -171,9 +171,7 @@ bool SaveLastBatch(const std::wstring& path, const LastBatchRecord& last)
 
 std::wstring JournalPathBeside(const std::wstring& settingsPath)
 {
-    const size_t slash = settingsPath.find_last_of(L"\\/");
-    return JoinPath(slash == std::wstring::npos ? std::wstring() : settingsPath.substr(0, slash),
-                    L"batch-journal.json");
+    return JoinPath(FolderOf(settingsPath), L"batch-journal.json");
 }
 
 std::wstring NewBatchId()

@@ -53,11 +53,6 @@ const std::wstring& PathAt(const JournalRow& row, char at)
     return at == kAtTemp ? row.temp : at == kAtTarget ? row.target : row.source;
 }
 
-std::wstring NameOf(const std::wstring& path)
-{
-    return path.substr(path.find_last_of(L"\\/") + 1);
-}
-
 // A change of case alone: both names find the same file, so the name on disk tells which it is.
 char CasePlace(const JournalRow& row)
 {

@@ -21,6 +21,25 @@ TEST(JoinPath, Table)
     for (const Row& r : rows) EXPECT_EQ(JoinPath(r.dir, r.name), r.expected) << r.dir << L"|" << r.name;
 }
 
+TEST(FolderOfAndNameOf, Table)
+{
+    struct Row {
+        const wchar_t* path;
+        const wchar_t* folder;
+        const wchar_t* name;
+    } rows[] = {
+        {L"C:\\d\\a.txt", L"C:\\d", L"a.txt"},
+        {L"C:\\a.txt", L"C:\\", L"a.txt"},  // the root, not the drive's current folder
+        {L"C:/d/a.txt", L"C:/d", L"a.txt"},
+        {L"\\\\server\\share\\a", L"\\\\server\\share", L"a"},
+        {L"a.txt", L"", L"a.txt"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FolderOf(row.path), row.folder) << row.path;
+        EXPECT_EQ(NameOf(row.path), row.name) << row.path;
+    }
+}
+
 TEST(ExtendedPath, Table)
 {
     struct Row {
