@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "files/batch.h"  // StatusCountsText
-
 void ReadControlsIntoSettings();
 void WriteSettingsToControls();
 void UpdateControlStates();

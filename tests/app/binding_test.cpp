@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "engine/path.h"
+#include "files/batch.h"
 #include "tests/app/process_fixture.h"
 
 namespace {
